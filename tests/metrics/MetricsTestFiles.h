@@ -1,0 +1,37 @@
+#pragma once
+// Helpers of the metrics tests: golden files and scratch files.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace lt::test {
+
+inline std::string goldenPath(const std::string& name)
+{
+    const char* source = std::getenv("LTRAKW_TEST_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/tests/metrics/data/" + name;
+}
+
+inline std::string fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A fresh, empty directory for one test.
+inline std::string scratchDirectory(const std::string& name)
+{
+    const auto directory = std::filesystem::temp_directory_path() / ("ltrakw-metrics-" + name);
+    std::filesystem::remove_all(directory);
+    std::filesystem::create_directories(directory);
+    return directory.string();
+}
+
+} // namespace lt::test

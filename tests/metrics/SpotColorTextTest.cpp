@@ -1,0 +1,170 @@
+// The spot-colour file as text: what the workstation writes, and what it
+// makes of damaged, foreign and oversized files.
+#include "metrics/SpotColorText.h"
+#include "MetricsTestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace lt {
+namespace {
+
+SpotFileEntry makeEntry(unsigned char kind, std::string name, double centre)
+{
+    SpotFileEntry entry;
+    entry.kind = kind;
+    entry.name = std::move(name);
+    const std::array<double, 7> narrow{0, 0, 0.5, 1, 0.5, 0, 0};
+    const std::array<double, 7> wide{0.5, 0.8, 0.95, 1, 0.95, 0.8, 0.5};
+    for (int i = 0; i < 7; ++i)
+        entry.wavelengths[i] = centre - 30 + 10 * i;
+    entry.weights = kind == kSpotKindNarrow ? narrow : wide;
+    return entry;
+}
+
+std::string entryText(int kind, const std::string& name, double centre)
+{
+    return formatSpotFileText({makeEntry(static_cast<unsigned char>(kind), name, centre)})
+        .substr(8); // drop the signature and count lines "SC\xA7\r\n1\r\n"
+}
+
+std::string fileWithCount(int announced, int written)
+{
+    std::string text = "SC\xA7\r\n" + std::to_string(announced) + "\r\n";
+    for (int i = 0; i < written; ++i)
+        text += entryText(1 + i % 2, "S" + std::to_string(i + 1), 450 + 5 * i);
+    return text;
+}
+
+TEST(SpotColorText, WritesTheGoldenFileByteForByte)
+{
+    const std::string written = formatSpotFileText(
+        {makeEntry(kSpotKindNarrow, "Reflex Blue", 600), makeEntry(kSpotKindWide, "Warm Red", 520)});
+    EXPECT_EQ(written, test::fileBytes(test::goldenPath("spot_two_entries.txt")));
+}
+
+TEST(SpotColorText, ReadsBackWhatItWrote)
+{
+    const auto content = parseSpotFileText(test::fileBytes(test::goldenPath("spot_two_entries.txt")));
+    ASSERT_TRUE(content.hasSignature);
+    ASSERT_EQ(content.entries.size(), 2u);
+    EXPECT_EQ(content.entries[0].kind, kSpotKindNarrow);
+    EXPECT_EQ(content.entries[0].name, "Reflex Blue");
+    EXPECT_DOUBLE_EQ(content.entries[0].wavelengths[3], 600.0);
+    EXPECT_DOUBLE_EQ(content.entries[0].weights[2], 0.5);
+    EXPECT_EQ(content.entries[1].kind, kSpotKindWide);
+    EXPECT_EQ(content.entries[1].name, "Warm Red");
+    EXPECT_DOUBLE_EQ(content.entries[1].wavelengths[0], 490.0);
+    EXPECT_DOUBLE_EQ(content.entries[1].weights[1], 0.8);
+    EXPECT_EQ(formatSpotFileText(content.entries), test::fileBytes(test::goldenPath("spot_two_entries.txt")));
+}
+
+TEST(SpotColorText, AcceptsLineFeedOnlyFilesAndAnEmptyLibrary)
+{
+    std::string text = fileWithCount(2, 2);
+    std::string unixText;
+    for (char c : text)
+        if (c != '\r')
+            unixText += c;
+    EXPECT_EQ(parseSpotFileText(unixText).entries.size(), 2u);
+
+    const auto empty = parseSpotFileText(formatSpotFileText({}));
+    EXPECT_TRUE(empty.hasSignature);
+    EXPECT_TRUE(empty.entries.empty());
+    EXPECT_EQ(formatSpotFileText({}), "SC\xA7\r\n0\r\n");
+}
+
+TEST(SpotColorText, CapsTheNumberOfEntriesAtThirty)
+{
+    EXPECT_EQ(parseSpotFileText(fileWithCount(35, 35)).entries.size(), 30u);
+    // The count line decides even when more entries follow.
+    EXPECT_EQ(parseSpotFileText(fileWithCount(3, 10)).entries.size(), 3u);
+    EXPECT_EQ(parseSpotFileText(fileWithCount(-4, 3)).entries.size(), 0u);
+    EXPECT_EQ(parseSpotFileText(fileWithCount(99999999, 2)).entries.size(), 2u);
+}
+
+TEST(SpotColorText, RejectsFilesWithoutTheSignature)
+{
+    EXPECT_FALSE(parseSpotFileText("").hasSignature);
+    EXPECT_FALSE(parseSpotFileText("SC").hasSignature);
+    EXPECT_FALSE(parseSpotFileText("SC?\r\n1\r\n").hasSignature);
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 7919) & 0xFF);
+    const auto content = parseSpotFileText(binary);
+    EXPECT_FALSE(content.hasSignature);
+    EXPECT_TRUE(content.entries.empty());
+}
+
+TEST(SpotColorText, KeepsTheCompleteEntriesOfATruncatedFile)
+{
+    const std::string full = fileWithCount(3, 3);
+    const std::size_t perEntry = entryText(1, "S1", 450).size();
+    const std::size_t headerSize = full.size() - 3 * perEntry;
+    // Cut anywhere in the third entry before its last weight begins: two
+    // entries survive each time.
+    for (std::size_t cut = headerSize + 2 * perEntry; cut <= full.rfind('\t'); ++cut)
+        ASSERT_EQ(parseSpotFileText(std::string_view(full).substr(0, cut)).entries.size(), 2u) << cut;
+    // A final line without its line end still counts.
+    EXPECT_EQ(parseSpotFileText(full.substr(0, full.size() - 2)).entries.size(), 3u);
+}
+
+TEST(SpotColorText, StopsAtALineLongerThanTwoHundredCharacters)
+{
+    std::string text = "SC\xA7\r\n3\r\n" + entryText(1, "Short", 500) + entryText(2, std::string(201, 'n'), 520) +
+                       entryText(1, "After", 540);
+    const auto content = parseSpotFileText(text);
+    ASSERT_EQ(content.entries.size(), 1u);
+    EXPECT_EQ(content.entries[0].name, "Short");
+
+    // Exactly two hundred characters is still a line.
+    text = "SC\xA7\r\n1\r\n" + entryText(1, std::string(200, 'n'), 500);
+    ASSERT_EQ(parseSpotFileText(text).entries.size(), 1u);
+    EXPECT_EQ(parseSpotFileText(text).entries[0].name.size(), 200u);
+
+    // A huge file of one endless line yields nothing and does not hang.
+    EXPECT_TRUE(parseSpotFileText("SC\xA7\r\n1\r\n" + std::string(5'000'000, '7')).entries.empty());
+}
+
+TEST(SpotColorText, StopsAtEntriesThatWouldMeasureOutsideTheSpectrum)
+{
+    // The window needs three 10 nm steps on each side of its centre within
+    // 380 … 730 nm; a centre of 400 or 720 nm would reach past the spectrum.
+    for (double centre : {400.0, 720.0, -5.0, 1e300}) {
+        const std::string text = "SC\xA7\r\n2\r\n" + entryText(1, "Good", 500) + entryText(1, "Bad", centre);
+        EXPECT_EQ(parseSpotFileText(text).entries.size(), 1u) << centre;
+    }
+    for (double centre : {410.0, 700.0}) {
+        const std::string text = "SC\xA7\r\n1\r\n" + entryText(2, "Edge", centre);
+        EXPECT_EQ(parseSpotFileText(text).entries.size(), 1u) << centre;
+    }
+}
+
+TEST(SpotColorText, StopsAtMalformedEntryLines)
+{
+    const std::string good = entryText(1, "Good", 500);
+    std::string noTab = entryText(1, "NoTab", 500);
+    noTab.replace(noTab.find('\t'), 1, " ");
+    std::string badKind = entryText(1, "Kind", 500);
+    badKind[0] = '3';
+    std::string notANumber = entryText(1, "Text", 500);
+    notANumber.replace(notANumber.find('\t') + 1, 4, "abcd");
+    for (const std::string& bad : {noTab, badKind, notANumber}) {
+        const auto content = parseSpotFileText("SC\xA7\r\n3\r\n" + good + bad + good);
+        EXPECT_EQ(content.entries.size(), 1u) << bad;
+    }
+}
+
+TEST(SpotColorText, KeepsANameAsReadButNeverWritesALineBreakIntoIt)
+{
+    const auto content = parseSpotFileText("SC\xA7\r\n1\r\n" + entryText(2, "  Grün 7 % ", 480));
+    ASSERT_EQ(content.entries.size(), 1u);
+    EXPECT_EQ(content.entries[0].name, "  Grün 7 % ");
+
+    const std::string text = formatSpotFileText({makeEntry(kSpotKindWide, "Two\r\nLines", 500)});
+    const auto reread = parseSpotFileText(text);
+    ASSERT_EQ(reread.entries.size(), 1u);
+    EXPECT_EQ(reread.entries[0].name, "Two  Lines");
+}
+
+} // namespace
+} // namespace lt
