@@ -1,0 +1,117 @@
+#pragma once
+// The serial layer of the instrument library: a POSIX termios port behind an
+// opaque handle, the four transfer primitives every exchange is built from,
+// the last-message buffer and the map from COM1..COM4 to device paths.
+//
+// A port behaves like the instruments' original driver: a read of n bytes
+// completes when n bytes have arrived, or earlier with fewer bytes when the
+// port's time-out block ends it (interval between bytes, total time); the
+// caller's own completion time-out then decides whether the exchange failed.
+// All waiting goes through lt::clock() and poll(): it costs no CPU.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "instrument/include/TaviSpec.h"
+
+namespace lt {
+
+// The mode argument of the four primitives.
+enum TransferMode : unsigned {
+    kModeByteWait = 0,   // one byte per transfer, until LF
+    kModeBlockWait = 1,  // the whole buffer in one transfer
+    kModeBytePoll = 2,   // as 0; the original polled instead of waiting
+    kModeBlockPoll = 3,  // as 1
+};
+
+// Purge flags: abort and clear, both directions.
+inline constexpr unsigned kPurgeTxAbort = 1;
+inline constexpr unsigned kPurgeRxAbort = 2;
+inline constexpr unsigned kPurgeTxClear = 4;
+inline constexpr unsigned kPurgeRxClear = 8;
+inline constexpr unsigned kPurgeAll = 15;
+
+inline constexpr std::size_t kLastMessageSize = 1024;
+inline constexpr int kComPortCount = 4;
+
+// The port's time-out block. A zero read total (multiplier and constant)
+// and zero interval wait without limit; a zero write total likewise.
+struct CommTimeouts {
+    std::uint32_t readInterval;          // [ms] longest gap between two received bytes
+    std::uint32_t readTotalMultiplier;   // [ms/byte]
+    std::uint32_t readTotalConstant;     // [ms]
+    std::uint32_t writeTotalMultiplier;  // [ms/byte]
+    std::uint32_t writeTotalConstant;    // [ms]
+};
+
+class SerialPort {
+public:
+    // How a transfer ended.
+    enum class Completion {
+        Done,     // complete, or ended early by the time-out block
+        Pending,  // the caller's completion time-out passed first
+        Failed,   // read/write error or the other end hung up
+    };
+
+    // Opens a device path for reading and writing in raw mode; null with the
+    // errno in error on failure. The handle of the port is the pointer.
+    static SerialPort* open(const char* devicePath, int& error);
+    // The open port behind a handle, or null (null, all bits set, closed or
+    // never opened handles).
+    static SerialPort* fromHandle(void* handle);
+    // Closes the port behind a handle; false when it was not an open port.
+    static bool close(void* handle);
+
+    void* handle() { return this; }
+    int fd() const { return m_fd; }
+
+    bool purge(unsigned flags);
+    void setTimeouts(const CommTimeouts& timeouts) { m_timeouts = timeouts; }
+    const CommTimeouts& timeouts() const { return m_timeouts; }
+    // Line settings; false with errno set when the device refuses them.
+    bool getState(LtLineSettings& settings);
+    bool setState(const LtLineSettings& settings);
+
+    // One driver transfer. deadlineMs (on lt::clock()) bounds the caller's
+    // wait for completion; kNoDeadline leaves only the time-out block.
+    static constexpr std::uint64_t kNoDeadline = UINT64_MAX;
+    Completion read(std::uint8_t* buffer, std::size_t length, std::size_t& received, std::uint64_t deadlineMs);
+    Completion write(const std::uint8_t* buffer, std::size_t length, std::size_t& sent, std::uint64_t deadlineMs);
+
+    ~SerialPort();
+
+private:
+    explicit SerialPort(int fd);
+    int m_fd;
+    CommTimeouts m_timeouts{};
+};
+
+// The transfer primitives. Results are status codes: 0, 10000 (no open
+// port behind the handle), 10010/10011 (write failed/timed out),
+// 10020/10021 (read failed/timed out). A block read that ends early by the
+// time-out block returns 0 with the smaller count: callers check it.
+// Byte modes stop at the first LF and never beyond length.
+unsigned long PortWrite(unsigned mode, unsigned long timeoutMs, void* handle, const void* buffer,
+                        unsigned long length, unsigned long& count);
+unsigned long PortRead(unsigned long pollMs, unsigned mode, unsigned long timeoutMs, void* handle, void* buffer,
+                       unsigned long length, unsigned long& count);
+// Blocking forms: bounded only by the port's time-out block.
+unsigned long PortWriteDirect(unsigned mode, void* handle, const void* buffer, unsigned long length,
+                              unsigned long& count);
+unsigned long PortReadDirect(unsigned mode, void* handle, void* buffer, unsigned long length, unsigned long& count);
+
+// The bytes of the last message written, NUL-terminated.
+const char* lastMessage();
+void recordLastMessage(const void* bytes, std::size_t length);
+// While verbose, a failed or timed-out read shows the last message.
+void setVerbose(bool on);
+bool verbose();
+void showVerboseBox();
+
+// COM1..COM4 to device paths. Defaults /dev/ttyS0, /dev/ttyS1,
+// /dev/ttyUSB0, /dev/ttyUSB1.
+unsigned long setPortDevice(int portNumber, const char* devicePath);
+std::string portDevicePath(int portNumber);
+
+}  // namespace lt
