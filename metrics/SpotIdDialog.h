@@ -1,22 +1,18 @@
 #pragma once
 // The "SpotID" prompt that names a spot colour taught by measurement: the
 // window centre found in the spectrum, the name (preset "S<count>") and the
-// choice of a narrow or wide weighting window.
-#include <functional>
+// choice of a narrow or wide weighting window. The Qt operator answers
+// Operator::askSpotColorName with it.
 #include <optional>
-#include <string>
 
 #include <QDialog>
+
+#include "app/Operator.h"
 
 class QLineEdit;
 class QRadioButton;
 
 namespace lt {
-
-struct SpotIdAnswer {
-    std::string name; // at most kSpotNameTaughtLength characters
-    bool narrow = true;
-};
 
 // Longest name kept for a taught spot colour.
 inline constexpr int kSpotNameTaughtLength = 20;
@@ -24,17 +20,11 @@ inline constexpr int kSpotNameTaughtLength = 20;
 class SpotIdDialog : public QDialog {
     Q_OBJECT
 public:
-    // centreWavelength [nm]; presetName is shown in the "Name:" field;
-    // narrow selects the "Narrow" radio button, else "Wide".
-    SpotIdDialog(double centreWavelength, const std::string& presetName, bool narrow,
-                 QWidget* parent = nullptr);
+    // prompt.onWindowChosen is called on every click of "Narrow"/"Wide".
+    explicit SpotIdDialog(const SpotColorNamePrompt& prompt, QWidget* parent = nullptr);
 
-    SpotIdAnswer answer() const;
-
-signals:
-    // Emitted as soon as the operator clicks "Narrow" (true) or "Wide" (false),
-    // so the choice can be stored at once.
-    void filterChosen(bool narrow);
+    // The name (first 20 characters, Latin-1) and the window chosen.
+    SpotColorNameAnswer answer() const;
 
 private:
     QLineEdit* nameEdit;
@@ -42,10 +32,7 @@ private:
     QRadioButton* wideButton;
 };
 
-// Runs the dialog modally. onFilterChosen (may be empty) is called on every
-// click of "Narrow"/"Wide". Returns the answer on OK, nothing on Cancel.
-std::optional<SpotIdAnswer> askSpotId(double centreWavelength, const std::string& presetName,
-                                      bool narrow, const std::function<void(bool)>& onFilterChosen,
-                                      QWidget* parent = nullptr);
+// Runs the dialog modally: the answer on OK, nothing on Cancel.
+std::optional<SpotColorNameAnswer> askSpotId(const SpotColorNamePrompt& prompt, QWidget* parent = nullptr);
 
 } // namespace lt

@@ -11,16 +11,6 @@ namespace lt {
 
 namespace {
 
-std::string directoryOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 bool writeAll(int descriptor, std::string_view content)
 {
     std::size_t done = 0;
@@ -38,11 +28,19 @@ bool writeAll(int descriptor, std::string_view content)
 
 } // namespace
 
+std::string directoryOfPath(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 FileWriteResult replaceFileContent(const std::string& path, std::string_view content)
 {
     if (path.empty() || path.back() == '/')
         return FileWriteResult::CannotCreate;
-    std::string temporary = directoryOf(path) + "/.ltrakw-save-XXXXXX";
+    std::string temporary = directoryOfPath(path) + "/.ltrakw-save-XXXXXX";
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0)
         return FileWriteResult::CannotCreate;

@@ -9,6 +9,9 @@
 
 namespace lt {
 
+// The directory part of a path: "." when there is none, "/" for the root.
+std::string directoryOfPath(const std::string& path);
+
 enum class FileWriteResult {
     Written,
     CannotCreate, // the directory is missing or not writable, or the name is empty

@@ -1,5 +1,17 @@
 # The colour metrics page: logic files go into ltcore, the Qt views into
 # ltviews (or straight into the program while that library does not exist).
 target_sources(ltcore PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/WholeFile.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SpotColorText.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/SpotColorText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextFileName.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WholeFile.cpp)
+
+if(LTRAKW_GUI)
+  set(metrics_views
+    ${CMAKE_CURRENT_LIST_DIR}/SpotIdDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TextFileDialog.cpp)
+  if(TARGET ltviews)
+    target_sources(ltviews PRIVATE ${metrics_views})
+  else()
+    target_sources(LtrakW PRIVATE ${metrics_views})
+  endif()
+endif()

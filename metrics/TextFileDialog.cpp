@@ -1,0 +1,64 @@
+#include "metrics/TextFileDialog.h"
+
+#include "metrics/TextFileName.h"
+#include "metrics/WholeFile.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <memory>
+
+namespace lt {
+
+namespace {
+
+QFileDialog* makeDialog(QWidget* parent, const QString& title, const QString& currentPath)
+{
+    auto* dialog = new QFileDialog(parent, title);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->setNameFilter(kTextFileFilter);
+    dialog->setDefaultSuffix(kTextFileExtension);
+    dialog->setDirectory(QString::fromStdString(directoryOfPath(currentPath.toStdString())));
+    const QString name = QFileInfo(currentPath).fileName();
+    if (!name.isEmpty())
+        dialog->selectFile(name);
+    return dialog;
+}
+
+} // namespace
+
+QString chooseTextFileToOpen(QWidget* parent, const QString& title, const QString& currentPath)
+{
+    std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, currentPath));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().constFirst();
+}
+
+QString chooseTextFileToSave(QWidget* parent, const QString& title, const QString& currentPath)
+{
+    std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, currentPath));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    // The name may still change its extension below, so the overwrite
+    // question is asked here about the final name.
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    while (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        const QString chosen =
+            QString::fromStdString(withTextExtension(dialog->selectedFiles().constFirst().toStdString()));
+        if (!QFileInfo::exists(chosen))
+            return chosen;
+        const auto answer = QMessageBox::question(
+            parent, title, QFileInfo(chosen).fileName() + " already exists.\nDo you want to replace it?",
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer == QMessageBox::Yes)
+            return chosen;
+        dialog->selectFile(QFileInfo(chosen).fileName());
+    }
+    return {};
+}
+
+} // namespace lt

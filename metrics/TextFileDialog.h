@@ -1,0 +1,22 @@
+#pragma once
+// The open and save dialogs shared by the list file, the spot-colour file
+// and the chart files: text files ("*.txt"), starting in the directory of the
+// current path.
+#include <QString>
+
+class QWidget;
+
+namespace lt {
+
+// The filter shown in both dialogs.
+inline constexpr const char* kTextFileFilter = " ListFiles(*.txt) ";
+
+// Returns the chosen path, or an empty text when the operator cancels.
+QString chooseTextFileToOpen(QWidget* parent, const QString& title, const QString& currentPath);
+
+// The chosen name gets the extension ".txt" (replacing any other); the
+// operator is asked before an existing file is replaced. Returns the path,
+// or an empty text when the operator cancels.
+QString chooseTextFileToSave(QWidget* parent, const QString& title, const QString& currentPath);
+
+} // namespace lt
