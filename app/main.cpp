@@ -1,11 +1,16 @@
-// Start-up of the LtrakW program; the main sheet is being built.
+// Start-up of the LtrakW program: the main sheet shown until it is closed.
+#include <clocale>
+
 #include <QApplication>
-#include <QLabel>
+
+#include "app/HVSheet.h"
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QLabel label("LtrakW: the main window is being built.");
-    label.show();
+    // Numbers in settings, files and wire messages always use the C locale.
+    std::setlocale(LC_NUMERIC, "C");
+    CHVSheet sheet;
+    sheet.show();
     return application.exec();
 }
