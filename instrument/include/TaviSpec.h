@@ -9,6 +9,10 @@
 
 #include "LtStatus.h"
 
+namespace lt {
+struct PortOpenRecipe;
+}
+
 // Port-open record. Fields in this order, natural alignment.
 struct ComPort {
     std::uint8_t DeviceType;   // 0 Lumatrak S, 1 Lumatrak A, 2 Spectrolino, 3 ProtoType; 4 and 7 special opens
@@ -170,16 +174,11 @@ public:
     static void SetMessagePump(LtMessagePump pump, void* context);
 
 private:
-    // Exchanges of the ASCII protocol: the blocking or the waiting primitive
-    // according to the direct-I/O flag.
-    unsigned long linkWrite(unsigned mode, unsigned long timeoutMs, const char* message, unsigned long length);
-    unsigned long linkRead(unsigned long pollMs, unsigned mode, unsigned long timeoutMs, char* reply,
-                           unsigned long length);
-    // Opens COM1..COM4 and applies purge, time-out block and line settings;
-    // shared by the spectrophotometer opens.
-    void* openPort(const ComPort& port, const char* invalidPortMessage, unsigned long& status);
-    unsigned long xyStep(const char* request, unsigned long sendLength, char* reply, unsigned long replyLength,
-                         const char* expected, unsigned long pauseMs);
+    // Opens COM1..COM4 as the recipe says: purge, time-out block, line
+    // settings. Returns the new handle (null when the device did not open)
+    // and in status 0, 10000 (no device), 10003 (line settings not readable)
+    // or 10004 (line settings refused); the handle stays open on 10003/10004.
+    void* openPort(const ComPort& port, const lt::PortOpenRecipe& recipe, unsigned long& status);
 
     // State of the link, shared by all exchanges.
     void* m_portHandle;
@@ -195,5 +194,25 @@ private:
     // engineers add the members of the acquisition (calibration, last
     // parameters, dark and white counts, colour tables) here, each with a
     // default member initializer (the constructor does not list them).
+    //
+    // Calibration, acquisition parameters, dark, white and result per pixel and
+    // the colour tables of the array spectrometer; defined and allocated in
+    // instrument/spectrometer (the streaming mode keeps module-level state).
+    struct SpectrometerState;
+    class SpectrometerStorage {
+    public:
+        SpectrometerStorage();
+        ~SpectrometerStorage();
+        SpectrometerStorage(const SpectrometerStorage&) = delete;
+        SpectrometerStorage& operator=(const SpectrometerStorage&) = delete;
+        SpectrometerState& operator*() const { return *m_state; }
+        SpectrometerState* operator->() const { return m_state; }
+
+    private:
+        SpectrometerState* m_state;
+    };
+    SpectrometerStorage m_spectrometer;
+    // Closes the spectrometer's port after a failed exchange; returns status.
+    unsigned long specCloseOnFailure(unsigned long status);
     // ---- end of array spectrometer and streaming state ------------------
 };
