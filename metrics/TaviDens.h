@@ -7,6 +7,7 @@
 
 namespace lt {
 class Workstation;
+class InstrumentPageLink;
 }
 
 class CTaviDens : public QWidget {
@@ -14,6 +15,10 @@ class CTaviDens : public QWidget {
 public:
     explicit CTaviDens(lt::Workstation& workstation, QWidget* parent = nullptr);
     ~CTaviDens() override;
+
+    // The instrument page, once it exists (not owned; null detaches it).
+    // Without it the instrument counts as not initialised.
+    void setInstrumentPage(lt::InstrumentPageLink* instrumentPage);
 
 private:
     struct Private;
