@@ -77,7 +77,8 @@ private:
     };
 
     void refreshLocked() const;
-    bool persistLocked();
+    bool persistLocked(std::string& failure);
+    std::string joinedLocked() const;
     // Index of the section header line, or npos.
     std::size_t findSectionLocked(std::string_view section) const;
     // One past the last line belonging to the section starting at header.
@@ -88,6 +89,7 @@ private:
     mutable std::vector<std::string> lines; // without line ends
     mutable FileStamp loadedStamp;
     mutable bool loadedOnce = false;
+    mutable bool unreadable = false; // exists but could not be read: never replaced
     bool unsavedChanges = false; // memory holds values the disk lacks
     WriteFailureHandler onWriteFailure;
 };

@@ -3,7 +3,8 @@
 // with it never overlap. Whoever talks to the instrument (a measurement,
 // the white reference, a remote-mode poll, a parameter download, the chart
 // worker) first takes an Exchange; while one is held every further attempt
-// is refused at once instead of waiting.
+// is refused at once instead of waiting. A refused remote-mode poll is no
+// link failure: it simply tries again at its next tick.
 #include <atomic>
 
 #include "instrument/include/TaviSpec.h"

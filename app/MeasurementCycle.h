@@ -56,10 +56,11 @@ public:
     void clearList();
 
 private:
-    unsigned long fetchAll(CTaviSpec& instrument, std::uint8_t kind, double scale, std::uint8_t fetchOnly);
-    void evaluateSample(bool refreshGraph);
+    unsigned long fetchResults(CTaviSpec& instrument, GretagStruct& work);
+    MeasurementRow evaluateSample(MeasuredSample& sample, bool& teach);
     void teachSpotColor();
-    void advanceChart(double x, double y, double z);
+    void advanceChart(const MeasuredSample& sample);
+    void publishStatus(const std::string& text);
 
     Workstation& station;
 };

@@ -10,6 +10,7 @@
 
 #include "app/ColorArithmetic.h"
 #include "app/MeasurementList.h"
+#include "app/SharedRecord.h"
 
 namespace lt {
 
@@ -33,8 +34,8 @@ public:
     virtual void statusTextChanged(const std::string& text) { (void)text; }
     // The large value display shows the latest row and must be repainted.
     virtual void valueAreaChanged() {}
-    // New spectrum graph ordinates are in SharedRecord::sample.
-    virtual void graphChanged() {}
+    // New spectrum graph ordinates (also kept in SharedRecord::sample).
+    virtual void graphChanged(const GraphSample& sample) { (void)sample; }
     // measuredPatch got its values; nextPatch (maybe past the last) is now current.
     virtual void chartPatchMeasured(int measuredPatch, int nextPatch)
     {
