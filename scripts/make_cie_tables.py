@@ -7,7 +7,8 @@ daylight basis "ref/CIE-1986-daylight-SPD.cmf").
 
 XYZ2.txt, 380 to 780 nm in 5 nm steps:
     wavelength, CIE 1931 2 degree x y z, CIE 1964 10 degree x y z.
-ILLUM.txt, 300 to 780 nm in 5 nm steps, relative spectral power (560 nm = 100):
+ILLUM.txt, 300 to 780 nm in 5 nm steps, relative spectral power as published
+(A, E and the daylight illuminants 100 at 560 nm):
     wavelength, A, D65, C, E, D93, F2, F11, D50, D55, D75.
 The instrument library maps file columns 1, 3, 2, 8, 9, 10 to its illuminant
 indexes 1 to 6 (A, C, D65, D50, D55, D75) and skips columns 4 to 7.
@@ -160,7 +161,7 @@ def make_illuminant_table(source, out_dir):
     columns = [table("A"), table("D65"), table("C", missing=0.0), equal_energy, formula["D93"],
                table("F2", missing=0.0), table("F11", missing=0.0),
                formula["D50"], formula["D55"], formula["D75"]]
-    comment = ("CIE illuminants, relative spectral power (560 nm = 100), 300-780 nm in 5 nm steps: wavelength, "
+    comment = ("CIE illuminants, relative spectral power (A, E and D-series 100 at 560 nm), 300-780 nm in 5 nm steps: wavelength, "
                "A, D65, C, E, D93, F2, F11, D50, D55, D75; A, D65, C, F2, F11 from the CIE tables in colord-data "
                "(illuminant/*.sp), D50, D55, D75, D93 from the CIE daylight formula with the S0 S1 S2 basis "
                "(ref/CIE-1986-daylight-SPD.cmf); C, F2 and F11 are published from 380 nm only and hold 0 below; "
