@@ -6,7 +6,8 @@
 namespace lt {
 
 inline constexpr unsigned long kStatusOk = 0;
-inline constexpr unsigned long kStatusNoHandle = 1;           // close without a handle, ":1F" error, gloss reply
+inline constexpr unsigned long kStatusNoHandle = 1;           // close without a handle
+inline constexpr unsigned long kStatusRefused = 1;            // the instrument answered with an error or not at all
 inline constexpr unsigned long kStatusProbeReadFailed = 2;    // handshake read failure before the baud probe ended
 inline constexpr unsigned long kStatusCalibrationFailed = 50; // white calibration: later reply not as expected
 
@@ -28,7 +29,7 @@ inline constexpr unsigned long kStatusTableNotReady = 10107;  // table device: "
 inline constexpr unsigned long kStatusTableError = 10108;     // table device: "00" missing
 inline constexpr unsigned long kStatusUnknownXPress = 10501;
 inline constexpr unsigned long kStatusOutputRejected = 10600;
-inline constexpr unsigned long kStatusUnknownTableOp = 20000;
+inline constexpr unsigned long kStatusUnknownOperation = 20000; // table operation or command number unknown
 inline constexpr unsigned long kStatusHandshakeErrorBase = 73456; // plus the error character's code
 
 // Callers treat results above this as link failures.

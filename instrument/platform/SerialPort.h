@@ -85,6 +85,7 @@ private:
     explicit SerialPort(int fd);
     int m_fd;
     CommTimeouts m_timeouts{};
+    char m_eventChar = 0;  // the line's event character, kept for the caller
 };
 
 // The transfer primitives. Results are status codes: 0, 10000 (no open

@@ -1,0 +1,178 @@
+#include "instrument/platform/SerialPort.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <mutex>
+#include <unordered_set>
+
+#include "instrument/include/LtClock.h"
+#include "instrument/platform/TermiosLine.h"
+
+namespace lt {
+
+namespace {
+
+// Every open port, so that a stale or foreign handle is recognised instead
+// of being dereferenced.
+std::mutex registryMutex;
+std::unordered_set<SerialPort*>& openPorts() {
+    static std::unordered_set<SerialPort*> ports;
+    return ports;
+}
+
+// Earliest of two deadlines, kNoDeadline meaning none.
+std::uint64_t earliest(std::uint64_t a, std::uint64_t b) {
+    return std::min(a, b);
+}
+
+std::uint64_t totalDeadline(std::uint64_t start, std::uint32_t multiplier, std::uint32_t constant,
+                            std::size_t length) {
+    if (multiplier == 0 && constant == 0)
+        return SerialPort::kNoDeadline;
+    return start + static_cast<std::uint64_t>(multiplier) * length + constant;
+}
+
+std::uint32_t waitSpan(std::uint64_t now, std::uint64_t deadline) {
+    if (deadline == SerialPort::kNoDeadline)
+        return UINT32_MAX / 2;  // about 12 days; the loop waits again after it
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(deadline - now, UINT32_MAX / 2));
+}
+
+}  // namespace
+
+SerialPort::SerialPort(int fd) : m_fd(fd) {}
+
+SerialPort::~SerialPort() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+SerialPort* SerialPort::open(const char* devicePath, int& error) {
+    error = 0;
+    if (!devicePath || !*devicePath) {
+        error = ENOENT;
+        return nullptr;
+    }
+    const int fd = ::open(devicePath, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    // A device that is no terminal opens, but its line settings fail later,
+    // as they would for any port that refuses them.
+    termline::makeRaw(fd);
+    auto* port = new SerialPort(fd);
+    std::lock_guard lock(registryMutex);
+    openPorts().insert(port);
+    return port;
+}
+
+SerialPort* SerialPort::fromHandle(void* handle) {
+    auto* port = static_cast<SerialPort*>(handle);
+    std::lock_guard lock(registryMutex);
+    return openPorts().count(port) ? port : nullptr;
+}
+
+bool SerialPort::close(void* handle) {
+    auto* port = static_cast<SerialPort*>(handle);
+    {
+        std::lock_guard lock(registryMutex);
+        if (!openPorts().erase(port))
+            return false;
+    }
+    delete port;
+    return true;
+}
+
+bool SerialPort::purge(unsigned flags) {
+    return termline::flush(m_fd, (flags & (kPurgeRxAbort | kPurgeRxClear)) != 0,
+                           (flags & (kPurgeTxAbort | kPurgeTxClear)) != 0);
+}
+
+bool SerialPort::getState(LtLineSettings& settings) {
+    if (!termline::readSettings(m_fd, settings))
+        return false;
+    settings.EventChar = m_eventChar;
+    return true;
+}
+
+bool SerialPort::setState(const LtLineSettings& settings) {
+    if (!termline::applySettings(m_fd, settings))
+        return false;
+    m_eventChar = settings.EventChar;
+    return true;
+}
+
+SerialPort::Completion SerialPort::read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
+                                        std::uint64_t deadlineMs) {
+    received = 0;
+    Clock& time = clock();
+    const std::uint64_t start = time.nowMs();
+    const std::uint64_t total =
+        totalDeadline(start, m_timeouts.readTotalMultiplier, m_timeouts.readTotalConstant, length);
+    std::uint64_t lastByte = start;
+    while (received < length) {
+        const ssize_t got = ::read(m_fd, buffer + received, length - received);
+        if (got > 0) {
+            received += static_cast<std::size_t>(got);
+            lastByte = time.nowMs();
+            continue;
+        }
+        if (got == 0)
+            return Completion::Failed;  // end of file: the other end is gone
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN)
+            return Completion::Failed;
+
+        // The interval time-out runs only once the first byte has arrived.
+        std::uint64_t driverLimit = total;
+        if (received > 0 && m_timeouts.readInterval != 0)
+            driverLimit = earliest(driverLimit, lastByte + m_timeouts.readInterval);
+        const std::uint64_t now = time.nowMs();
+        if (driverLimit != kNoDeadline && now >= driverLimit)
+            return Completion::Done;
+        if (deadlineMs != kNoDeadline && now >= deadlineMs)
+            return Completion::Pending;
+        const int events = time.waitFd(m_fd, POLLIN, waitSpan(now, earliest(driverLimit, deadlineMs)));
+        if (events < 0 || (events & (POLLERR | POLLNVAL)))
+            return Completion::Failed;
+        if ((events & POLLHUP) && !(events & POLLIN))
+            return Completion::Failed;
+    }
+    return Completion::Done;
+}
+
+SerialPort::Completion SerialPort::write(const std::uint8_t* buffer, std::size_t length, std::size_t& sent,
+                                         std::uint64_t deadlineMs) {
+    sent = 0;
+    Clock& time = clock();
+    const std::uint64_t total =
+        totalDeadline(time.nowMs(), m_timeouts.writeTotalMultiplier, m_timeouts.writeTotalConstant, length);
+    while (sent < length) {
+        const ssize_t put = ::write(m_fd, buffer + sent, length - sent);
+        if (put > 0) {
+            sent += static_cast<std::size_t>(put);
+            continue;
+        }
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put == 0 || errno != EAGAIN)
+            return Completion::Failed;
+        const std::uint64_t now = time.nowMs();
+        if (total != kNoDeadline && now >= total)
+            return Completion::Done;
+        if (deadlineMs != kNoDeadline && now >= deadlineMs)
+            return Completion::Pending;
+        const int events = time.waitFd(m_fd, POLLOUT, waitSpan(now, earliest(total, deadlineMs)));
+        if (events < 0 || (events & (POLLERR | POLLNVAL | POLLHUP)))
+            return Completion::Failed;
+    }
+    return Completion::Done;
+}
+
+}  // namespace lt

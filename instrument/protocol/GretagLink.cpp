@@ -1,0 +1,87 @@
+#include "instrument/protocol/GretagLink.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "instrument/include/LtClock.h"
+#include "instrument/platform/LinkState.h"
+#include "instrument/platform/SerialPort.h"
+#include "instrument/protocol/HexCodec.h"
+
+namespace lt {
+
+Message& Message::append(std::string_view text) {
+    const std::size_t kept = std::min(text.size(), kCapacity - m_length);
+    std::memcpy(m_text + m_length, text.data(), kept);
+    m_length += kept;
+    return *this;
+}
+
+Message& Message::append(char c) {
+    return append(std::string_view(&c, 1));
+}
+
+Message& Message::appendBytes(const std::uint8_t* bytes, std::size_t length) {
+    return append(std::string_view(reinterpret_cast<const char*>(bytes), length));
+}
+
+Message& Message::appendHex16(std::uint16_t value) {
+    char field[4];
+    HexEncode16(field, sizeof field, 0, 1, &value);
+    return append(std::string_view(field, sizeof field));
+}
+
+Message& Message::appendHex32(std::uint32_t value) {
+    char field[8];
+    HexEncode32(field, sizeof field, 0, 1, &value);
+    return append(std::string_view(field, sizeof field));
+}
+
+void Reply::reset(std::size_t expected) {
+    m_expected = std::min(expected, kCapacity);
+    m_received = 0;
+    std::memset(m_text, 0, sizeof m_text);
+}
+
+int numeralValue(char c) {
+    return c >= '0' && c <= '9' ? c - '0' : -1;
+}
+
+unsigned long decimalAt(const Reply& reply, std::size_t column, std::size_t maxDigits) {
+    unsigned long value = 0;
+    for (std::size_t i = 0; i < maxDigits; ++i) {
+        const int digit = numeralValue(reply.at(column + i));
+        if (digit < 0)
+            break;
+        value = value * 10 + static_cast<unsigned long>(digit);
+    }
+    return value;
+}
+
+unsigned long GretagLink::send(const Message& message, unsigned mode, unsigned long timeoutMs) {
+    if (linkState().directIo)
+        return PortWriteDirect(mode, m_handle, message.data(), message.size(), m_count);
+    return PortWrite(mode, timeoutMs, m_handle, message.data(), message.size(), m_count);
+}
+
+unsigned long GretagLink::receive(Reply& reply, std::size_t length, unsigned long pollMs, unsigned mode,
+                                  unsigned long timeoutMs) {
+    reply.reset(length);
+    const unsigned long code =
+        linkState().directIo
+            ? PortReadDirect(mode, m_handle, reply.buffer(), reply.expected(), m_count)
+            : PortRead(pollMs, mode, timeoutMs, m_handle, reply.buffer(), reply.expected(), m_count);
+    reply.setReceived(std::min<std::size_t>(m_count, reply.expected()));
+    return code;
+}
+
+void GretagLink::purge() {
+    if (SerialPort* port = SerialPort::fromHandle(m_handle))
+        port->purge(kPurgeAll);
+}
+
+void GretagLink::pause(unsigned long ms) {
+    clock().sleepMs(static_cast<std::uint32_t>(ms));
+}
+
+}  // namespace lt

@@ -1,0 +1,326 @@
+// Calibration on the white reference, measurement, the instrument's key and
+// what the instrument reports.
+
+#include <cstring>
+
+#include "instrument/include/TaviSpec.h"
+#include "instrument/platform/LinkState.h"
+#include "instrument/protocol/GretagLink.h"
+#include "instrument/protocol/HexCodec.h"
+#include "instrument/protocol/ParameterMessage.h"
+
+namespace lt {
+namespace {
+
+constexpr unsigned char kModeTransmission = 1;
+constexpr unsigned char kModeEmission = 2;
+
+constexpr unsigned char kStartTrigger = 0;
+constexpr unsigned char kStartFetch = 1;
+constexpr unsigned char kStartTriggerOnly = 100;
+
+constexpr unsigned char kOutputSpectrum = 0;
+constexpr unsigned char kOutputColorimetric = 1;
+constexpr unsigned char kOutputDensity = 2;
+constexpr unsigned char kOutputAlternate = 100;
+
+constexpr unsigned long kTriggerPauseMs = 20;
+constexpr unsigned long kOutputSettleMs = 100;
+constexpr unsigned long kOutputCodeOffset = 600;
+
+// Reflection, transmission or emission: the last character of ";4D9B".
+char measureModeCode(unsigned char mode) {
+    if (mode == kModeTransmission)
+        return 'C';
+    if (mode == kModeEmission)
+        return 'D';
+    return 'B';
+}
+
+// The last character of the ";22090" calibration request.
+char calibrationOutputCode(unsigned char outputType) {
+    switch (outputType) {
+    case 0: return '0';
+    case 7: return '7';
+    case 8: return '8';
+    default: return '1';
+    }
+}
+
+// A refused calibration step: the instrument's error number behind ":" and
+// two characters. A reply without that number is a broken reply.
+unsigned long calibrationRefusal(const Reply& reply, std::size_t maxDigits) {
+    if (!reply.complete() || numeralValue(reply.at(3)) < 0)
+        return kStatusShortReply;
+    return decimalAt(reply, 3, maxDigits);
+}
+
+// A link failure (above 10000) ends a sequence at once.
+bool linkFailed(unsigned long code) {
+    return code > kLinkFailureThreshold;
+}
+
+}  // namespace
+}  // namespace lt
+
+unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char withTable) {
+    using namespace lt;
+    if (!g)
+        return kStatusShortReply;
+    constexpr unsigned long kWriteTimeoutMs = 5000;
+    const unsigned long readTimeoutMs = g->MeasureMode == kModeEmission ? 15000 : 7000;
+    GretagLink wire(m_portHandle, m_transferCount);
+    Reply reply;
+    unsigned long result = kStatusOk;
+
+    // One step: send, and unless the write failed, read the reply. False when
+    // the link broke and the sequence must stop with result.
+    auto step = [&](const Message& request, std::size_t replyLength, unsigned long pollMs, bool& replied) {
+        replied = false;
+        result = wire.send(request, kModeBlockWait, kWriteTimeoutMs);
+        if (linkFailed(result) && result != kStatusWriteFailed && result != kStatusWriteTimeout)
+            return false;
+        if (result != kStatusOk)
+            return true;  // a failed write skips its read; the sequence goes on
+        result = wire.receive(reply, replyLength, pollMs, kModeBlockWait, readTimeoutMs);
+        replied = result == kStatusOk;
+        return !linkFailed(result);
+    };
+    bool replied = false;
+
+    const char measureMode[] = {';', '4', 'D', '9', measureModeCode(g->MeasureMode), '\r', '\n'};
+    if (!step(Message(std::string_view(measureMode, sizeof measureMode)), 9, 10, replied))
+        return result;
+    if (replied && !(reply.complete() && reply.startsWith(":1F")))
+        return calibrationRefusal(reply, 4);
+
+    if (!step(parameterMessage(*g, IlluminantCoding::Calibration), 9, 10, replied))
+        return result;
+    if (replied && !(reply.complete() && reply.startsWith(":1F")))
+        return calibrationRefusal(reply, 5);
+
+    Message whiteRequest(";22090");
+    whiteRequest.append(calibrationOutputCode(g->OutputType)).endLine();
+
+    if (!withTable) {
+        if (!step(whiteRequest, 7, 20, replied) || !replied)
+            return result;
+        if (!reply.complete())
+            return kStatusShortReply;
+        if (!reply.startsWith(":25"))
+            return kStatusShortReply;  // no calibration answer at all
+        if (!reply.hasAt(3, "13") && !reply.hasAt(3, "34"))
+            return kStatusUnexpectedStatus;
+        return result;
+    }
+
+    // With the XY table the head is lowered onto the white tile first and
+    // lifted again afterwards.
+    if (!step(Message(";D010\r\n"), 9, 20, replied) || !step(Message(";D00600\r\n"), 9, 20, replied) ||
+        !step(Message(";D004\r\n"), 9, 20, replied))
+        return result;
+    if (!step(whiteRequest, 7, 20, replied))
+        return result;
+    const bool whiteFailed = !replied || !reply.complete() || reply.at(0) != ':' || !reply.hasAt(3, "13");
+    if (!step(Message(";D003\r\n"), 9, 20, replied))
+        return result;
+    if (whiteFailed)
+        return kStatusCalibrationFailed;
+    step(Message(";D011\r\n"), 9, 20, replied);
+    return result;
+}
+
+unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g) {
+    using namespace lt;
+    if (!g)
+        return kStatusShortReply;
+    constexpr unsigned long kTimeoutMs = 8000;
+    GretagLink wire(m_portHandle, m_transferCount);
+    Reply reply;
+
+    unsigned char firstStep = g->StartStep;
+    unsigned char lastStep = kStartFetch;
+    if (firstStep == kStartTriggerOnly) {
+        g->StartStep = 0;
+        firstStep = lastStep = kStartTrigger;
+    }
+    unsigned long result = kStatusOk;
+
+    if (firstStep == kStartTrigger) {
+        wire.purge();
+        wire.pause(kTriggerPauseMs);
+        result = wire.send(Message(";20\r\n"), kModeBlockPoll, kTimeoutMs);
+        if (linkFailed(result))
+            return result;
+        if (result == kStatusOk) {
+            result = wire.receive(reply, 7, 30, kModeBlockPoll, kTimeoutMs);
+            if (linkFailed(result))
+                return result;
+            if (!reply.complete())
+                return kStatusShortReply;
+            if (!reply.startsWith(":2500")) {
+                const int numeral = numeralValue(reply.at(4));
+                return numeral < 0 ? kStatusShortReply : kStatusPortNotOpen + static_cast<unsigned long>(numeral);
+            }
+            wire.pause(kTriggerPauseMs);
+        }
+    }
+    if (firstStep > kStartFetch || lastStep < kStartFetch)
+        return result;
+
+    Message request;
+    std::size_t replyLength = 0;
+    unsigned long pollMs = 20;
+    switch (g->OutputType) {
+    case kOutputColorimetric: {
+        const char space = g->ColorSpace >= 1 && g->ColorSpace <= 6 ? static_cast<char>('0' + g->ColorSpace) : '0';
+        request.append(";BA090").append(space).endLine();
+        replyLength = 49;
+        break;
+    }
+    case kOutputDensity:
+        request.append(";BC09").endLine();
+        replyLength = 55;
+        pollMs = 10;
+        break;
+    case kOutputAlternate:
+        request.append(";D047").endLine();
+        replyLength = 35;
+        pollMs = 10;
+        break;
+    default:
+        request.append(";B8090").append(g->SpectrumVariant == 1 ? '1' : '0').endLine();
+        replyLength = 309;
+        break;
+    }
+    result = wire.send(request, kModeBlockPoll, kTimeoutMs);
+    if (result != kStatusOk)
+        return result;
+    result = wire.receive(reply, replyLength, pollMs, kModeBlockPoll, kTimeoutMs);
+    if (linkFailed(result))
+        return result;
+    if (!reply.complete())
+        return kStatusShortReply;
+
+    switch (g->OutputType) {
+    case kOutputColorimetric: {
+        if (!reply.startsWith(":BB"))
+            return result;
+        float* destination = nullptr;
+        if (g->ColorSpace == 0 && reply.at(6) == '0')
+            destination = g->ColorTriple0;
+        else if (g->ColorSpace == 1 && reply.at(6) == '1')
+            destination = g->ColorTriple1;
+        else if (g->ColorSpace == 4 && reply.at(6) == '4')
+            destination = g->ColorTriple4;
+        if (destination && !HexDecodeFloats(reply.text(), 7, 3, destination))
+            return kStatusShortReply;
+        return result;
+    }
+    case kOutputDensity:
+        if (reply.startsWith(":BD") && !HexDecodeFloats(reply.text(), 5, 4, g->Density))
+            return kStatusShortReply;
+        return result;
+    case kOutputAlternate: {
+        constexpr std::size_t kErrorColumn = 32;
+        if (!reply.startsWith(":D1") || reply.at(kErrorColumn) != '0') {
+            const int numeral = numeralValue(reply.at(kErrorColumn));
+            return numeral < 0 ? kStatusShortReply : kStatusAlternateBase + static_cast<unsigned long>(numeral);
+        }
+        if (reply.hasAt(3, "A1") && !HexDecodeFloats(reply.text(), 7, 3, g->Density))
+            return kStatusShortReply;
+        return result;
+    }
+    default:
+        if (!reply.startsWith(":B9"))
+            return result;
+        if (!HexDecodeFloats(reply.text(), 7, kSpectrumValues, m_spectrum))
+            return kStatusShortReply;
+        if (g->Spectrum)
+            std::memcpy(g->Spectrum, m_spectrum, sizeof m_spectrum);
+        return result;
+    }
+}
+
+unsigned long CTaviSpec::GretagQueryLocal(int /*unused*/) {
+    using namespace lt;
+    GretagLink wire(m_portHandle, m_transferCount);
+    wire.purge();
+    const unsigned long written = wire.send(Message(";07\r\n"), kModeBlockPoll, 5000);
+    if (written != kStatusOk)
+        return written;
+    Reply reply;
+    const unsigned long read = wire.receive(reply, 9, 0, kModeBlockPoll, 5000);
+    if (read != kStatusOk)
+        return read;
+    if (!reply.complete())
+        return kStatusShortReply;
+    const int key = numeralValue(reply.at(4));
+    if (reply.startsWith(":120") && key >= 0 && key <= 3)
+        return static_cast<unsigned long>(key);
+    return read;
+}
+
+unsigned long CTaviSpec::GretagOutputSet(GretagStruct* g) {
+    using namespace lt;
+    if (!g || (g->OutputSet != 1 && g->OutputSet != 2))
+        return kStatusOutputRejected;  // no such output set: nothing is sent
+    GretagLink wire(m_portHandle, m_transferCount);
+    const Message request(g->OutputSet == 1 ? ";B10101\r\n" : ";B10212\r\n");
+    const unsigned long written = wire.send(request, kModeBlockWait, 1000);
+    if (written != kStatusOk)
+        return written;
+    Reply reply;
+    const unsigned long read = wire.receive(reply, 9, 20, kModeBlockWait, 1000);
+    if (read != kStatusOk)
+        return read;
+    if (!reply.complete())
+        return kStatusShortReply;
+    return reply.startsWith(":1F0000") ? kStatusOk : kStatusOutputRejected;
+}
+
+unsigned long CTaviSpec::GretagSetMeasurementOutput(unsigned char mask) {
+    using namespace lt;
+    linkState().measurementOutputMask = mask;
+    struct OutputSwitch {
+        const char* on;
+        const char* off;
+    };
+    // Bit 0 and bit 1 switch the same output; the instrument takes the last.
+    constexpr OutputSwitch kSwitches[] = {
+        {";B10212\r\n", ";B10200\r\n"},
+        {";B10212\r\n", ";B10200\r\n"},
+        {";B1040F\r\n", ";B10400\r\n"},
+        {";B10101\r\n", ";B10100\r\n"},
+    };
+    GretagLink wire(m_portHandle, m_transferCount);
+    Reply reply;
+    unsigned long last = kStatusOk;
+    for (int bit = 0; bit < 4; ++bit) {
+        const bool on = (mask >> bit) & 1;
+        last = wire.send(Message(on ? kSwitches[bit].on : kSwitches[bit].off), kModeBlockPoll, 5000);
+        wire.pause(kOutputSettleMs);
+        if (last != kStatusOk)
+            continue;  // a failed write skips its read
+        last = wire.receive(reply, 9, 100, kModeBlockPoll, 5000);
+        if (last != kStatusOk)
+            return last + kOutputCodeOffset;
+        if (!reply.complete())
+            return kStatusShortReply;
+        if (!reply.hasAt(3, "0000"))
+            return kStatusOutputRejected;
+    }
+    return last != kStatusOk ? last + kOutputCodeOffset : kStatusOk;
+}
+
+unsigned long CTaviSpec::GretagQueryRemote(GretagStruct*) {
+    return lt::kStatusOk;
+}
+
+unsigned long CTaviSpec::GretagExecEmission(GretagStruct*) {
+    return lt::kStatusOk;
+}
+
+unsigned long CTaviSpec::GretagInitExecEmission(GretagStruct*) {
+    return lt::kStatusOk;
+}
