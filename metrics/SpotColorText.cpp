@@ -1,20 +1,16 @@
 #include "metrics/SpotColorText.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <optional>
+
+#include "app/NumberText.h"
 
 namespace lt {
 
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr int kWindowCentre = kSpotWindowSize / 2;
-// The weighting window reaches three 10 nm steps to either side of its
-// centre; the centre must leave room for it inside 380 … 730 nm.
-constexpr double kLowestUsableCentre = 409.5; // [nm]
-constexpr double kHighestUsableCentre = 709.5; // [nm], exclusive
+constexpr int kWindowSize = SpotColorEntry::kWindowSize;
 
 // Hands out the text line by line (without CR LF); stops for good at the end
 // of the text or at a line longer than kSpotFileMaxLineLength.
@@ -45,78 +41,36 @@ private:
     std::string_view rest;
 };
 
-std::string_view skipBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    return text;
-}
-
-// Leading integer of a line, 0 when there is none (like atoi).
-long leadingInteger(std::string_view text)
-{
-    text = skipBlanks(text);
-    long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    (void)end;
-    return error == std::errc() ? value : 0;
-}
-
-// Leading real number of a text in the C locale; nothing when there is none.
-std::optional<double> leadingReal(std::string_view text)
-{
-    text = skipBlanks(text);
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    (void)end;
-    if (error != std::errc() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-std::optional<SpotFileEntry> readEntry(LineReader& lines)
+// One entry of nine lines; nothing when the text ends early or a line is not
+// what the format asks for (kind other than narrow or wide, a window line
+// without its tab or numbers).
+std::optional<SpotColorEntry> readEntry(LineReader& lines)
 {
     const auto kindLine = lines.next();
     const auto nameLine = lines.next();
     if (!kindLine || !nameLine)
         return std::nullopt;
-    SpotFileEntry entry;
-    const long kind = leadingInteger(*kindLine);
-    if (kind != kSpotKindNarrow && kind != kSpotKindWide)
+    const auto kind = parseInteger(*kindLine);
+    if (!kind || (*kind != static_cast<int>(SpotKind::Narrow) && *kind != static_cast<int>(SpotKind::Wide)))
         return std::nullopt;
-    entry.kind = static_cast<unsigned char>(kind);
+    SpotColorEntry entry;
+    entry.kind = static_cast<SpotKind>(*kind);
     entry.name = std::string(*nameLine);
-    for (int step = 0; step < kSpotWindowSize; ++step) {
+    for (int step = 0; step < kWindowSize; ++step) {
         const auto line = lines.next();
         if (!line)
             return std::nullopt;
         const std::size_t tab = line->find('\t');
         if (tab == std::string_view::npos)
             return std::nullopt;
-        const auto wavelength = leadingReal(line->substr(0, tab));
-        const auto weight = leadingReal(line->substr(tab + 1));
+        const auto wavelength = parseReal(line->substr(0, tab));
+        const auto weight = parseReal(line->substr(tab + 1));
         if (!wavelength || !weight)
             return std::nullopt;
         entry.wavelengths[step] = *wavelength;
         entry.weights[step] = *weight;
     }
-    const double centre = entry.wavelengths[kWindowCentre];
-    if (centre < kLowestUsableCentre || centre >= kHighestUsableCentre)
-        return std::nullopt;
     return entry;
-}
-
-void appendFixed(std::string& out, double value, int decimals)
-{
-    char buffer[64];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (error == std::errc())
-        out.append(buffer, end);
-    else
-        out += '0';
 }
 
 } // namespace
@@ -133,8 +87,9 @@ SpotFileContent parseSpotFileText(std::string_view text)
     const auto countLine = lines.next();
     if (!countLine)
         return content;
-    const long announced = std::clamp<long>(leadingInteger(*countLine), 0, kSpotFileMaxEntries);
-    while (static_cast<long>(content.entries.size()) < announced) {
+    const int announced =
+        std::clamp(parseInteger(*countLine).value_or(0), 0, SpotColorLibrary::kMaxFileEntries);
+    while (static_cast<int>(content.entries.size()) < announced) {
         auto entry = readEntry(lines);
         if (!entry)
             break;
@@ -143,27 +98,32 @@ SpotFileContent parseSpotFileText(std::string_view text)
     return content;
 }
 
-std::string formatSpotFileText(const std::vector<SpotFileEntry>& entries)
+std::string formatSpotFileText(const std::vector<const SpotColorEntry*>& entries)
 {
-    std::string text(kSpotFileSignature);
-    text += kLineEnd;
-    text += std::to_string(entries.size());
-    text += kLineEnd;
-    for (const SpotFileEntry& entry : entries) {
-        text += static_cast<char>('0' + entry.kind);
-        text += kLineEnd;
+    std::string body;
+    int written = 0;
+    for (const SpotColorEntry* entry : entries) {
+        if (!entry || !entry->isColor())
+            continue;
+        ++written;
+        body += static_cast<char>('0' + static_cast<int>(entry->kind));
+        body += kLineEnd;
         // A line break inside a name would shift every following line.
-        for (const char c : entry.name)
-            text += (c == '\r' || c == '\n') ? ' ' : c;
-        text += kLineEnd;
-        for (int step = 0; step < kSpotWindowSize; ++step) {
-            appendFixed(text, entry.wavelengths[step], 1);
-            text += '\t';
-            appendFixed(text, entry.weights[step], 2);
-            text += kLineEnd;
+        for (const char c : entry->name)
+            body += (c == '\r' || c == '\n') ? ' ' : c;
+        body += kLineEnd;
+        for (int step = 0; step < kWindowSize; ++step) {
+            body += formatFixed(entry->wavelengths[step], 1);
+            body += '\t';
+            body += formatFixed(entry->weights[step], 2);
+            body += kLineEnd;
         }
     }
-    return text;
+    std::string text(kSpotFileSignature);
+    text += kLineEnd;
+    text += formatInteger(written);
+    text += kLineEnd;
+    return text + body;
 }
 
 } // namespace lt

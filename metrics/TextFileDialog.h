@@ -4,12 +4,11 @@
 // current path.
 #include <QString>
 
+#include "metrics/TextFileName.h"
+
 class QWidget;
 
 namespace lt {
-
-// The filter shown in both dialogs.
-inline constexpr const char* kTextFileFilter = " ListFiles(*.txt) ";
 
 // Returns the chosen path, or an empty text when the operator cancels.
 QString chooseTextFileToOpen(QWidget* parent, const QString& title, const QString& currentPath);

@@ -6,6 +6,8 @@
 namespace lt {
 
 inline constexpr const char* kTextFileExtension = "txt";
+// The filter the open and save dialogs show.
+inline constexpr const char* kTextFileFilter = " ListFiles(*.txt) ";
 
 // Replaces the extension of the file name by ".txt", or appends ".txt" when
 // the name has none. Dots in directory names do not count.

@@ -1,7 +1,10 @@
 # The colour metrics page: logic files go into ltcore, the Qt views into
 # ltviews (or straight into the program while that library does not exist).
 target_sources(ltcore PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/FileMessages.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ListFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SpotColorText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SpotLibraryFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextFileName.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WholeFile.cpp)
 
