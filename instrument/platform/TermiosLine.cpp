@@ -37,7 +37,9 @@ bool makeRaw(int fd) {
     line.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     line.c_cflag |= CREAD | CLOCAL;
     line.c_cflag &= ~CRTSCTS;
-    line.c_cc[VMIN] = 0;
+    // At least one byte per read: a non-blocking read with nothing there
+    // then says "try again" rather than "end of file".
+    line.c_cc[VMIN] = 1;
     line.c_cc[VTIME] = 0;
     return setLine(fd, line);
 }

@@ -1,0 +1,69 @@
+#include "instrument/FakeClock.h"
+
+#include <poll.h>
+
+#include <chrono>
+
+namespace lt::test {
+
+namespace {
+
+constexpr int kRealPollMs = 5;
+// The peer must look quiet this many times in a row: a reply written to a
+// pseudo-terminal reaches the other side a moment later.
+constexpr int kQuietChecks = 6;
+// Without a peer to ask, or if it never quiets down, give up after this.
+constexpr auto kRealPatience = std::chrono::milliseconds(150);
+constexpr auto kRealSafety = std::chrono::seconds(10);
+
+}  // namespace
+
+FakeClock::FakeClock(std::function<bool()> quiet) : m_quiet(std::move(quiet)), m_previous(&clock()) {
+    setClock(this);
+}
+
+FakeClock::~FakeClock() {
+    setClock(m_previous);
+}
+
+void FakeClock::sleepMs(std::uint32_t ms) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_pauses.push_back(ms);
+    }
+    m_now += ms;
+}
+
+int FakeClock::waitFd(int fd, short events, std::uint32_t timeoutMs) {
+    const auto start = std::chrono::steady_clock::now();
+    int quietChecks = 0;
+    for (;;) {
+        pollfd entry{fd, events, 0};
+        const int ready = ::poll(&entry, 1, kRealPollMs);
+        if (ready != 0)
+            return ready < 0 ? -1 : entry.revents;
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if (m_quiet) {
+            quietChecks = m_quiet() ? quietChecks + 1 : 0;
+            if (quietChecks >= kQuietChecks || waited > kRealSafety)
+                break;
+        } else if (waited > kRealPatience) {
+            break;
+        }
+    }
+    m_now += timeoutMs;
+    m_timedOut += timeoutMs;
+    return 0;
+}
+
+std::vector<std::uint32_t> FakeClock::pauses() const {
+    std::lock_guard lock(m_mutex);
+    return m_pauses;
+}
+
+void FakeClock::clearPauses() {
+    std::lock_guard lock(m_mutex);
+    m_pauses.clear();
+}
+
+}  // namespace lt::test

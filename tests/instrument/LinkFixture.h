@@ -1,0 +1,83 @@
+#pragma once
+// A library object talking to a scripted instrument on a pseudo-terminal
+// behind COM1, with a fake clock and the host's beeps and message boxes
+// recorded.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "instrument/FakeClock.h"
+#include "instrument/ScriptedPeer.h"
+#include "instrument/include/TaviSpec.h"
+#include "instrument/platform/LinkState.h"
+#include "instrument/platform/SerialPort.h"
+
+namespace lt::test {
+
+class LinkFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(CTaviSpec::SetPortDevice(1, peer.devicePath().c_str()), 0u);
+        CTaviSpec::SetBeepHandler(&LinkFixture::recordBeep, this);
+        CTaviSpec::SetMessageHandler(&LinkFixture::recordMessage, this);
+        linkState().directIo = false;
+        setVerbose(false);
+    }
+
+    void TearDown() override {
+        peer.stop();
+        instrument.SpecPortClose();
+        if (linkState().sharedHandle) {
+            SerialPort::close(linkState().sharedHandle);
+            linkState().sharedHandle = nullptr;
+        }
+        CTaviSpec::SetBeepHandler(nullptr, nullptr);
+        CTaviSpec::SetMessageHandler(nullptr, nullptr);
+    }
+
+    // The port record the host fills for a spectrophotometer on COM1.
+    static ComPort comPort(std::uint8_t deviceType = 0, std::uint16_t baud = 9600, std::uint8_t handshake = 1) {
+        ComPort port{};
+        port.DeviceType = deviceType;
+        port.PortNumber = 1;
+        port.BaudRate = baud;
+        port.ByteSize = 8;
+        port.Handshake = handshake;
+        return port;
+    }
+
+    // Opens the line without any exchange, as the service link does.
+    void openLine() {
+        ComPort port = comPort();
+        const unsigned long handle = instrument.OpenLT(&port);
+        ASSERT_NE(handle, ~0ul);
+        ASSERT_NE(handle, 0ul);
+    }
+
+    // Plays the script and waits until the peer has heard all of it.
+    void expectSent(const std::string& bytes) {
+        peer.finished(2000);
+        EXPECT_EQ(peer.received(), bytes);
+    }
+
+    static void recordBeep(unsigned long frequencyHz, unsigned long durationMs, void* context) {
+        static_cast<LinkFixture*>(context)->beeps.emplace_back(frequencyHz, durationMs);
+    }
+    static void recordMessage(const char* text, const char* caption, void* context) {
+        auto* self = static_cast<LinkFixture*>(context);
+        self->messages.emplace_back(text);
+        self->captions.emplace_back(caption ? caption : "(none)");
+    }
+
+    ScriptedPeer peer;
+    FakeClock fakeClock{[this] { return peer.quiet(); }};
+    CTaviSpec instrument;
+    std::vector<std::pair<unsigned long, unsigned long>> beeps;
+    std::vector<std::string> messages;
+    std::vector<std::string> captions;
+};
+
+}  // namespace lt::test

@@ -1,0 +1,198 @@
+// The serial layer: the transfer primitives, port selection, closing, and
+// every way a line can fail.
+
+#include <cstring>
+
+#include "instrument/LinkFixture.h"
+
+namespace lt::test {
+namespace {
+
+using Peer = ScriptedPeer;
+
+class SerialTransfer : public LinkFixture {
+protected:
+    void* handle() { return linkState().sharedHandle; }
+};
+
+TEST_F(SerialTransfer, ByteModeStopsAtTheFirstLineFeed) {
+    peer.play({Peer::answer("?", "AB\nCD\n")});
+    openLine();
+    unsigned long count = 0;
+    ASSERT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), 0u);
+    char buffer[16];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(PortRead(0, kModeByteWait, 1000, handle(), buffer, sizeof buffer, count), 0u);
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(std::string(buffer, 4), "AB\n#");
+    EXPECT_EQ(PortRead(0, kModeBytePoll, 1000, handle(), buffer, sizeof buffer, count), 0u);
+    EXPECT_EQ(std::string(buffer, 3), "CD\n");
+}
+
+TEST_F(SerialTransfer, ByteModeWithoutLineFeedNeverWritesBeyondTheBuffer) {
+    peer.play({Peer::answer("?", "ABCDEFGH")});
+    openLine();
+    unsigned long count = 0;
+    ASSERT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), 0u);
+    char buffer[8];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(PortRead(0, kModeByteWait, 1000, handle(), buffer, 4, count), 0u);
+    EXPECT_EQ(count, 4u);
+    EXPECT_EQ(std::string(buffer, 8), "ABCD####");
+}
+
+TEST_F(SerialTransfer, WriteSendsUpToTheLineFeedInByteModeAndKeepsTheLastMessage) {
+    peer.play({Peer::answer(";07\r\n", "")});
+    openLine();
+    unsigned long count = 0;
+    EXPECT_EQ(PortWrite(kModeByteWait, 1000, handle(), ";07\r\nJUNK", 9, count), 0u);
+    EXPECT_EQ(count, 5u);
+    expectSent(";07\r\n");
+    EXPECT_STREQ(lastMessage(), ";07\r\nJUNK");
+}
+
+TEST_F(SerialTransfer, BlockReadEndedByTheIntervalTimeoutIsASuccessWithFewerBytes) {
+    peer.play({Peer::answer("?", ":1F")});
+    openLine();
+    unsigned long count = 0;
+    ASSERT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), 0u);
+    char buffer[9] = {};
+    // The service line's interval time-out (20 s) ends the block before the
+    // caller's 60 s.
+    EXPECT_EQ(PortRead(10, kModeBlockWait, 60000, handle(), buffer, sizeof buffer, count), 0u);
+    EXPECT_EQ(count, 3u);
+    EXPECT_TRUE(beeps.empty());
+}
+
+TEST_F(SerialTransfer, SilenceTimesOutWithTwoBeepsAndTheVerboseBox) {
+    peer.play({Peer::silence("?")});
+    openLine();
+    setVerbose(true);
+    unsigned long count = 0;
+    ASSERT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), 0u);
+    char buffer[9];
+    const std::uint64_t before = fakeClock.nowMs();
+    EXPECT_EQ(PortRead(10, kModeBlockWait, 5000, handle(), buffer, sizeof buffer, count), kStatusReadTimeout);
+    const std::uint64_t waited = fakeClock.nowMs() - before;
+    EXPECT_GE(waited, 5000u);
+    EXPECT_LE(waited, 5000u + 300u) << "no longer than the time-out and the pause between the beeps";
+    const std::vector<std::pair<unsigned long, unsigned long>> twoBeeps = {{800, 30}, {800, 30}};
+    EXPECT_EQ(beeps, twoBeeps);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "?");
+    EXPECT_EQ(captions[0], "(none)");
+}
+
+TEST_F(SerialTransfer, QuietLibraryShowsNoBoxOnTimeout) {
+    peer.play({Peer::silence("?")});
+    openLine();
+    unsigned long count = 0;
+    ASSERT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), 0u);
+    char buffer[4];
+    EXPECT_EQ(PortRead(0, kModeByteWait, 2000, handle(), buffer, sizeof buffer, count), kStatusReadTimeout);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(beeps.size(), 2u);
+}
+
+TEST_F(SerialTransfer, HangUpFailsReadsAndWrites) {
+    peer.play({Peer::hangUp("?")});
+    openLine();
+    unsigned long count = 0;
+    ASSERT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), 0u);
+    peer.finished();
+    char buffer[9];
+    EXPECT_EQ(PortRead(0, kModeBlockWait, 5000, handle(), buffer, sizeof buffer, count), kStatusReadFailed);
+    EXPECT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), kStatusWriteFailed);
+    EXPECT_EQ(PortReadDirect(kModeBlockWait, handle(), buffer, sizeof buffer, count), kStatusReadFailed);
+    EXPECT_EQ(PortWriteDirect(kModeBlockWait, handle(), "?", 1, count), kStatusWriteFailed);
+    EXPECT_LT(fakeClock.timedOutMs(), 5000u) << "a hang-up is noticed at once";
+}
+
+TEST_F(SerialTransfer, ClosedOrForeignHandlesAreRefused) {
+    openLine();
+    void* stale = handle();
+    EXPECT_EQ(instrument.GretagPortClose(stale), 0u);
+    unsigned long count = 0;
+    char buffer[4];
+    EXPECT_EQ(PortWrite(kModeBlockWait, 1000, stale, "?", 1, count), kStatusPortNotOpen);
+    EXPECT_EQ(PortRead(0, kModeBlockWait, 1000, stale, buffer, 4, count), kStatusPortNotOpen);
+    int notAPort = 0;
+    EXPECT_EQ(PortWriteDirect(kModeBlockWait, &notAPort, "?", 1, count), kStatusPortNotOpen);
+    EXPECT_EQ(PortReadDirect(kModeBlockWait, nullptr, buffer, 4, count), kStatusPortNotOpen);
+}
+
+TEST_F(SerialTransfer, ClosingWithoutAHandle) {
+    EXPECT_EQ(instrument.GretagPortClose(nullptr), 1u);
+    EXPECT_EQ(instrument.SpecPortClose(), 1u);
+    openLine();
+    EXPECT_EQ(instrument.SpecPortClose(), 0u);
+    EXPECT_EQ(instrument.SpecPortClose(), 1u);
+}
+
+TEST_F(SerialTransfer, InvalidPortNumberOpensComOneAfterSayingSo) {
+    for (std::uint16_t number : {0, 5}) {
+        ComPort port = comPort();
+        port.PortNumber = number;
+        const unsigned long handle = instrument.OpenLT(&port);
+        EXPECT_NE(handle, ~0ul);
+        EXPECT_EQ(reinterpret_cast<void*>(handle), port.Handle);
+    }
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "No valid COM defined: COM1 used");
+    EXPECT_EQ(captions[0], "(none)");
+}
+
+TEST_F(SerialTransfer, MissingDeviceGivesPortNotOpen) {
+    ASSERT_EQ(CTaviSpec::SetPortDevice(2, "/dev/ltrakw-no-such-device"), 0u);
+    ComPort port = comPort();
+    port.PortNumber = 2;
+    EXPECT_EQ(instrument.OpenLT(&port), ~0ul);
+    EXPECT_EQ(port.Handle, nullptr);
+
+    port.Status = 0;
+    EXPECT_EQ(instrument.GretagPortOpenAndInit(&port, nullptr), reinterpret_cast<void*>(~std::uintptr_t{0}));
+    EXPECT_EQ(port.Status, kStatusPortNotOpen);
+    GretagStruct g{};
+    EXPECT_EQ(instrument.GretagExecRemission(&g), kStatusPortNotOpen);
+    EXPECT_TRUE(peer.received().empty());
+}
+
+TEST_F(SerialTransfer, PortDeviceMapRefusesBadArguments) {
+    EXPECT_EQ(CTaviSpec::SetPortDevice(0, "/dev/null"), 1u);
+    EXPECT_EQ(CTaviSpec::SetPortDevice(5, "/dev/null"), 1u);
+    EXPECT_EQ(CTaviSpec::SetPortDevice(3, nullptr), 1u);
+    EXPECT_EQ(portDevicePath(4), "/dev/ttyUSB1");
+}
+
+TEST_F(SerialTransfer, LineSettingsFollowTheRecordAndHandshake) {
+    ComPort port = comPort(2, 19200, 0);
+    ASSERT_NE(instrument.OpenLT(&port), ~0ul);
+    LtLineSettings line{};
+    ASSERT_TRUE(SerialPort::fromHandle(port.Handle)->getState(line));
+    EXPECT_EQ(line.BaudRate, 19200u);
+    EXPECT_EQ(line.ByteSize, 8);
+    EXPECT_EQ(line.Parity, 0);
+    EXPECT_EQ(line.OutX, 1) << "handshake 0 switches XON/XOFF output control on";
+    EXPECT_EQ(line.InX, 0);
+
+    // A rate without a classic termios constant still takes.
+    line.BaudRate = 28800;
+    ASSERT_TRUE(SerialPort::fromHandle(port.Handle)->setState(line));
+    ASSERT_TRUE(SerialPort::fromHandle(port.Handle)->getState(line));
+    EXPECT_EQ(line.BaudRate, 28800u);
+    line.ByteSize = 9;
+    EXPECT_FALSE(SerialPort::fromHandle(port.Handle)->setState(line));
+}
+
+TEST_F(SerialTransfer, DeviceThatIsNoTerminalFailsItsLineSettings) {
+    ASSERT_EQ(CTaviSpec::SetPortDevice(3, "/dev/null"), 0u);
+    ComPort port = comPort();
+    port.PortNumber = 3;
+    EXPECT_EQ(instrument.GretagPortOpenAndInit(&port, nullptr), nullptr);
+    EXPECT_EQ(port.Status, kStatusPortState);
+    EXPECT_EQ(port.Handle, nullptr);
+    EXPECT_EQ(linkState().sharedHandle, nullptr);
+}
+
+}  // namespace
+}  // namespace lt::test

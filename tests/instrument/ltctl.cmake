@@ -1,0 +1,10 @@
+# The instrument library's serial layer and spectrophotometer protocol,
+# byte by byte against scripted instruments on pseudo-terminals.
+lt_add_gtest(ltctl_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/FakeClock.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ScriptedPeer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HexCodecTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SerialTransferTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GretagOpenTest.cpp
+  LIBS LTCtl util)
