@@ -50,8 +50,9 @@ protected:
     }
 
     // Opens the line without any exchange, as the service link does.
-    void openLine() {
+    void openLine(std::uint32_t* timeouts = nullptr) {
         ComPort port = comPort();
+        port.Timeouts = timeouts;
         const unsigned long handle = instrument.OpenLT(&port);
         ASSERT_NE(handle, ~0ul);
         ASSERT_NE(handle, 0ul);

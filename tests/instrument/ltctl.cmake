@@ -7,4 +7,5 @@ lt_add_gtest(ltctl_tests
     ${CMAKE_CURRENT_LIST_DIR}/HexCodecTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SerialTransferTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GretagOpenTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GretagMeasureTest.cpp
   LIBS LTCtl util)
