@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <chrono>
+#include <thread>
 
 namespace lt::test {
 
@@ -13,6 +14,7 @@ constexpr int kRealPollMs = 5;
 // pseudo-terminal reaches the other side a moment later.
 constexpr int kQuietChecks = 6;
 // Without a peer to ask, or if it never quiets down, give up after this.
+constexpr int kPauseQuietChecks = 3;
 constexpr auto kRealPatience = std::chrono::milliseconds(150);
 constexpr auto kRealSafety = std::chrono::seconds(10);
 
@@ -30,6 +32,16 @@ void FakeClock::sleepMs(std::uint32_t ms) {
     {
         std::lock_guard lock(m_mutex);
         m_pauses.push_back(ms);
+    }
+    // While the library pauses, the instrument takes what was sent: a purge
+    // after the pause must not find the request still on the line.
+    if (m_quiet) {
+        const auto start = std::chrono::steady_clock::now();
+        int quietChecks = 0;
+        while (quietChecks < kPauseQuietChecks && std::chrono::steady_clock::now() - start < kRealPatience) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            quietChecks = m_quiet() ? quietChecks + 1 : 0;
+        }
     }
     m_now += ms;
 }

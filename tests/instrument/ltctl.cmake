@@ -8,4 +8,6 @@ lt_add_gtest(ltctl_tests
     ${CMAKE_CURRENT_LIST_DIR}/SerialTransferTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GretagOpenTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GretagMeasureTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GretagCommandTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GretagTableTest.cpp
   LIBS LTCtl util)
