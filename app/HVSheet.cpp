@@ -1,10 +1,17 @@
 #include "app/HVSheet.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QIcon>
+#include <QMenuBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/ComingPage.h"
+#include "app/SimulatorMenu.h"
+#include "instrument_page/TaviLight.h"
+#include "metrics/SpectrumGraphWidget.h"
+#include "metrics/TaviDens.h"
 
 static void loadIconResources()
 {
@@ -20,22 +27,51 @@ QIcon programIcon()
     return icon;
 }
 
-CHVSheet::CHVSheet(QWidget* parent) : QWidget(parent), pages(new QTabWidget(this))
+CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
+                   lt::InstrumentController::Beeper beeper, QWidget* parent)
+    : QWidget(parent), pages(new QTabWidget(this))
 {
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     setWindowIcon(programIcon());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(pages);
-    pages->addTab(new ComingPage(QStringLiteral("Instrument: device type and port, calibration, measurement and the spectrum graph."), pages),
-                  QStringLiteral("Spectrum"));
+
+    instrument = new CTaviLight(workstation, pages, std::move(beeper));
+    pages->addTab(instrument, QStringLiteral("Spectrum"));
+#if LTRAKW_HAVE_COLOR_METRICS
+    auto* metrics = new CTaviDens(workstation, pages);
+    metrics->setInstrumentPage(instrument);
+    pages->addTab(metrics, QStringLiteral("Color Metrics"));
+#else
     pages->addTab(new ComingPage(QStringLiteral("Colour metrics: the measurement list, densities and spot colours."), pages),
                   QStringLiteral("Color Metrics"));
+#endif
     pages->addTab(new ComingPage(QStringLiteral("Quality control of samples against reference sets with tolerances."), pages),
                   QStringLiteral("Quality Control"));
     pages->addTab(new ComingPage(QStringLiteral("Service: firmware download into the instrument."), pages),
                   QStringLiteral("Service"));
-    resize(900, 640);
+
+    if (simulator) {
+        auto* bar = new QMenuBar(this);
+        simulation = new SimulatorMenu(*simulator, this);
+        bar->addMenu(simulation);
+        layout->setMenuBar(bar);
+        simulation->followDeviceType(instrument->controller().deviceType());
+        connect(instrument, &CTaviLight::deviceTypeChanged, simulation, &SimulatorMenu::followDeviceType);
+    }
+    layout->addWidget(pages);
+    qApp->installEventFilter(this);
+    resize(960, 680);
 }
 
-CHVSheet::~CHVSheet() = default;
+CHVSheet::~CHVSheet()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool CHVSheet::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && instrument && instrument->graph()->isZoomed())
+        instrument->graph()->endZoom();
+    return QWidget::eventFilter(watched, event);
+}

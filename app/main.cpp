@@ -1,16 +1,42 @@
-// Start-up of the LtrakW program: the main sheet shown until it is closed.
+// Start-up of the LtrakW program: settings, the instrument library's hooks,
+// the ports (with the built-in simulator where the settings ask for it) and
+// the main sheet, shown until it is closed.
+// The program's headers come before Qt's (Qt's "slots" keyword macro).
+#include "app/AppPaths.h"
+#include "app/PortAttachment.h"
+#include "app/Workstation.h"
+
 #include <clocale>
+#include <cstdio>
 
 #include <QApplication>
 
 #include "app/HVSheet.h"
+#include "app/QtOperator.h"
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     // Numbers in settings, files and wire messages always use the C locale.
     std::setlocale(LC_NUMERIC, "C");
-    CHVSheet sheet;
+    QApplication::setApplicationName(QString::fromLatin1(kProgramName));
+
+    QtOperator op;
+    lt::ensureConfigDirectory();
+    lt::Workstation workstation(op, lt::configDirectory());
+    workstation.settings().setProblemHandler([&op](const std::string& message) {
+        op.showMessage(message, "", lt::MessageButtons::Ok, lt::MessageIcon::Exclamation);
+    });
+    workstation.settings().writeStartupSection();
+    installLibraryHooks(op);
+
+    lt::PortAttachment ports;
+    ports.attach(workstation.settings());
+    if (!ports.problems().empty())
+        std::fputs(ports.problems().c_str(), stderr);
+
+    CHVSheet sheet(workstation, ports.firstSimulator());
+    op.setParentWindow(&sheet);
     sheet.show();
     return application.exec();
 }

@@ -12,9 +12,17 @@ if(LTRAKW_GUI)
   add_library(ltviews STATIC
     ${CMAKE_CURRENT_LIST_DIR}/ComingPage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HVSheet.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PortAttachment.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QtOperator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SimulatorMenu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ToneGenerator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/icons/icons.qrc)
   target_link_libraries(ltviews PUBLIC ltcore Qt6::Widgets Qt6::PrintSupport)
+  # Qt's keyword macro "slots" would rewrite the density parameter block's
+  # member of that name wherever a Qt header comes first (moc's combined
+  # file among them); reading that header before anything else keeps it intact.
+  target_compile_options(ltviews PUBLIC
+    "SHELL:-include ${CMAKE_SOURCE_DIR}/app/DensityParameterBlock.h")
   if(TARGET ltsim)
     target_link_libraries(ltviews PUBLIC ltsim)
   endif()
@@ -23,6 +31,11 @@ if(LTRAKW_GUI)
     target_compile_definitions(ltviews PRIVATE LTRAKW_HAVE_ALSA=1)
   else()
     message(WARNING "ALSA not found: LtrakW beeps silently (apt-get install libasound2-dev)")
+  endif()
+
+  # The "Color Metrics" tab shows the colour metrics page once it is built.
+  if(EXISTS ${CMAKE_SOURCE_DIR}/metrics/TaviDens.cpp)
+    target_compile_definitions(ltviews PRIVATE LTRAKW_HAVE_COLOR_METRICS=1)
   endif()
 
   target_link_libraries(LtrakW PRIVATE ltviews)

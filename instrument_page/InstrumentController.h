@@ -1,0 +1,234 @@
+#pragma once
+// What the instrument page does, without drawing it: device type and port,
+// opening and identifying the instrument (with the baud-rate retry), the
+// white-reference calibration, measurements, the remote mode that fetches
+// the instrument's own key presses, and the array spectrometer's
+// parameters, references and count statistics. The page (a Qt view)
+// forwards every click here and shows controls() afterwards.
+//
+// Every exchange with the instrument takes the workstation's exchange guard;
+// a click while another exchange runs is refused, never queued.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "instrument/include/TaviSpec.h"
+
+namespace lt {
+
+class Workstation;
+
+inline constexpr int kDeviceTypeCount = 5; // four instruments and the empty entry
+inline constexpr const char* kDeviceTypeNames[kDeviceTypeCount] = {"Lumatrak S", "Lumatrak A", "Spectrolino",
+                                                                   "ProtoType", ""};
+inline constexpr int kIntegrationTimesMs[] = {40, 80, 160, 320, 640, 1280, 2560, 5120, 10240};
+inline constexpr int kGainSteps[] = {1, 2};
+inline constexpr const char* kPageIlluminations[] = {"Neutral", "A", "C", "D65", "D50", "D55",
+                                                     "D75", "B", "G", "P", "Xe"};
+
+// Baud rates tried, in this order, when an instrument does not answer.
+inline constexpr std::uint16_t kBaudRetryRates[] = {9600, 19200, 57600, 28800, 4800, 2400,
+                                                    1200, 600,   300,   150,   110};
+// GretagPortOpenAndInit's status when the instrument did not answer at this rate.
+inline constexpr std::uint32_t kStatusNoAnswerAtRate = 2;
+
+inline constexpr unsigned kRemotePollMs = 200;      // [ms] remote-mode timer
+inline constexpr unsigned long kBeepHz = 800;       // [Hz]
+inline constexpr unsigned long kHighBeepHz = 1600;  // [Hz] second tone of the failure sequence
+inline constexpr unsigned long kShortBeepMs = 30;   // [ms] measurement beeps
+inline constexpr unsigned long kLinkLostBeepMs = 50; // [ms] the two beeps when remote mode stops
+inline constexpr unsigned kLinkLostPauseMs = 100;    // [ms] between those two beeps
+
+// Spectrometer acquisition commands.
+inline constexpr unsigned char kAquireDark = 1;
+inline constexpr unsigned char kAquireWhite = 20;
+inline constexpr unsigned char kAquireReflectance = 7;
+inline constexpr unsigned char kAquireDensity = 4;
+inline constexpr unsigned char kAquireNoDeviceReflectance = 32;
+inline constexpr unsigned char kAquireNoDeviceDensity = 31;
+inline constexpr float kResamplingStep = 5.0f; // [nm]
+
+// Lumatrak and Spectrolino axis: 36 points from 380 nm in 10 nm steps.
+inline constexpr double kFixedAxisSlope = 10.0;   // [nm/pixel]
+inline constexpr double kFixedAxisZero = 380.0;   // [nm]
+inline constexpr int kFixedAxisLastPixel = 35;
+inline constexpr int kFixedAxisLastWavelength = 730; // [nm]
+inline constexpr int kLastSpectrometerPixel = 255;
+
+inline constexpr const char* kCommNotSupported = "COMM Number not supported !";
+inline constexpr const char* kWhiteReferenceFailed = "White reference failed ! (Port?)";
+inline constexpr const char* kErrorWithComm = "Error with Comm !";
+inline constexpr const char* kErrorWithCommPower = "Error with Comm! (Power, Port)";
+inline constexpr const char* kPageCaption = "TaviLight";
+inline constexpr const char* kSpectrometerTitle = "HighRes Spectrometer";
+
+// Counts statistics of an acquisition over its pixel window.
+struct CountStatistics {
+    std::uint16_t minimum = 0;
+    std::uint16_t minimumPixel = 0;
+    std::uint16_t maximum = 0;
+    std::uint16_t maximumPixel = 0;
+    std::uint16_t spread = 0; // standard deviation
+    std::uint16_t mean = 0;
+};
+
+// Over the pixels firstPixel ... lastPixel of a record whose counts start
+// at windowStart; pixels the spectrometer did not send are left out.
+CountStatistics countStatistics(const Aquire& record, int windowStart, int firstPixel, int lastPixel);
+
+// "V" and the first 11 characters of the 24 hex digits of the identity
+// reply (two digits per character; a pair starting with "0" or not hex
+// ends the text).
+std::string decodeIdentity(const char* hexDigits, std::size_t length);
+
+// The pixel of a wavelength: (nm - zero) / slope + 0.5, limited to 0 ... 255.
+int pixelOfWavelength(double wavelength, double slope, double zero);
+
+// " X= ... dE= ..." of a spectrometer sample.
+std::string spectrometerValueLine(const Aquire& record);
+
+// Enabled state and captions of the page's controls.
+struct PageControls {
+    bool acquire = false;
+    bool remote = false;
+    bool darkRef = false;
+    bool zeroRef = false;
+    bool newParameter = false;
+    bool transmissionButton = false;
+    bool spectrometerSettings = false; // limits, scans, integration time, gain, illumination
+    bool remoteOn = false;             // caption "Remote On" / "Remote Off"
+};
+
+class InstrumentController {
+public:
+    using Beeper = std::function<void(unsigned long frequencyHz, unsigned long durationMs)>;
+
+    // Reads the page's settings (writing each straight back); a CommNumber
+    // other than 1 or 2 is reported to the operator. Remote mode starts when
+    // "Remote" is 1.
+    InstrumentController(Workstation& workstation, Beeper beeper);
+
+    // Operator actions.
+    void initDevice();
+    // One measurement; the status (also kept as lastResult()).
+    unsigned long acquire();
+    void toggleRemote();
+    void remotePoll();
+    void selectDeviceType(int type);
+    void selectPort(int portNumber);
+    void selectMeasureMode(int mode);
+    void toggleTransmission();
+    void setBeep(bool on);
+    void selectIntegrationTime(int index);
+    void selectGain(int index);
+    void selectIllumination(int index);
+    // The operator's text of "No of Scans"; returns the text the field must
+    // show instead (when the number was out of range), or nothing.
+    std::optional<std::string> editScans(const std::string& text);
+    void editLowLimit(const std::string& text);
+    void editHighLimit(const std::string& text);
+    void newParameter();
+    void darkReference();
+    void zeroReference();
+
+    // While the density parameters are sent the remote poll rests: true
+    // when it was running; resumeRemote starts it again.
+    bool pauseRemote();
+    void resumeRemote();
+    // The illuminant chosen in the density parameters (slot 43).
+    void followIlluminant(int index);
+
+    // What the page shows.
+    const PageControls& controls() const { return state; }
+    bool remoteTimerRunning() const { return timerRunning; }
+    int deviceType() const { return type; }
+    int commNumber() const { return port; }
+    int measureMode() const;
+    bool beepOn() const;
+    bool deviceReady() const { return ready; }
+    unsigned long lastResult() const { return result; }
+    const std::string& identity() const { return identityText; }
+    const std::string& valueLine() const { return values; }
+    int integrationTimeIndex() const { return integrationTime; }
+    int gainIndex() const { return gain; }
+    int scans() const { return scanCount; }
+    int lowLimit() const { return minWavelength; }  // [nm]
+    int highLimit() const { return maxWavelength; } // [nm]
+    int illumination() const { return illuminant; }
+
+    // The spectrometer's calibration and pixel window, and its records.
+    double slope() const { return axisSlope; } // [nm/pixel]
+    double zero() const { return axisZero; }   // [nm]
+    int firstPixel() const { return windowFirst; }
+    int lastPixel() const { return windowLast; }
+    // Wavelength window of the spectrometer curve in force.
+    double firstWavelength() const { return windowLow; } // [nm]
+    double lastWavelength() const { return windowHigh; } // [nm]
+    const Aquire& darkRecord() const { return dark; }
+    const Aquire& whiteRecord() const { return white; }
+    const Aquire& sampleRecord() const { return sample; }
+    // What the last successful spectrometer acquisition was: 0 none, else
+    // its command; acquisitions() counts them, so the page knows when to plot.
+    unsigned char lastAcquisition() const { return lastCommand; }
+    unsigned acquisitions() const { return acquisitionCount; }
+
+    // Called after every change the page must show (controls, graph, texts).
+    void setChangeHandler(std::function<void()> handler) { onChange = std::move(handler); }
+
+private:
+    unsigned long openWithBaudRetry();
+    unsigned long whiteReference();
+    unsigned long initSpectrometer();
+    unsigned long sendSpectrometerParameters();
+    unsigned long spectrometerAcquire(Aquire& record, unsigned char command);
+    void reportCommTrouble();
+    void startRemote();
+    void stopRemote(bool writeSetting);
+    void beepSuccess();
+    void beepFailure();
+    void useFixedAxis();
+    void useSpectrometerAxis();
+    void changed();
+
+    Workstation& station;
+    Beeper beep;
+    std::function<void()> onChange;
+    PageControls state;
+    bool timerRunning = false;
+    bool ready = false;
+    unsigned long result = 0;
+    int type = 0;
+    int brand = 0;
+    int port = 1;
+    int integrationTime = 4;
+    int gain = 0;
+    int scanCount = 1;
+    int minWavelength = 350; // [nm]
+    int maxWavelength = 850; // [nm]
+    int illuminant = 0;
+    std::string identityText;
+    std::string values;
+
+    ComPort comPort{};
+    FileNames fileNames{};
+    InitParams calibration{};
+    NewParams parameters{};
+    Aquire dark{};
+    Aquire white{};
+    Aquire sample{};
+    unsigned char lastCommand = 0;
+    unsigned acquisitionCount = 0;
+
+    double spectrometerSlope = 2.94118; // [nm/pixel] as the spectrometer reported
+    double spectrometerZero = 226.5;    // [nm]
+    double axisSlope = kFixedAxisSlope;
+    double axisZero = kFixedAxisZero;
+    int windowFirst = 0;
+    int windowLast = kFixedAxisLastPixel;
+    double windowLow = kFixedAxisZero;              // [nm]
+    double windowHigh = kFixedAxisLastWavelength;   // [nm]
+};
+
+} // namespace lt
