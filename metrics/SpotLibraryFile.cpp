@@ -3,8 +3,10 @@
 #include "app/Operator.h"
 #include "app/Settings.h"
 #include "app/SharedRecord.h"
+#include "app/Workstation.h"
 #include "metrics/FileMessages.h"
 #include "metrics/SpotColorText.h"
+#include "metrics/TextFileName.h"
 #include "metrics/WholeFile.h"
 
 namespace lt {
@@ -93,6 +95,34 @@ int deleteSpotColorChoice(SharedRecord& record, Settings& settings, Operator& op
     // as the combo box shows it (entries keep their order when compacted).
     library.select(library.placeOfVisible(above));
     return above;
+}
+
+bool loadChosenSpotFile(Workstation& workstation)
+{
+    Settings& settings = workstation.settings();
+    const std::string current = settingsRelativePath(settings, settings.load(keys::kSpotColorFile));
+    const auto chosen = workstation.op().chooseFileToOpen(kLoadSpotColorsTitle, current, kTextFileFilter);
+    if (!chosen || chosen->empty()) {
+        tellOperator(workstation.op(), kNoValidFileMessage);
+        return false;
+    }
+    settings.store(keys::kSpotColorFile, *chosen);
+    LoadSpotFile(workstation.record(), workstation.op(), *chosen);
+    return true;
+}
+
+bool saveChosenSpotFile(Workstation& workstation)
+{
+    Settings& settings = workstation.settings();
+    const std::string current = settingsRelativePath(settings, settings.load(keys::kSpotColorFile));
+    const auto chosen = workstation.op().chooseFileToSave(kSaveSpotColorsTitle, current, kTextFileFilter);
+    if (!chosen || chosen->empty())
+        return false;
+    if (!SaveSpotFile(workstation.record(), workstation.op(), *chosen))
+        return false;
+    workstation.record().spotFilePath = *chosen;
+    settings.store(keys::kSpotColorFile, *chosen);
+    return true;
 }
 
 std::string settingsRelativePath(Settings& settings, const std::string& fileName)

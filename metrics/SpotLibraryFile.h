@@ -10,9 +10,13 @@ namespace lt {
 
 class Operator;
 class Settings;
+class Workstation;
 struct SharedRecord;
 
 inline constexpr const char* kSpotScratchFileName = "SpotTmp.txt";
+inline constexpr const char* kNoValidFileMessage = "No valid file selected !";
+inline constexpr const char* kLoadSpotColorsTitle = "Load Spot Colors";
+inline constexpr const char* kSaveSpotColorsTitle = "Save Spot Colors";
 inline constexpr const char* kNoSpotColorFileMessage = "This is no SpotColor file !";
 
 // Replaces the library's entries with those of the file and selects "none".
@@ -40,6 +44,15 @@ void selectSpotColorChoice(SharedRecord& record, int position);
 // the library file ("SCFile"). Returns the combo position selected now, or
 // the position unchanged when nothing was deleted.
 int deleteSpotColorChoice(SharedRecord& record, Settings& settings, Operator& op, int position);
+
+// "Load Spot Colors": asks for a file (starting at "SCFile"), remembers it
+// as "SCFile" and loads it. Cancelling tells "No valid file selected !".
+// True when the library was replaced.
+bool loadChosenSpotFile(Workstation& workstation);
+
+// "SaveSpotColors": asks for a file name (starting at "SCFile") and writes
+// the library there; only a file written completely becomes "SCFile".
+bool saveChosenSpotFile(Workstation& workstation);
 
 // Where deleting compacts the library: "SpotTmp.txt" beside the settings.
 std::string spotScratchPath(Settings& settings);

@@ -21,6 +21,10 @@ public:
     void setInstrumentPage(lt::InstrumentPageLink* instrumentPage);
 
 private:
+    void setDensityMode(bool absolute);
+    void compareSelectedRows();
+    void editDensityParameters();
+
     struct Private;
     Private* d;
 };

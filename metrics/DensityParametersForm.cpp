@@ -1,0 +1,66 @@
+#include "metrics/DensityParametersForm.h"
+
+#include "app/NumberText.h"
+#include "app/Workstation.h"
+
+namespace lt {
+
+const std::array<DensityParameterField, kDensityParameterFields> kDensityParameterFieldList{{
+    {kSlopeGroup, "Cyan", slot::kSlopeCyan, keys::kSlopeCyan},
+    {kSlopeGroup, "Mag.", slot::kSlopeMagenta, keys::kSlopeMagenta},
+    {kSlopeGroup, "Yellow", slot::kSlopeYellow, keys::kSlopeYellow},
+    {kSlopeGroup, "Black", slot::kSlopeBlack, keys::kSlopeBlack},
+    {kSlopeGroup, "Spot", slot::kSlopeSpot, keys::kSlopeSpot},
+    {kYuleNielsenGroup, "Cyan", slot::yuleNielsen(Cyan), keys::kYuleNielsenCyan},
+    {kYuleNielsenGroup, "Mag.", slot::yuleNielsen(Magenta), keys::kYuleNielsenMagenta},
+    {kYuleNielsenGroup, "Yellow", slot::yuleNielsen(Yellow), keys::kYuleNielsenYellow},
+    {kYuleNielsenGroup, "Black", slot::yuleNielsen(Black), keys::kYuleNielsenBlack},
+    {kYuleNielsenGroup, "Spot", slot::kYuleNielsenSpot, keys::kYuleNielsenSpot},
+}};
+
+namespace {
+
+constexpr int kEditDecimals = 3;
+
+// A choice inside 0 ... count - 1 replaces the slot's value.
+void takeChoice(DensityParameterBlock& block, int slotIndex, int choice, std::size_t count)
+{
+    if (choice >= 0 && static_cast<std::size_t>(choice) < count)
+        block.setInteger(slotIndex, choice);
+}
+
+} // namespace
+
+DensityParameterChoice currentDensityParameters(Workstation& workstation)
+{
+    const SharedRecord& record = workstation.record();
+    const DensityParameterBlock& block = record.densityParameters;
+    DensityParameterChoice choice;
+    for (int i = 0; i < kDensityParameterFields; ++i)
+        choice.texts[i] = formatFixed(block.real(kDensityParameterFieldList[i].slot), kEditDecimals, 1);
+    choice.filter = block.integer(slot::kFilterType);
+    choice.observer = block.integer(slot::kObserverType);
+    choice.illumination = block.integer(slot::kIllumType);
+    choice.spotPosition = record.spotColors.visiblePosition(record.spotColors.selection());
+    return choice;
+}
+
+void applyDensityParameters(Workstation& workstation, const DensityParameterChoice& choice)
+{
+    SharedRecord& record = workstation.record();
+    DensityParameterBlock& block = record.densityParameters;
+    Settings& settings = workstation.settings();
+    for (int i = 0; i < kDensityParameterFields; ++i) {
+        const DensityParameterField& field = kDensityParameterFieldList[i];
+        const std::string text = choice.texts[i].substr(0, kDensityParameterTextLength);
+        if (const auto value = parseReal(text))
+            block.setReal(field.slot, static_cast<float>(*value));
+        settings.storeText(field.key, text);
+    }
+    takeChoice(block, slot::kFilterType, choice.filter, kFilterNames.size());
+    takeChoice(block, slot::kIllumType, choice.illumination, kIlluminationNames.size());
+    takeChoice(block, slot::kObserverType, choice.observer, kObserverNames.size());
+    record.spotColors.select(record.spotColors.placeOfVisible(choice.spotPosition));
+}
+
+} // namespace lt
