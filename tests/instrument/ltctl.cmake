@@ -10,4 +10,5 @@ lt_add_gtest(ltctl_tests
     ${CMAKE_CURRENT_LIST_DIR}/GretagMeasureTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GretagCommandTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GretagTableTest.cpp
-  LIBS LTCtl util)
+    ${CMAKE_CURRENT_LIST_DIR}/SimulatorEndToEndTest.cpp
+  LIBS LTCtl ltsim util)
