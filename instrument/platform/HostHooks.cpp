@@ -1,7 +1,8 @@
 #include "instrument/platform/HostHooks.h"
 
-#include <atomic>
 #include <cstdio>
+#include <mutex>
+#include <utility>
 
 #include "instrument/include/TaviSpec.h"
 
@@ -9,63 +10,62 @@ namespace lt {
 
 namespace {
 
-struct BeepHook {
-    LtBeepHandler handler;
-    void* context;
-};
-struct MessageHook {
-    LtMessageHandler handler;
-    void* context;
-};
-struct PumpHook {
-    LtMessagePump pump;
-    void* context;
+// A host callback with its context. Installed by the host at start-up, read
+// by whichever thread talks to the instrument: handler and context are
+// always taken together under the lock, and the call is made outside it.
+template <typename Handler>
+class Hook {
+public:
+    void install(Handler handler, void* context) {
+        std::lock_guard lock(m_mutex);
+        m_handler = handler;
+        m_context = context;
+    }
+    std::pair<Handler, void*> get() const {
+        std::lock_guard lock(m_mutex);
+        return {m_handler, m_context};
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    Handler m_handler = nullptr;
+    void* m_context = nullptr;
 };
 
-// Installed once at start-up by the host, read by whichever thread talks to
-// the instrument.
-std::atomic<BeepHook*> beepHook{nullptr};
-std::atomic<MessageHook*> messageHook{nullptr};
-std::atomic<PumpHook*> pumpHook{nullptr};
-
-// The hooks are replaced rarely; the previous record is kept alive (a few
-// bytes) so that a thread still calling through it never reads freed memory.
-template <typename Hook>
-void install(std::atomic<Hook*>& slot, const Hook& hook) {
-    slot.store(new Hook(hook), std::memory_order_release);
-}
+Hook<LtBeepHandler> beepHook;
+Hook<LtMessageHandler> messageHook;
+Hook<LtMessagePump> pumpHook;
 
 }  // namespace
 
 void beep(unsigned long frequencyHz, unsigned long durationMs) {
-    if (BeepHook* hook = beepHook.load(std::memory_order_acquire); hook && hook->handler)
-        hook->handler(frequencyHz, durationMs, hook->context);
+    if (const auto [handler, context] = beepHook.get(); handler)
+        handler(frequencyHz, durationMs, context);
 }
 
 void showMessage(const char* text, const char* caption) {
-    MessageHook* hook = messageHook.load(std::memory_order_acquire);
-    if (hook && hook->handler) {
-        hook->handler(text ? text : "", caption, hook->context);
+    if (const auto [handler, context] = messageHook.get(); handler) {
+        handler(text ? text : "", caption, context);
         return;
     }
     std::fprintf(stderr, "LTCtl: %s%s%s\n", caption ? caption : "", caption ? ": " : "", text ? text : "");
 }
 
 void pumpMessages() {
-    if (PumpHook* hook = pumpHook.load(std::memory_order_acquire); hook && hook->pump)
-        hook->pump(hook->context);
+    if (const auto [pump, context] = pumpHook.get(); pump)
+        pump(context);
 }
 
 }  // namespace lt
 
 void CTaviSpec::SetBeepHandler(LtBeepHandler handler, void* context) {
-    lt::install(lt::beepHook, lt::BeepHook{handler, context});
+    lt::beepHook.install(handler, context);
 }
 
 void CTaviSpec::SetMessageHandler(LtMessageHandler handler, void* context) {
-    lt::install(lt::messageHook, lt::MessageHook{handler, context});
+    lt::messageHook.install(handler, context);
 }
 
 void CTaviSpec::SetMessagePump(LtMessagePump pump, void* context) {
-    lt::install(lt::pumpHook, lt::PumpHook{pump, context});
+    lt::pumpHook.install(pump, context);
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <unordered_set>
@@ -19,6 +20,7 @@ namespace {
 // Every open port, so that a stale or foreign handle is recognised instead
 // of being dereferenced.
 std::mutex registryMutex;
+std::atomic<std::uint64_t> totalBytesWritten{0};
 std::unordered_set<SerialPort*>& openPorts() {
     static std::unordered_set<SerialPort*> ports;
     return ports;
@@ -107,6 +109,10 @@ bool SerialPort::setState(const LtLineSettings& settings) {
     return true;
 }
 
+std::uint64_t SerialPort::bytesWritten() {
+    return totalBytesWritten.load();
+}
+
 SerialPort::Completion SerialPort::read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
                                         std::uint64_t deadlineMs) {
     received = 0;
@@ -157,6 +163,7 @@ SerialPort::Completion SerialPort::write(const std::uint8_t* buffer, std::size_t
         const ssize_t put = ::write(m_fd, buffer + sent, length - sent);
         if (put > 0) {
             sent += static_cast<std::size_t>(put);
+            totalBytesWritten += static_cast<std::uint64_t>(put);
             continue;
         }
         if (put < 0 && errno == EINTR)

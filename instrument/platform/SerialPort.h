@@ -79,6 +79,10 @@ public:
     Completion read(std::uint8_t* buffer, std::size_t length, std::size_t& received, std::uint64_t deadlineMs);
     Completion write(const std::uint8_t* buffer, std::size_t length, std::size_t& sent, std::uint64_t deadlineMs);
 
+    // Bytes handed to any line since the library was loaded: lets a test
+    // instrument tell whether it has heard everything the library sent.
+    static std::uint64_t bytesWritten();
+
     ~SerialPort();
 
 private:

@@ -74,7 +74,12 @@ protected:
     }
 
     ScriptedPeer peer;
-    FakeClock fakeClock{[this] { return peer.quiet(); }};
+    // The instrument is quiet once it has read every byte the library wrote
+    // since the test began and has nothing more to say.
+    const std::uint64_t writtenBefore = SerialPort::bytesWritten();
+    FakeClock fakeClock{[this] {
+        return peer.quiet() && peer.totalReceived() >= SerialPort::bytesWritten() - writtenBefore;
+    }};
     CTaviSpec instrument;
     std::vector<std::pair<unsigned long, unsigned long>> beeps;
     std::vector<std::string> messages;

@@ -122,6 +122,7 @@ bool ScriptedPeer::readRequest(std::size_t length, std::string& request) {
         const ssize_t got = ::read(m_master, buffer, std::min(sizeof buffer, length - request.size()));
         if (got > 0) {
             m_busy = true;  // from the first byte of a request until its answer is out
+            m_totalReceived += static_cast<std::uint64_t>(got);
             request.append(buffer, static_cast<std::size_t>(got));
             continue;
         }
@@ -187,6 +188,7 @@ void ScriptedPeer::run() {
         char buffer[512];
         const ssize_t got = ::read(m_master, buffer, sizeof buffer);
         if (got > 0) {
+            m_totalReceived += static_cast<std::uint64_t>(got);
             std::lock_guard lock(m_mutex);
             m_received.append(buffer, static_cast<std::size_t>(got));
             continue;

@@ -48,6 +48,8 @@ public:
     std::vector<std::uint32_t> ratesSeen() const;
     // Nothing unread from the library and no answer being written.
     bool quiet() const;
+    // Every byte read since construction, over all scripts.
+    std::uint64_t totalReceived() const { return m_totalReceived; }
 
 private:
     void run();
@@ -64,6 +66,7 @@ private:
     std::atomic<bool> m_busy{false};
     std::atomic<bool> m_done{false};
     std::atomic<std::uint32_t> m_pacingBaud{0};
+    std::atomic<std::uint64_t> m_totalReceived{0};
     mutable std::mutex m_mutex;
     std::string m_received;
     std::vector<std::uint32_t> m_rates;
