@@ -38,7 +38,7 @@ void fillThreeRows(MeasurementList& list, bool withSpotColor)
 
 class ListFileTest : public ::testing::Test {
 protected:
-    std::string directory = test::scratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string directory = test::scratchDirectory();
     std::string target = directory + "/list.txt";
     test::ScriptedOperator op;
     MeasurementList list;

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <string>
 
+#include <gtest/gtest.h>
+
 namespace lt::test {
 
 inline std::string goldenPath(const std::string& name)
@@ -25,9 +27,11 @@ inline void writeBytes(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// A fresh, empty directory for one test.
-inline std::string scratchDirectory(const std::string& name)
+// A fresh, empty directory for the running test.
+inline std::string scratchDirectory()
 {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name = std::string(test->test_suite_name()) + "-" + test->name();
     const auto directory = std::filesystem::temp_directory_path() / ("ltrakw-metrics-" + name);
     std::filesystem::remove_all(directory);
     std::filesystem::create_directories(directory);

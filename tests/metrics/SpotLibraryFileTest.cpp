@@ -28,7 +28,7 @@ SpotColorEntry colour(const std::string& name, double centre, SpotKind kind = Sp
 
 class SpotLibraryFileTest : public ::testing::Test {
 protected:
-    std::string directory = test::scratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string directory = test::scratchDirectory();
     Settings settings{directory};
     SharedRecord record;
     test::ScriptedOperator op;

@@ -1,8 +1,13 @@
 # Tests of the colour metrics page, the spot-colour library, the density
-# parameters and the list file.
-lt_add_gtest(metrics_tests
-  SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/ListFileTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/SpotColorTextTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/SpotLibraryFileTest.cpp
-  LIBS ltcore)
+# parameters and the list file. The page's logic is tested against the
+# virtual instruments when they are part of the build.
+set(metrics_test_sources
+  ${CMAKE_CURRENT_LIST_DIR}/ListFileTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SpotColorTextTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SpotLibraryFileTest.cpp)
+set(metrics_test_libs ltcore)
+if(TARGET ltsim)
+  list(APPEND metrics_test_sources ${CMAKE_CURRENT_LIST_DIR}/ColorMetricsLogicTest.cpp)
+  list(APPEND metrics_test_libs ltsim)
+endif()
+lt_add_gtest(metrics_tests SOURCES ${metrics_test_sources} LIBS ${metrics_test_libs})
