@@ -1,3 +1,3 @@
 # Array spectrometer and streaming mode of the instrument library.
 file(GLOB spectrometer_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/spectrometer_*.cpp)
-lt_add_gtest(spectrometer_tests SOURCES ${spectrometer_test_sources} LIBS LTCtl)
+lt_add_gtest(spectrometer_tests SOURCES ${spectrometer_test_sources} LIBS LTCtl ltsim)

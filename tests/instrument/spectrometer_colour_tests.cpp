@@ -14,16 +14,12 @@
 #include "instrument/spectrometer/CieTables.h"
 #include "instrument/spectrometer/SpectrumColorimetry.h"
 #include "instrument/spectrometer/StrayLight.h"
+#include "spectrometer_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string dataFile(const char* name)
-{
-    const char* dir = std::getenv("LTRAKW_DATA_DIR");
-    return std::string(dir ? dir : "data") + "/" + name;
-}
+using lttest::dataFile;
 
 class TempFile {
 public:

@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "instrument/include/TaviSpec.h"
-#include "spectrometer_peer.h"
+#include "spectrometer_support.h"
 
 namespace {
 
 using lttest::Bytes;
+using lttest::dataFile;
+using lttest::tableFiles;
 
 constexpr float kSlope = 2.0f;   // [nm/pixel] of the scripted instrument
 constexpr float kZero = 300.0f;  // [nm] at pixel 0
@@ -42,12 +44,6 @@ void recordMessage(const char* text, const char* caption, void*)
     std::lock_guard lock(messages().mutex);
     messages().texts.emplace_back(text ? text : "");
     messages().captions.emplace_back(caption ? caption : "(default)");
-}
-
-std::string dataFile(const char* name)
-{
-    const char* dir = std::getenv("LTRAKW_DATA_DIR");
-    return std::string(dir ? dir : "data") + "/" + name;
 }
 
 // A spectrometer whose white is flat and whose sample reflects `reflectance`
@@ -158,24 +154,12 @@ protected:
         lt::setClock(nullptr);
     }
 
+    // The instrument page's record: ProtoType at 19200 baud without handshake.
     ComPort portRecord(std::uint16_t portNumber = 1, std::uint8_t probe = 0)
     {
-        ComPort port{};
-        port.DeviceType = 3;
-        port.PortNumber = portNumber;
-        port.BaudRate = 19200;
-        port.ByteSize = 8;
-        port.Handshake = 1;
-        port.ProbeBaud = probe;
+        ComPort port = lttest::portRecord(3, portNumber, 19200, 1, probe);
         port.Timeouts = timeouts;
         return port;
-    }
-    FileNames tableFiles(const std::string& observer = dataFile("XYZ2.txt"))
-    {
-        FileNames files{};
-        std::snprintf(files.XYZFile, sizeof files.XYZFile, "%s", observer.c_str());
-        std::snprintf(files.ILLUMFile, sizeof files.ILLUMFile, "%s", dataFile("ILLUM.txt").c_str());
-        return files;
     }
     // Open, calibration, parameters (window 0..255, no integration pause),
     // dark and white references, as the instrument page does it.

@@ -20,10 +20,12 @@
 
 #include "instrument/spectrometer/CieTables.h"
 #include "instrument/spectrometer/SpectrumColorimetry.h"
+#include "spectrometer_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using lttest::dataFile;
 
 constexpr int kFirstNm = 380;
 constexpr int kLastNm = 780;
@@ -47,12 +49,6 @@ const Sample kSamples[] = {
     {560, 100, 1.0, 0.0},  {450, 80, 0.08, 0.80},  {540, 80, 0.05, 0.75},
     {630, 90, 0.06, 0.85}, {560, 300, 0.30, 0.20}, {500, 120, 0.02, 0.06},
 };
-
-std::string dataFile(const char* name)
-{
-    const char* dir = std::getenv("LTRAKW_DATA_DIR");
-    return std::string(dir ? dir : "data") + "/" + name;
-}
 
 bool haveReference()
 {

@@ -16,7 +16,7 @@
 #include "instrument/platform/LinkState.h"
 #include "instrument/streaming/MeasurementBlock.h"
 #include "instrument/streaming/StreamingState.h"
-#include "spectrometer_peer.h"
+#include "spectrometer_support.h"
 
 namespace {
 
@@ -24,12 +24,6 @@ using lttest::Bytes;
 using namespace std::chrono_literals;
 
 constexpr std::size_t kRecordSize = 1536;
-
-std::string dataFile(const char* name)
-{
-    const char* dir = std::getenv("LTRAKW_DATA_DIR");
-    return std::string(dir ? dir : "data") + "/" + name;
-}
 
 std::string hexOf(float value)
 {
@@ -112,13 +106,8 @@ protected:
     {
         ASSERT_TRUE(peer.ok());
         CTaviSpec::SetPortDevice(1, peer.path().c_str());
-        ComPort port{};
-        port.PortNumber = 1;
-        port.BaudRate = 9600;
-        port.ByteSize = 8;
-        FileNames files{};
-        std::snprintf(files.XYZFile, sizeof files.XYZFile, "%s", dataFile("XYZ2.txt").c_str());
-        std::snprintf(files.ILLUMFile, sizeof files.ILLUMFile, "%s", dataFile("ILLUM.txt").c_str());
+        ComPort port = lttest::portRecord(3, 1, 9600, 1);
+        FileNames files = lttest::tableFiles();
         ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
         lt::linkState().measurementOutputMask = 15;
     }

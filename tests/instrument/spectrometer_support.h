@@ -1,7 +1,7 @@
 #pragma once
 // Test doubles for the array spectrometer and streaming tests: a scripted
-// instrument on the master side of a pseudo-terminal, and a clock that skips
-// the long waits of the time-out paths.
+// instrument on the master side of a pseudo-terminal, a clock that skips the
+// long waits of the time-out paths, and the records the host passes.
 
 #include <asm/ioctls.h>
 #include <asm/termbits.h>
@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <mutex>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "instrument/include/LtClock.h"
+#include "instrument/include/TaviSpec.h"
 
 namespace lttest {
 
@@ -161,6 +163,36 @@ private:
     std::atomic<std::uint64_t> skipped_{0};
     std::atomic<std::uint64_t> slept_{0};
 };
+
+// A file of the shipped data directory.
+inline std::string dataFile(const char* name)
+{
+    const char* dir = std::getenv("LTRAKW_DATA_DIR");
+    return std::string(dir ? dir : "data") + "/" + name;
+}
+
+// The shipped observer and illuminant tables, or another observer file.
+inline FileNames tableFiles(const std::string& observer = dataFile("XYZ2.txt"))
+{
+    FileNames files{};
+    std::snprintf(files.XYZFile, sizeof files.XYZFile, "%s", observer.c_str());
+    std::snprintf(files.ILLUMFile, sizeof files.ILLUMFile, "%s", dataFile("ILLUM.txt").c_str());
+    return files;
+}
+
+// The port record as the host fills it: 8 data bits, no parity, one stop bit.
+inline ComPort portRecord(std::uint8_t deviceType, std::uint16_t portNumber, std::uint16_t baud,
+                          std::uint8_t handshake, std::uint8_t probe = 0)
+{
+    ComPort port{};
+    port.DeviceType = deviceType;
+    port.PortNumber = portNumber;
+    port.BaudRate = baud;
+    port.ByteSize = 8;
+    port.Handshake = handshake;
+    port.ProbeBaud = probe;
+    return port;
+}
 
 inline Bytes bigEndian16(std::uint32_t value)
 {
