@@ -180,6 +180,7 @@ const AsciiInstrument::Route* AsciiInstrument::route(std::string_view text) cons
 
 std::size_t AsciiInstrument::replyLength(std::string_view request) const {
   if (inLoader_) return loader_.replyLength(request);
+  if (request.empty() || request.back() != '\n') return 0;
   std::string_view text = requestText(request);
   const Route* r = route(text);
   if (!r) return text.empty() || (text[0] != ';' && text[0] != '?') ? 0 : kNotAvailableLength;
@@ -194,6 +195,7 @@ Reply AsciiInstrument::answer(std::string_view request) {
     if (leave) inLoader_ = false;
     return reply;
   }
+  if (request.empty() || request.back() != '\n') return {};  // a line given up unfinished
   std::string_view text = requestText(request);
   if (text.empty() || (text[0] != ';' && text[0] != '?')) return {};  // noise on the line
   const Route* r = route(text);

@@ -1,5 +1,7 @@
 #include "PseudoTerminal.h"
 
+#include "LineSpeed.h"
+
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
@@ -9,22 +11,6 @@
 #include <cstring>
 
 namespace ltsim {
-
-unsigned baudOfSpeed(unsigned speedConstant) {
-  struct SpeedEntry {
-    speed_t constant;
-    unsigned baud;
-  };
-  static const SpeedEntry kSpeeds[] = {{B50, 50},       {B75, 75},       {B110, 110},     {B134, 134},
-                                       {B150, 150},     {B200, 200},     {B300, 300},     {B600, 600},
-                                       {B1200, 1200},   {B1800, 1800},   {B2400, 2400},   {B4800, 4800},
-                                       {B9600, 9600},   {B19200, 19200}, {B38400, 38400}, {B57600, 57600},
-                                       {B115200, 115200}, {B230400, 230400}};
-  for (const SpeedEntry& entry : kSpeeds) {
-    if (entry.constant == speedConstant) return entry.baud;
-  }
-  return 0;
-}
 
 bool PseudoTerminal::open(std::string* error) {
   close();
@@ -57,9 +43,7 @@ void PseudoTerminal::close() {
 
 unsigned PseudoTerminal::lineSpeed() const {
   if (slave_ < 0) return 0;
-  termios attributes{};
-  if (tcgetattr(slave_, &attributes) != 0) return 0;
-  return baudOfSpeed(cfgetospeed(&attributes));
+  return terminalSpeed(slave_);
 }
 
 }  // namespace ltsim

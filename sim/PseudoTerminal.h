@@ -31,7 +31,4 @@ class PseudoTerminal {
   std::string slavePath_;
 };
 
-// Numeric baud rate of a termios speed constant; 0 for an unknown one.
-unsigned baudOfSpeed(unsigned speedConstant);
-
 }  // namespace ltsim

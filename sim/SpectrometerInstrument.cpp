@@ -20,10 +20,14 @@ constexpr std::uint8_t kAcquireDensity = 0x05;
 constexpr std::uint8_t kAcquireDark = 0x06;
 constexpr std::uint8_t kAcquireWhite = 0x07;
 
+// Integration times 40, 80, ... 10240 ms by the codes 0 ... 8.
+constexpr double kShortestIntegrationMs = 40.0;
+constexpr int kLongestIntegrationCode = 8;
+
 // Counts of the white reference at the lamp's and sensor's most sensitive
-// wavelength, for 320 ms at gain 1.
+// wavelength, for 640 ms at gain 1.
 constexpr double kWhitePeakCounts = 40000.0;
-constexpr double kReferenceIntegrationMs = 320.0;
+constexpr double kReferenceIntegrationMs = 640.0;
 // Dark signal: read-out offset plus thermal current, with a fixed pattern over the pixels.
 constexpr double kDarkOffsetCounts = 600.0;
 constexpr double kDarkCountsPerMs = 0.5;
@@ -66,8 +70,7 @@ void appendBigEndian(std::string& out, float value) {
 SpectrometerInstrument::SpectrometerInstrument(Bench& bench) : bench_(bench) {}
 
 double SpectrometerInstrument::integrationTimeMs(std::uint8_t code) {
-  if (code == 0) return 20.0;
-  return 40.0 * std::pow(2.0, std::min<int>(code, 9) - 1);
+  return kShortestIntegrationMs * std::pow(2.0, std::min<int>(code, kLongestIntegrationCode));
 }
 
 std::size_t SpectrometerInstrument::requestLength(std::string_view pending, bool lineIdle) const {

@@ -21,7 +21,7 @@ class SpectrometerInstrument : public Instrument {
 
   // Acquisition parameters as last received.
   struct Parameters {
-    std::uint8_t integrationCode = 1;  // 1 ... 9: 40 ms doubling up to 10240 ms
+    std::uint8_t integrationCode = 4;  // 0 ... 8: 40 ms doubling up to 10240 ms
     std::uint8_t gainCode = 0;         // 0: gain 1, 1: gain 2
     std::uint8_t scans = 1;            // averaged read-outs
     int firstPixel = 0;

@@ -9,6 +9,7 @@ add_library(ltsim STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Densitometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FaultInjector.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FirmwareLoader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LineSpeed.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Measurement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintModel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PseudoTerminal.cpp
