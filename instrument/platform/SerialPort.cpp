@@ -1,6 +1,7 @@
 #include "instrument/platform/SerialPort.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -8,7 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <mutex>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "instrument/include/LtClock.h"
 #include "instrument/platform/TermiosLine.h"
@@ -17,12 +18,13 @@ namespace lt {
 
 namespace {
 
-// Every open port, so that a stale or foreign handle is recognised instead
-// of being dereferenced.
+// Every open port by its handle, so that a stale or foreign handle is
+// recognised instead of being dereferenced.
 std::mutex registryMutex;
+std::uintptr_t lastHandle = 0x1000;  // handles are counted up from here and never reused
 std::atomic<std::uint64_t> totalBytesWritten{0};
-std::unordered_set<SerialPort*>& openPorts() {
-    static std::unordered_set<SerialPort*> ports;
+std::unordered_map<void*, SerialPort*>& openPorts() {
+    static std::unordered_map<void*, SerialPort*> ports;
     return ports;
 }
 
@@ -46,7 +48,7 @@ std::uint32_t waitSpan(std::uint64_t now, std::uint64_t deadline) {
 
 }  // namespace
 
-SerialPort::SerialPort(int fd) : m_fd(fd) {}
+SerialPort::SerialPort(int fd, void* handle) : m_fd(fd), m_handle(handle) {}
 
 SerialPort::~SerialPort() {
     if (m_fd >= 0)
@@ -64,27 +66,38 @@ SerialPort* SerialPort::open(const char* devicePath, int& error) {
         error = errno;
         return nullptr;
     }
+    // One program per line: two of them would take each other's replies.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        error = EBUSY;
+        return nullptr;
+    }
     // A device that is no terminal opens, but its line settings fail later,
     // as they would for any port that refuses them.
     termline::makeRaw(fd);
-    auto* port = new SerialPort(fd);
     std::lock_guard lock(registryMutex);
-    openPorts().insert(port);
+    lastHandle += 0x10;
+    void* handle = reinterpret_cast<void*>(lastHandle);
+    auto* port = new SerialPort(fd, handle);
+    openPorts().emplace(handle, port);
     return port;
 }
 
 SerialPort* SerialPort::fromHandle(void* handle) {
-    auto* port = static_cast<SerialPort*>(handle);
     std::lock_guard lock(registryMutex);
-    return openPorts().count(port) ? port : nullptr;
+    const auto found = openPorts().find(handle);
+    return found == openPorts().end() ? nullptr : found->second;
 }
 
 bool SerialPort::close(void* handle) {
-    auto* port = static_cast<SerialPort*>(handle);
+    SerialPort* port = nullptr;
     {
         std::lock_guard lock(registryMutex);
-        if (!openPorts().erase(port))
+        const auto found = openPorts().find(handle);
+        if (found == openPorts().end())
             return false;
+        port = found->second;
+        openPorts().erase(found);
     }
     delete port;
     return true;

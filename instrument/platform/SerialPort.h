@@ -54,8 +54,9 @@ public:
         Failed,   // read/write error or the other end hung up
     };
 
-    // Opens a device path for reading and writing in raw mode; null with the
-    // errno in error on failure. The handle of the port is the pointer.
+    // Opens a device path for reading and writing in raw mode, for this port
+    // alone (a second open of a line in use fails with EBUSY); null with the
+    // errno in error on failure.
     static SerialPort* open(const char* devicePath, int& error);
     // The open port behind a handle, or null (null, all bits set, closed or
     // never opened handles).
@@ -63,7 +64,9 @@ public:
     // Closes the port behind a handle; false when it was not an open port.
     static bool close(void* handle);
 
-    void* handle() { return this; }
+    // The port's handle: a value never given to another port, so a handle
+    // kept after its port was closed can never reach a later one.
+    void* handle() const { return m_handle; }
     int fd() const { return m_fd; }
 
     bool purge(unsigned flags);
@@ -86,8 +89,9 @@ public:
     ~SerialPort();
 
 private:
-    explicit SerialPort(int fd);
+    SerialPort(int fd, void* handle);
     int m_fd;
+    void* m_handle;
     CommTimeouts m_timeouts{};
     char m_eventChar = 0;  // the line's event character, kept for the caller
 };

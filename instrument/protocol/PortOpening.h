@@ -12,7 +12,6 @@ struct PortOpenRecipe {
     bool xonXoffByHandshake;         // output XON/XOFF when Handshake is 0; otherwise both off
 };
 
-inline constexpr char kNoValidComMessage[] = "No valid COM: COM1 used";
 inline constexpr char kNoValidComDefinedMessage[] = "No valid COM defined: COM1 used";
 
 // The spectrophotometers' open.
@@ -20,7 +19,5 @@ inline constexpr PortOpenRecipe kGretagOpen{kNoValidComDefinedMessage, {6000, 60
 // The service link of the firmware download.
 inline constexpr PortOpenRecipe kServiceOpen{kNoValidComDefinedMessage, {20000, 10000, 50000, 100, 5000}, true,
                                              true};
-// The array spectrometer.
-inline constexpr PortOpenRecipe kSpectrometerOpen{kNoValidComMessage, {20000, 10000, 50000, 100, 5000}, false, false};
 
 }  // namespace lt

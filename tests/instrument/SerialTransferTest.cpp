@@ -1,6 +1,7 @@
 // The serial layer: the transfer primitives, port selection, closing, and
 // every way a line can fail.
 
+#include <cerrno>
 #include <cstring>
 
 #include "instrument/LinkFixture.h"
@@ -118,6 +119,10 @@ TEST_F(SerialTransfer, ClosedOrForeignHandlesAreRefused) {
     EXPECT_EQ(PortRead(0, kModeBlockWait, 1000, stale, buffer, 4, count), kStatusPortNotOpen);
     int notAPort = 0;
     EXPECT_EQ(PortWriteDirect(kModeBlockWait, &notAPort, "?", 1, count), kStatusPortNotOpen);
+    // A later port never answers to an earlier port's handle.
+    openLine();
+    EXPECT_NE(handle(), stale);
+    EXPECT_EQ(SerialPort::fromHandle(stale), nullptr);
     EXPECT_EQ(PortReadDirect(kModeBlockWait, nullptr, buffer, 4, count), kStatusPortNotOpen);
 }
 
@@ -140,6 +145,18 @@ TEST_F(SerialTransfer, InvalidPortNumberOpensComOneAfterSayingSo) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "No valid COM defined: COM1 used");
     EXPECT_EQ(captions[0], "(none)");
+}
+
+TEST_F(SerialTransfer, LineInUseIsNotOpenedTwice) {
+    openLine();
+    int error = 0;
+    EXPECT_EQ(SerialPort::open(peer.devicePath().c_str(), error), nullptr);
+    EXPECT_EQ(error, EBUSY);
+    instrument.SpecPortClose();
+    SerialPort* again = SerialPort::open(peer.devicePath().c_str(), error);
+    EXPECT_NE(again, nullptr) << "free again once closed";
+    if (again)
+        SerialPort::close(again->handle());
 }
 
 TEST_F(SerialTransfer, MissingDeviceGivesPortNotOpen) {
