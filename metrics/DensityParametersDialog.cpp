@@ -18,6 +18,9 @@ namespace lt {
 
 namespace {
 
+// Enough for a slope such as "1.000" with room to spare.
+constexpr int kEditWidthCharacters = 9;
+
 QComboBox* makeCombo(const char* name, const auto& items, int selected, QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
@@ -45,11 +48,13 @@ DensityParametersDialog::DensityParametersDialog(Workstation& workstation, QWidg
     for (int i = 0; i < kDensityParameterFields; ++i) {
         const DensityParameterField& field = kDensityParameterFieldList[static_cast<std::size_t>(i)];
         auto* edit = new QLineEdit(QString::fromStdString(current.texts[static_cast<std::size_t>(i)]), this);
-        edit->setObjectName(QString(field.group).left(1) + field.label);
+        const bool isSlope = field.group == DensityParameterGroup::Slope;
+        edit->setObjectName(QString(isSlope ? "S" : "Y") + field.label);
         edit->setMaxLength(kDensityParameterTextLength);
         edit->setAlignment(Qt::AlignRight);
+        edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * kEditWidthCharacters);
         edits[static_cast<std::size_t>(i)] = edit;
-        (field.group == kSlopeGroup ? slopeForm : factorForm)->addRow(field.label, edit);
+        (isSlope ? slopeForm : factorForm)->addRow(field.label, edit);
     }
 
     filter = makeCombo("Filter", kFilterNames, current.filter, this);

@@ -6,16 +6,16 @@
 namespace lt {
 
 const std::array<DensityParameterField, kDensityParameterFields> kDensityParameterFieldList{{
-    {kSlopeGroup, "Cyan", slot::kSlopeCyan, keys::kSlopeCyan},
-    {kSlopeGroup, "Mag.", slot::kSlopeMagenta, keys::kSlopeMagenta},
-    {kSlopeGroup, "Yellow", slot::kSlopeYellow, keys::kSlopeYellow},
-    {kSlopeGroup, "Black", slot::kSlopeBlack, keys::kSlopeBlack},
-    {kSlopeGroup, "Spot", slot::kSlopeSpot, keys::kSlopeSpot},
-    {kYuleNielsenGroup, "Cyan", slot::yuleNielsen(Cyan), keys::kYuleNielsenCyan},
-    {kYuleNielsenGroup, "Mag.", slot::yuleNielsen(Magenta), keys::kYuleNielsenMagenta},
-    {kYuleNielsenGroup, "Yellow", slot::yuleNielsen(Yellow), keys::kYuleNielsenYellow},
-    {kYuleNielsenGroup, "Black", slot::yuleNielsen(Black), keys::kYuleNielsenBlack},
-    {kYuleNielsenGroup, "Spot", slot::kYuleNielsenSpot, keys::kYuleNielsenSpot},
+    {DensityParameterGroup::Slope, "Cyan", slot::kSlopeCyan, keys::kSlopeCyan},
+    {DensityParameterGroup::Slope, "Mag.", slot::kSlopeMagenta, keys::kSlopeMagenta},
+    {DensityParameterGroup::Slope, "Yellow", slot::kSlopeYellow, keys::kSlopeYellow},
+    {DensityParameterGroup::Slope, "Black", slot::kSlopeBlack, keys::kSlopeBlack},
+    {DensityParameterGroup::Slope, "Spot", slot::kSlopeSpot, keys::kSlopeSpot},
+    {DensityParameterGroup::YuleNielsen, "Cyan", slot::yuleNielsen(Cyan), keys::kYuleNielsenCyan},
+    {DensityParameterGroup::YuleNielsen, "Mag.", slot::yuleNielsen(Magenta), keys::kYuleNielsenMagenta},
+    {DensityParameterGroup::YuleNielsen, "Yellow", slot::yuleNielsen(Yellow), keys::kYuleNielsenYellow},
+    {DensityParameterGroup::YuleNielsen, "Black", slot::yuleNielsen(Black), keys::kYuleNielsenBlack},
+    {DensityParameterGroup::YuleNielsen, "Spot", slot::kYuleNielsenSpot, keys::kYuleNielsenSpot},
 }};
 
 namespace {

@@ -13,8 +13,10 @@ namespace lt {
 
 class Workstation;
 
+enum class DensityParameterGroup { Slope, YuleNielsen };
+
 struct DensityParameterField {
-    const char* group; // "Slope:" or "Yule-Nielsen Factor:"
+    DensityParameterGroup group;
     const char* label;
     int slot;          // in the DensityParameterBlock
     RealKey key;

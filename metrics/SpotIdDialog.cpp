@@ -27,6 +27,8 @@ SpotIdDialog::SpotIdDialog(const SpotColorNamePrompt& prompt, QWidget* parent)
     nameEdit = new QLineEdit(QString::fromLatin1(prompt.presetName.c_str()), this);
     nameEdit->setObjectName("name");
     nameEdit->setMaxLength(kSpotNameTaughtLength);
+    // Room for a whole name of the longest kind.
+    nameEdit->setMinimumWidth(nameEdit->fontMetrics().averageCharWidth() * (kSpotNameTaughtLength + 4));
     nameEdit->selectAll();
 
     narrowButton = new QRadioButton("Narrow", this);

@@ -17,7 +17,6 @@ constexpr const char* kNoValue = "--";
 constexpr std::size_t kDotAreaNumberStart = 3;
 constexpr int kLowestBoxBottom = 110;
 constexpr int kBoxBottomLift = 30;
-constexpr int kTextIndent = 10;
 
 std::string columnText(const MeasurementRow& row, int column)
 {
@@ -95,7 +94,7 @@ ValueDisplayGeometry valueDisplayGeometry(int pageWidth)
     geometry.boxBottom = std::max(pageWidth / 6 - kBoxBottomLift, kLowestBoxBottom);
     for (int i = 0; i < 3; ++i) {
         geometry.boxLeft[i] = left + i * ValueDisplayGeometry::kBoxSpacing;
-        geometry.textLeft[i] = geometry.boxLeft[i] + kTextIndent;
+        geometry.textLeft[i] = geometry.boxLeft[i] + ValueDisplayGeometry::kTextIndent;
     }
     geometry.valueTop = geometry.boxBottom - ValueDisplayGeometry::kValueFontHeight;
     geometry.labelTop = geometry.valueTop - ValueDisplayGeometry::kLabelRise;

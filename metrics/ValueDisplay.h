@@ -39,6 +39,7 @@ struct ValueDisplayGeometry {
     static constexpr int kValueFontHeight = 40;
     static constexpr int kLabelRise = 30;   // labels above the values
     static constexpr int kLoweredValueDrop = 10;
+    static constexpr int kTextIndent = 10;  // texts inside their box
 
     std::array<int, 3> boxLeft;  // x of each box
     int boxBottom;               // y of the boxes' bottom edge

@@ -13,6 +13,17 @@ const QColor kBoxFill{240, 240, 235};
 constexpr int kPreferredWidth = 620;
 constexpr int kMinimumWidth = 560;
 constexpr int kBottomMargin = 8;
+constexpr int kSmallestValueSize = 12; // [pixel] font size a long value may shrink to
+
+// The large font, made smaller when text (a long spot name) would run out
+// of its box.
+QFont fittingFont(QFont font, const QString& text)
+{
+    const int room = ValueDisplayGeometry::kBoxWidth - 2 * ValueDisplayGeometry::kTextIndent;
+    while (font.pixelSize() > kSmallestValueSize && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPixelSize(font.pixelSize() - 2);
+    return font;
+}
 
 } // namespace
 
@@ -60,11 +71,11 @@ void ValueDisplayWidget::paintEvent(QPaintEvent*)
                          QString::fromLatin1(shown.labels[i].c_str()));
         if (!shown.valuesShown)
             continue;
-        painter.setFont(valueFont);
+        const QString value = QString::fromLatin1(shown.values[i].c_str());
+        painter.setFont(fittingFont(valueFont, value));
         const bool lowered = i == 2 && shown.thirdValueLowered;
         const int top = geometry.valueTop + (lowered ? ValueDisplayGeometry::kLoweredValueDrop : 0);
-        painter.drawText(geometry.textLeft[i], top + valueMetrics.ascent() - valueMetrics.descent(),
-                         QString::fromLatin1(shown.values[i].c_str()));
+        painter.drawText(geometry.textLeft[i], top + valueMetrics.ascent() - valueMetrics.descent(), value);
     }
 }
 
