@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -80,7 +81,13 @@ bool waitFor(Predicate predicate, std::chrono::milliseconds limit = 3000ms)
 class StreamingInstrument {
 public:
     std::atomic<bool> silent{false};
-    std::string block; // sent after each trigger's acknowledge; set before the triggers
+
+    // The block sent after each trigger's acknowledge.
+    void setBlock(std::string text)
+    {
+        std::lock_guard lock(mutex_);
+        block_ = std::move(text);
+    }
 
     std::size_t handle(const Bytes& in, lttest::PtyPeer& peer)
     {
@@ -92,10 +99,19 @@ public:
             if (request.rfind(";D", 0) == 0)
                 peer.send(std::string(":D18000\r\n"));
             else if (request.rfind(";2", 0) == 0)
-                peer.send(":2500\r\n" + block);
+                peer.send(":2500\r\n" + block());
         }
         return request.size();
     }
+
+private:
+    std::string block()
+    {
+        std::lock_guard lock(mutex_);
+        return block_;
+    }
+    std::mutex mutex_;
+    std::string block_;
 };
 
 class Streaming : public ::testing::Test {
@@ -132,8 +148,9 @@ protected:
 
 TEST_F(Streaming, TriggerFillsTheRegisteredRecordAtItsByteOffsets)
 {
-    instrument.block = measurementBlock(true, true);
-    ASSERT_EQ(instrument.block.size(), 409u);
+    const std::string block = measurementBlock(true, true);
+    ASSERT_EQ(block.size(), 409u);
+    instrument.setBlock(block);
     spectrometer.StartReceiveThread(0, &cursor);
     EXPECT_EQ(cursor, nullptr);
 
@@ -169,8 +186,9 @@ TEST_F(Streaming, TriggerFillsTheRegisteredRecordAtItsByteOffsets)
 
 TEST_F(Streaming, ShorterBlocksFillOnlyTheirValues)
 {
-    instrument.block = measurementBlock(false, false);
-    ASSERT_EQ(instrument.block.size(), 64u);
+    const std::string block = measurementBlock(false, false);
+    ASSERT_EQ(block.size(), 64u);
+    instrument.setBlock(block);
     lt::linkState().measurementOutputMask = 3;
     spectrometer.StartReceiveThread(0, &cursor);
     std::vector<std::uint8_t> record(kRecordSize, 0);
