@@ -24,9 +24,6 @@ int main(int argc, char** argv)
     QtOperator op;
     lt::ensureConfigDirectory();
     lt::Workstation workstation(op, lt::configDirectory());
-    workstation.settings().setProblemHandler([&op](const std::string& message) {
-        op.showMessage(message, "", lt::MessageButtons::Ok, lt::MessageIcon::Exclamation);
-    });
     workstation.settings().writeStartupSection();
     installLibraryHooks(op);
 

@@ -29,9 +29,10 @@ const char* const kCommTroublePrefix = "Trouble with Comm ";
 const char* const kCommTroubleReasons =
     "\n\rPossible reasons: \nno instrument power, wrong port, port not present or occupied !";
 
+// 10000 is the library's "port not open": a failure like every code above it.
 bool succeeded(unsigned long status)
 {
-    return status <= kLinkFailureThreshold;
+    return status < kLinkFailureThreshold;
 }
 
 int hexValue(char digit)
