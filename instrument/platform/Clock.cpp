@@ -2,6 +2,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>

@@ -60,7 +60,7 @@ constexpr ServiceQuery kServiceQueries[] = {
 // how many bytes it answers and what the answer must hold.
 struct LoaderStep {
     int command;
-    char first, second;  // zero: no check byte form
+    char first, second;  // the two characters before the check byte
     unsigned long pauseMs;
     unsigned long readTimeoutMs;
     unsigned long refusal;  // nonzero: column 4 must be "O", else this code

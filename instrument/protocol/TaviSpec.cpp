@@ -66,7 +66,7 @@ void* CTaviSpec::openPort(const ComPort& port, const lt::PortOpenRecipe& recipe,
     m_lastPortResult = serial->setState(m_lineSettings);
     if (!m_lastPortResult) {
         m_lastError = static_cast<unsigned long>(errno);
-        status = lt::kStatusWrongReply;
+        status = lt::kStatusSetStateFailed;
         return serial->handle();
     }
     status = lt::kStatusOk;
