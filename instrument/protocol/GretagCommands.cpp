@@ -19,6 +19,7 @@ constexpr unsigned long kCommandTimeoutMs = 20000;
 constexpr unsigned long kFollowUpTimeoutMs = 7000;
 constexpr std::size_t kFirmwareBlockBytes = 258;  // 256 data bytes and their 16-bit sum
 constexpr unsigned char kTableConnected = 4;
+constexpr RateChangePauses kRateChangePauses{200, 100, 100, 0};
 constexpr unsigned char kNoTable = 2;
 
 // Status codes of the loader's own answers.
@@ -90,25 +91,6 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
     auto receive = [&](std::size_t length, unsigned long timeoutMs = kCommandTimeoutMs) {
         return wire.receive(reply, length, 0, kModeBlockWait, timeoutMs);
     };
-    // Sets the local line to a new rate after the instrument was told to
-    // switch: its pauses give the instrument time to change over.
-    auto switchLocalRate = [&](std::uint32_t rate) {
-        wire.pause(200);
-        wire.purge();
-        wire.pause(100);
-        SerialPort* port = SerialPort::fromHandle(m_portHandle);
-        if (!port || !port->getState(m_lineSettings)) {
-            m_lastError = static_cast<unsigned long>(errno);
-            return false;
-        }
-        m_lineSettings.BaudRate = rate;
-        wire.pause(100);
-        m_lastPortResult = port->setState(m_lineSettings);
-        if (!m_lastPortResult)
-            m_lastError = static_cast<unsigned long>(errno);
-        return m_lastPortResult != 0;
-    };
-
     // Loader commands: judged only by the character in the stated column.
     for (const LoaderStep& step : kLoaderSteps) {
         if (step.command != command)
@@ -168,7 +150,8 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
         std::uint16_t rate = 0;
         std::memcpy(&rate, payload, sizeof rate);
         const unsigned long written = send(Message(";4D").append(instrumentBaudCode(rate)).endLine());
-        if (!switchLocalRate(rate))
+        m_lastPortResult = wire.changeRate(rate, kRateChangePauses, m_lineSettings, m_lastError);
+        if (!m_lastPortResult)
             return kStatusPortState;
         return written >> 1;
     }

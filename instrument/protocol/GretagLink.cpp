@@ -1,6 +1,7 @@
 #include "instrument/protocol/GretagLink.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "instrument/include/LtClock.h"
@@ -82,6 +83,29 @@ void GretagLink::purge() {
 
 void GretagLink::pause(unsigned long ms) {
     clock().sleepMs(static_cast<std::uint32_t>(ms));
+}
+
+bool GretagLink::changeRate(std::uint32_t rate, const RateChangePauses& pauses, LtLineSettings& settings,
+                            unsigned long& lastError) {
+    pause(pauses.beforePurge);
+    purge();
+    pause(pauses.afterPurge);
+    SerialPort* port = SerialPort::fromHandle(m_handle);
+    if (!port) {
+        lastError = EBADF;
+        return false;
+    }
+    if (!port->getState(settings)) {
+        lastError = static_cast<unsigned long>(errno);
+        return false;
+    }
+    settings.BaudRate = rate;
+    pause(pauses.beforeWrite);
+    const bool changed = port->setState(settings);
+    if (!changed)
+        lastError = static_cast<unsigned long>(errno);
+    pause(pauses.afterWrite);
+    return changed;
 }
 
 }  // namespace lt

@@ -67,6 +67,15 @@ int numeralValue(char c);
 // end at the first other character (no numeral gives 0).
 unsigned long decimalAt(const Reply& reply, std::size_t column, std::size_t maxDigits);
 
+// The pauses around a change of the local line rate [ms]: before the purge,
+// after it, between reading and writing the line settings, after the change.
+struct RateChangePauses {
+    unsigned long beforePurge;
+    unsigned long afterPurge;
+    unsigned long beforeWrite;
+    unsigned long afterWrite;
+};
+
 class GretagLink {
 public:
     // transferCount receives the byte count of every transfer.
@@ -77,6 +86,11 @@ public:
                           unsigned long timeoutMs);
     void purge();
     void pause(unsigned long ms);
+    // Sets the local line to a new rate once the instrument has been told to
+    // switch, giving it the pauses to change over. False, with errno in
+    // lastError, when the line refuses.
+    bool changeRate(std::uint32_t rate, const RateChangePauses& pauses, LtLineSettings& settings,
+                    unsigned long& lastError);
     void* handle() const { return m_handle; }
 
 private:

@@ -1,7 +1,6 @@
 // The XY table that carries the measuring head: each operation is a short
 // fixed script of request and acknowledge pairs on the instrument's port.
 
-#include <cerrno>
 #include <cstring>
 #include <initializer_list>
 
@@ -18,7 +17,7 @@ constexpr unsigned long kWriteTimeoutMs = 4000;
 constexpr unsigned long kReadTimeoutMs = 7500;
 constexpr unsigned long kReadPollMs = 10;
 constexpr unsigned long kStatusPauseMs = 40;    // the table needs a moment before it reports
-constexpr unsigned long kRateSwitchPauseMs = 200;
+constexpr RateChangePauses kRateChangePauses{200, 200, 200, 200};
 
 // Replies: the length and the four characters that identify them.
 struct ReplyKind {
@@ -193,22 +192,9 @@ unsigned long CTaviSpec::GretagXY(int operation, void* data) {
         std::memcpy(&rate, data, sizeof rate);
         const unsigned long written =
             wire.send(Message(";D0200").append(tableBaudCode(rate)).endLine(), kModeBlockWait, kWriteTimeoutMs);
-        wire.pause(kRateSwitchPauseMs);
-        wire.purge();
-        wire.pause(kRateSwitchPauseMs);
-        SerialPort* port = SerialPort::fromHandle(m_portHandle);
-        if (!port || !port->getState(m_lineSettings)) {
-            m_lastError = static_cast<unsigned long>(errno);
+        m_lastPortResult = wire.changeRate(rate, kRateChangePauses, m_lineSettings, m_lastError);
+        if (!m_lastPortResult)
             return kStatusPortState;
-        }
-        m_lineSettings.BaudRate = rate;
-        wire.pause(kRateSwitchPauseMs);
-        m_lastPortResult = port->setState(m_lineSettings);
-        wire.pause(kRateSwitchPauseMs);
-        if (!m_lastPortResult) {
-            m_lastError = static_cast<unsigned long>(errno);
-            return kStatusPortState;
-        }
         return written >> 1;
     }
     case 23:
