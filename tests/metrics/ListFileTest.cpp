@@ -2,6 +2,7 @@
 // to the remembered path when the operator cancels, the list is empty or the
 // disk refuses the data.
 #include "metrics/ListFile.h"
+#include "metrics/TextFileName.h"
 #include "MetricsTestFiles.h"
 #include "ScriptedOperator.h"
 
@@ -144,6 +145,16 @@ TEST_F(ListFileTest, AFailedWriteLeavesThePreviousFileIntact)
     EXPECT_EQ(test::fileBytes(target), previous);
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 1);
+}
+
+TEST(TextFileName, SavedTextFilesEndInTxt)
+{
+    EXPECT_EQ(withTextExtension("/home/op/list"), "/home/op/list.txt");
+    EXPECT_EQ(withTextExtension("/home/op/list.csv"), "/home/op/list.txt");
+    EXPECT_EQ(withTextExtension("/home/op/list.txt"), "/home/op/list.txt");
+    EXPECT_EQ(withTextExtension("/home/op.d/list"), "/home/op.d/list.txt") << "a dot of a directory";
+    EXPECT_EQ(withTextExtension("/home/op/.hidden"), "/home/op/.hidden.txt");
+    EXPECT_EQ(withTextExtension("list.old.txt"), "list.old.txt");
 }
 
 } // namespace

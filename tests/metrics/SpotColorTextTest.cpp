@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace lt {
 namespace {
 
@@ -159,6 +161,33 @@ TEST(SpotColorText, KeepsANameAsReadButNeverWritesALineBreakIntoIt)
     const auto reread = parseSpotFileText(text);
     ASSERT_EQ(reread.entries.size(), 1u);
     EXPECT_EQ(reread.entries[0].name, "Two  Lines");
+}
+
+TEST(SpotColorText, SurvivesMutilatedFiles)
+{
+    // Flip, drop and insert bytes of a good file at random; every result is
+    // either a clean partial read or a rejection, never a crash (the
+    // sanitizer build watches the reads).
+    const std::string good = fileWithCount(30, 30);
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = good;
+        const int edits = 1 + static_cast<int>(random() % 8);
+        for (int e = 0; e < edits && !text.empty(); ++e) {
+            const std::size_t at = random() % text.size();
+            switch (random() % 3) {
+            case 0: text[at] = static_cast<char>(random()); break;
+            case 1: text.erase(at, 1 + random() % 40); break;
+            default: text.insert(at, std::string(1 + random() % 300, static_cast<char>(random()))); break;
+            }
+        }
+        const auto content = parseSpotFileText(text);
+        ASSERT_LE(content.entries.size(), 30u);
+        for (const auto& entry : content.entries) {
+            ASSERT_TRUE(entry.isColor());
+            ASSERT_LE(entry.name.size(), kSpotFileMaxLineLength);
+        }
+    }
 }
 
 } // namespace
