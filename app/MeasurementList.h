@@ -10,6 +10,7 @@
 // made the change, after the change and outside the list's lock.
 #include <array>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -100,7 +101,7 @@ private:
     void notify(const ListChange& change);
 
     mutable std::mutex mutex;
-    std::vector<MeasurementRow> storage; // index 0 = newest (stored oldest first)
+    std::deque<MeasurementRow> storage; // index 0 = newest (stored oldest first)
     std::mutex observerMutex;
     std::vector<std::pair<int, Observer>> observers;
     int nextObserverId = 1;
