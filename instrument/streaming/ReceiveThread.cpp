@@ -116,6 +116,10 @@ void receiveLoop(StreamingState& state)
 {
     std::uint8_t buffer[kDecodeBufferSize];
     while (state.run.load()) {
+        // Without its port (never opened, or closed under it) the thread has
+        // nothing to wait for.
+        if (!SerialPort::fromHandle(state.threadHandle.load()))
+            break;
         if (!receiveHeader(state, buffer))
             continue;
         std::size_t got = 0;

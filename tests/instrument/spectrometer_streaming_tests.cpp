@@ -347,3 +347,18 @@ TEST_F(Streaming, StopEndsTheThreadPromptlyAndKeepsItsPause)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StreamingWithoutPort, ThreadEndsAndRequestsReportThePortNotOpen)
+{
+    CTaviSpec closed;
+    void* cursor = nullptr;
+    closed.StartReceiveThread(0, &cursor);
+    ASSERT_TRUE(waitFor([] { return !lt::streamingState().threadAlive.load(); }, 1000ms));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(closed.XPress(37, &cursor, 0), 10000u);
+    closed.StopReceiveThread();
+}
+
+}  // namespace
