@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 
 #include "instrument/include/TaviSpec.h"
 #include "instrument/platform/LinkState.h"
@@ -21,6 +22,10 @@ struct DeviceCase {
     std::uint8_t handshake;
     bool table;
 };
+
+void PrintTo(const DeviceCase& device, std::ostream* out) {
+    *out << device.name;
+}
 
 class SimulatorEndToEnd : public ::testing::TestWithParam<DeviceCase> {
 protected:
