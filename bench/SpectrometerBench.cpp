@@ -22,8 +22,7 @@ namespace {
 constexpr int kPixels = 256;
 
 // Big-endian counts of a lamp-like curve scaled by a reflectance.
-void makeCounts(std::uint8_t* bytes, double reflectance)
-{
+void makeCounts(std::uint8_t* bytes, double reflectance) {
     for (int k = 0; k < kPixels; ++k) {
         const double lamp = 40000.0 * std::exp(-std::pow((k - 150) / 90.0, 2.0));
         const auto count = static_cast<std::uint16_t>(900 + reflectance * lamp);
@@ -32,8 +31,7 @@ void makeCounts(std::uint8_t* bytes, double reflectance)
     }
 }
 
-void FullAcquisitionProcessing(benchmark::State& state)
-{
+void FullAcquisitionProcessing(benchmark::State& state) {
     auto data = std::make_unique<lt::SpectrometerData>();
     data->calibration = {2.94118f, 226.5f};
     lt::loadCieTables(LTRAKW_BENCH_DATA "/XYZ2.txt", LTRAKW_BENCH_DATA "/ILLUM.txt", data->tables);
@@ -56,8 +54,7 @@ void FullAcquisitionProcessing(benchmark::State& state)
 }
 BENCHMARK(FullAcquisitionProcessing)->Unit(benchmark::kMicrosecond);
 
-double processCpuSeconds()
-{
+double processCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + 1e-6 * (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
@@ -65,8 +62,7 @@ double processCpuSeconds()
 
 // The receive thread with nothing arriving for one second: the process's CPU
 // time over that second is reported as a fraction of one core.
-void ReceiveThreadWaiting(benchmark::State& state)
-{
+void ReceiveThreadWaiting(benchmark::State& state) {
     ltsim::SimulatorOptions options;
     options.device = ltsim::DeviceKind::LumatrakS;
     ltsim::Simulator simulator(options);

@@ -22,8 +22,7 @@
 
 namespace {
 
-std::string scratchFile(const std::uint8_t* data, std::size_t size)
-{
+std::string scratchFile(const std::uint8_t* data, std::size_t size) {
     static const std::string path = "/tmp/ltrakw_fuzz_table_" + std::to_string(getpid());
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file) {
@@ -35,8 +34,7 @@ std::string scratchFile(const std::uint8_t* data, std::size_t size)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Tables: the input as both files.
     static auto state = std::make_unique<lt::SpectrometerData>();
     const std::string path = scratchFile(data, size);
@@ -65,8 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 }
 
 #ifndef LTRAKW_LIBFUZZER
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc > 1) {
         for (int i = 1; i < argc; ++i) {
             std::ifstream file(argv[i], std::ios::binary);

@@ -1,4 +1,4 @@
-#include "CieTables.h"
+#include "instrument/spectrometer/CieTables.h"
 
 #include <charconv>
 #include <cmath>
@@ -17,8 +17,7 @@ constexpr int kIlluminantFileColumns = 10;
 // File column (1-based) of each stored illuminant column, in storage order.
 constexpr int kStoredIlluminantFileColumn[kIlluminantStoredColumns] = {1, 8, 9, 2, 10, 3};
 
-bool readWholeFile(const char* path, std::string& text)
-{
+bool readWholeFile(const char* path, std::string& text) {
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return false;
@@ -38,8 +37,7 @@ public:
     explicit NumberScanner(const std::string& text) : pos_(text.data()), end_(text.data() + text.size()) {}
 
     // Drops the first character; when it is ';' the rest of that line goes too.
-    void skipLeadIn()
-    {
+    void skipLeadIn() {
         if (pos_ == end_)
             return;
         if (*pos_++ != ';')
@@ -50,8 +48,7 @@ public:
             ++pos_;
     }
 
-    bool readInt(int& value)
-    {
+    bool readInt(int& value) {
         skipSpace();
         const char* start = skipPlus();
         const auto [next, error] = std::from_chars(start, end_, value);
@@ -61,8 +58,7 @@ public:
         return true;
     }
 
-    bool readFloat(float& value)
-    {
+    bool readFloat(float& value) {
         skipSpace();
         const char* start = skipPlus();
         const auto [next, error] = std::from_chars(start, end_, value);
@@ -73,13 +69,11 @@ public:
     }
 
 private:
-    void skipSpace()
-    {
+    void skipSpace() {
         while (pos_ != end_ && (*pos_ == ' ' || (*pos_ >= '\t' && *pos_ <= '\r')))
             ++pos_;
     }
-    const char* skipPlus() const
-    {
+    const char* skipPlus() const {
         // from_chars refuses a leading '+', a formatted read accepts it.
         return (pos_ != end_ && *pos_ == '+' && pos_ + 1 != end_ && *(pos_ + 1) != '-') ? pos_ + 1 : pos_;
     }
@@ -88,8 +82,7 @@ private:
     const char* end_;
 };
 
-void loadObserverRows(NumberScanner& scanner, CieTables& tables)
-{
+void loadObserverRows(NumberScanner& scanner, CieTables& tables) {
     for (int row = 0; row < kCieTableRows; ++row) {
         int wavelength = 0;
         float values[kObserverValueColumns];
@@ -105,8 +98,7 @@ void loadObserverRows(NumberScanner& scanner, CieTables& tables)
     }
 }
 
-void loadIlluminantRows(NumberScanner& scanner, CieTables& tables)
-{
+void loadIlluminantRows(NumberScanner& scanner, CieTables& tables) {
     for (int row = 0; row < kCieTableRows; ++row) {
         int wavelength = 0;
         float fileColumns[kIlluminantFileColumns + 1]; // 1-based
@@ -124,8 +116,7 @@ void loadIlluminantRows(NumberScanner& scanner, CieTables& tables)
 
 }  // namespace
 
-int loadCieTables(const char* observerPath, const char* illuminantPath, CieTables& tables)
-{
+int loadCieTables(const char* observerPath, const char* illuminantPath, CieTables& tables) {
     tables = CieTables{};
     if (!observerPath || observerPath[0] == '\0')
         return kTablesNoObserverName;
@@ -145,8 +136,7 @@ int loadCieTables(const char* observerPath, const char* illuminantPath, CieTable
     return kTablesLoaded;
 }
 
-int illuminantColumnForIndex(int illuminantIndex)
-{
+int illuminantColumnForIndex(int illuminantIndex) {
     // Index 1 A (file column 1), 2 C (column 3), 3 D65 (column 2),
     // 4 D50 (column 8), 5 D55 (column 9), 6 D75 (column 10).
     // Indexes 7 and 8 (offered as "B" and "G") have no table: equal energy,

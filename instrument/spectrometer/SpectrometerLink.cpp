@@ -55,13 +55,11 @@ const char kTableLoadMessage[] = "Cannot load illumination parameter files: %d";
 const char kTableLoadCaption[] = "NULL";
 
 // A NUL-terminated copy of a fixed-size name field that may lack its NUL.
-std::string fieldText(const char* field)
-{
+std::string fieldText(const char* field) {
     return std::string(field, strnlen(field, kFileNameLength));
 }
 
-float bigEndianFloat(const std::uint8_t bytes[4])
-{
+float bigEndianFloat(const std::uint8_t bytes[4]) {
     const std::uint32_t bits = static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
                                static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
     float value;
@@ -69,14 +67,12 @@ float bigEndianFloat(const std::uint8_t bytes[4])
     return value;
 }
 
-unsigned valueCount(const std::uint8_t countReply[2])
-{
+unsigned valueCount(const std::uint8_t countReply[2]) {
     return static_cast<unsigned>(countReply[0]) << 8 | countReply[1];
 }
 
 // One transfer of the deferred fetch, waited for up to its own time-out.
-unsigned long fetchBlock(SerialPort& port, std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs)
-{
+unsigned long fetchBlock(SerialPort& port, std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs) {
     std::size_t received = 0;
     const auto done = port.read(buffer, length, received, clock().nowMs() + timeoutMs);
     if (done == SerialPort::Completion::Pending)
@@ -88,8 +84,7 @@ unsigned long fetchBlock(SerialPort& port, std::uint8_t* buffer, std::size_t len
 
 }  // namespace
 
-unsigned long CTaviSpec::specCloseOnFailure(unsigned long status)
-{
+unsigned long CTaviSpec::specCloseOnFailure(unsigned long status) {
     if (status != lt::kStatusOk && m_portHandle) {
         SerialPort::close(m_portHandle);
         m_portHandle = nullptr;
@@ -97,8 +92,7 @@ unsigned long CTaviSpec::specCloseOnFailure(unsigned long status)
     return status;
 }
 
-unsigned long CTaviSpec::SpecPortOpen(ComPort* port, FileNames* files)
-{
+unsigned long CTaviSpec::SpecPortOpen(ComPort* port, FileNames* files) {
     if (!port)
         return kPortNotOpen;
     SerialPort* serial = m_portHandle ? SerialPort::fromHandle(m_portHandle) : nullptr;
@@ -193,8 +187,7 @@ unsigned long CTaviSpec::SpecPortOpen(ComPort* port, FileNames* files)
     return status;
 }
 
-unsigned long CTaviSpec::SpecInitParams(InitParams* p)
-{
+unsigned long CTaviSpec::SpecInitParams(InitParams* p) {
     if (!SerialPort::fromHandle(m_portHandle))
         return kPortNotOpen;
     lt::SpectrometerData& state = *m_spectrometer;
@@ -220,8 +213,7 @@ unsigned long CTaviSpec::SpecInitParams(InitParams* p)
     return lt::kStatusOk;
 }
 
-unsigned long CTaviSpec::SpecNewParams(NewParams* p)
-{
+unsigned long CTaviSpec::SpecNewParams(NewParams* p) {
     lt::SpectrometerData& state = *m_spectrometer;
     if (p)
         state.parameters = *p;
@@ -244,8 +236,7 @@ unsigned long CTaviSpec::SpecNewParams(NewParams* p)
     return lt::kStatusOk;
 }
 
-unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned char noWait)
-{
+unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned char noWait) {
     lt::SpectrometerData& state = *m_spectrometer;
     state.acquisitionByte = lt::acquisitionByteFor(command);
     if (!SerialPort::fromHandle(m_portHandle))
@@ -292,8 +283,7 @@ unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned c
     return lt::kStatusOk;
 }
 
-unsigned long CTaviSpec::SpecDataReady(Aquire* a, unsigned long waitMs)
-{
+unsigned long CTaviSpec::SpecDataReady(Aquire* a, unsigned long waitMs) {
     lt::SpectrometerData& state = *m_spectrometer;
     const std::uint32_t integrationMs = lt::nominalIntegrationMs(state.parameters.IntegrationTime);
     const std::uint64_t wait =

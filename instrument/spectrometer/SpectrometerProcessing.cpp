@@ -17,28 +17,23 @@ constexpr int kIntegrationCodes = 9;
 constexpr std::uint32_t kPauseIntegrationMs[kIntegrationCodes] = {40, 80, 160, 320, 640, 1280, 2560, 5200, 10400};
 constexpr std::uint32_t kNominalIntegrationMs[kIntegrationCodes] = {40, 80, 160, 320, 640, 1280, 2560, 5120, 10240};
 
-bool isDark(unsigned char command)
-{
+bool isDark(unsigned char command) {
     return command == kCommandDark || command == kCommandDarkOnly || command == kCommandDarkWindow;
 }
-bool isWhite(unsigned char command)
-{
+bool isWhite(unsigned char command) {
     return command == kCommandWhite || command == kCommandZero;
 }
-bool isDensity(unsigned char command)
-{
+bool isDensity(unsigned char command) {
     return command == kCommandDensity || command == kCommandDensity31;
 }
-bool isReflectance(unsigned char command)
-{
+bool isReflectance(unsigned char command) {
     return command == kCommandReflectance || command == kCommandReflectance6 || command == kCommandReflectance7 ||
            command == kCommandReflectance32;
 }
 
 // The window of the correction: the host's for the dark references that set
 // it, the stored one otherwise; copied both ways so the record shows it.
-void takeWindow(SpectrometerData& state, Aquire& record, unsigned char command)
-{
+void takeWindow(SpectrometerData& state, Aquire& record, unsigned char command) {
     if (command == kCommandDark || command == kCommandDarkWindow) {
         state.windowFirst = record.FirstPixel;
         state.windowLast = record.LastPixel;
@@ -48,8 +43,7 @@ void takeWindow(SpectrometerData& state, Aquire& record, unsigned char command)
     }
 }
 
-void correctWindow(SpectrometerData& state, Aquire& record, int count)
-{
+void correctWindow(SpectrometerData& state, Aquire& record, int count) {
     const int first = state.firstPixel();
     std::copy(std::begin(state.working), std::end(state.working), state.corrected);
     const int windowFirst = state.windowFirst;
@@ -67,8 +61,7 @@ void correctWindow(SpectrometerData& state, Aquire& record, int count)
 
 }  // namespace
 
-std::uint8_t acquisitionByteFor(unsigned char command)
-{
+std::uint8_t acquisitionByteFor(unsigned char command) {
     switch (command) {
     case kCommandZero:
         return kAcquireZeroByte;
@@ -82,18 +75,15 @@ std::uint8_t acquisitionByteFor(unsigned char command)
     }
 }
 
-std::uint32_t pauseIntegrationMs(std::uint8_t code)
-{
+std::uint32_t pauseIntegrationMs(std::uint8_t code) {
     return (code >= 1 && code <= kIntegrationCodes) ? kPauseIntegrationMs[code - 1] : 0;
 }
 
-std::uint32_t nominalIntegrationMs(std::uint8_t code)
-{
+std::uint32_t nominalIntegrationMs(std::uint8_t code) {
     return (code >= 1 && code <= kIntegrationCodes) ? kNominalIntegrationMs[code - 1] : 0;
 }
 
-void placeReceivedCounts(SpectrometerData& state, const std::uint8_t* values, int count)
-{
+void placeReceivedCounts(SpectrometerData& state, const std::uint8_t* values, int count) {
     const int first = state.firstPixel();
     std::fill(std::begin(state.working), std::end(state.working), kUnreceivedCount);
     for (int i = 0; i < count; ++i)
@@ -107,8 +97,7 @@ void placeReceivedCounts(SpectrometerData& state, const std::uint8_t* values, in
         std::fill(state.working + end, state.working + kSensorPixels, state.working[end - 1]);
 }
 
-void updateReferences(SpectrometerData& state, unsigned char command, int count)
-{
+void updateReferences(SpectrometerData& state, unsigned char command, int count) {
     const int first = state.firstPixel();
     for (int p = first; p < first + count; ++p) {
         const int signal = static_cast<int>(state.corrected[p]) - state.dark[p];
@@ -128,8 +117,7 @@ void updateReferences(SpectrometerData& state, unsigned char command, int count)
     }
 }
 
-void computeColourValues(SpectrometerData& state, Aquire& record)
-{
+void computeColourValues(SpectrometerData& state, Aquire& record) {
     float resampled[kResampledCount];
     float weights[kResampledCount];
     resampleSpectrum(state.result, kPixelCapacity, state.calibration, record.HighWavelength, record.Step, resampled);
@@ -155,8 +143,7 @@ void computeColourValues(SpectrometerData& state, Aquire& record)
 }
 
 void processAcquisition(SpectrometerData& state, Aquire& record, unsigned char command, const std::uint8_t* values,
-                        int count)
-{
+                        int count) {
     count = std::clamp(count, 0, kAquireMaxCounts);
     placeReceivedCounts(state, values, count);
     takeWindow(state, record, command);

@@ -5,7 +5,6 @@
 
 CTaviSpec::SpectrometerStorage::SpectrometerStorage() : m_state(new SpectrometerState) {}
 
-CTaviSpec::SpectrometerStorage::~SpectrometerStorage()
-{
+CTaviSpec::SpectrometerStorage::~SpectrometerStorage() {
     delete m_state;
 }

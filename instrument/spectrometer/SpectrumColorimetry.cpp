@@ -1,4 +1,4 @@
-#include "SpectrumColorimetry.h"
+#include "instrument/spectrometer/SpectrumColorimetry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,20 +11,17 @@ constexpr double kLabSlope = 7.787;
 constexpr double kLabOffset = 0.138;
 constexpr double kCubeRoot = 0.3333333;
 
-double labF(double t)
-{
+double labF(double t) {
     return t > kLabEpsilon ? std::pow(t, kCubeRoot) : kLabSlope * t + kLabOffset;
 }
 
-double ratio(double numerator, double denominator)
-{
+double ratio(double numerator, double denominator) {
     return denominator != 0.0 ? numerator / denominator : 0.0;
 }
 
 }  // namespace
 
-int pixelOfWavelength(WavelengthCalibration calibration, float wavelength, int pixelCount)
-{
+int pixelOfWavelength(WavelengthCalibration calibration, float wavelength, int pixelCount) {
     if (pixelCount <= 0)
         return 0;
     if (!(calibration.slope > 0.0f) || !std::isfinite(calibration.zero))
@@ -38,8 +35,7 @@ int pixelOfWavelength(WavelengthCalibration calibration, float wavelength, int p
 }
 
 void resampleSpectrum(const float* result, int pixelCount, WavelengthCalibration calibration, float high, float step,
-                      float resampled[kResampledCount])
-{
+                      float resampled[kResampledCount]) {
     std::fill(resampled, resampled + kResampledCount, 0.0f);
     const double slope = calibration.slope;
     if (!(slope > 0.0) || !std::isfinite(slope) || pixelCount <= 0)
@@ -62,15 +58,13 @@ void resampleSpectrum(const float* result, int pixelCount, WavelengthCalibration
     }
 }
 
-void illuminantWeights(const CieTables& tables, int illuminantIndex, float weights[kResampledCount])
-{
+void illuminantWeights(const CieTables& tables, int illuminantIndex, float weights[kResampledCount]) {
     const int column = illuminantColumnForIndex(illuminantIndex);
     for (int i = 0; i < kResampledCount; ++i)
         weights[i] = column < 0 ? kEqualEnergyWeight : tables.illuminant[column][kIlluminantRowOf380nm + i];
 }
 
-CieLab cieLab(Tristimulus sample, Tristimulus white)
-{
+CieLab cieLab(Tristimulus sample, Tristimulus white) {
     const double fx = labF(ratio(sample.X, white.X));
     const double fy = labF(ratio(sample.Y, white.Y));
     const double fz = labF(ratio(sample.Z, white.Z));
@@ -78,8 +72,7 @@ CieLab cieLab(Tristimulus sample, Tristimulus white)
             static_cast<float>(200.0 * (fy - fz))};
 }
 
-CieLuv cieLuv(Tristimulus sample, Tristimulus white, float lightness)
-{
+CieLuv cieLuv(Tristimulus sample, Tristimulus white, float lightness) {
     const double sampleDenominator = sample.X + 15.0 * sample.Y + 3.0 * sample.Z;
     const double whiteDenominator = white.X + 15.0 * white.Y + 3.0 * white.Z;
     const double uPrime = ratio(4.0 * sample.X, sampleDenominator) - ratio(4.0 * white.X, whiteDenominator);
@@ -87,15 +80,13 @@ CieLuv cieLuv(Tristimulus sample, Tristimulus white, float lightness)
     return {lightness, static_cast<float>(13.0 * lightness * uPrime), static_cast<float>(13.0 * lightness * vPrime)};
 }
 
-float deltaE76(CieLab a, CieLab b)
-{
+float deltaE76(CieLab a, CieLab b) {
     const double dL = a.L - b.L, da = a.a - b.a, db = a.b - b.b;
     return static_cast<float>(std::sqrt(dL * dL + da * da + db * db));
 }
 
 ColourValues colourValues(const float resampled[kResampledCount], const float weights[kResampledCount],
-                          const CieTables& tables)
-{
+                          const CieTables& tables) {
     const float* xBar = tables.observer[0];
     const float* yBar = tables.observer[1];
     const float* zBar = tables.observer[2];

@@ -2,7 +2,7 @@
 // From a per-pixel reflectance of the array spectrometer to CIE colour values:
 // resampling to 5 nm, illuminant weights, XYZ, chromaticity, CIELAB, CIELUV.
 
-#include "CieTables.h"
+#include "instrument/spectrometer/CieTables.h"
 
 namespace lt {
 

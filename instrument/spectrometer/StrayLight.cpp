@@ -1,4 +1,4 @@
-#include "StrayLight.h"
+#include "instrument/spectrometer/StrayLight.h"
 
 #include <cstdint>
 #include <limits>
@@ -6,8 +6,7 @@
 namespace lt {
 namespace {
 
-std::uint16_t subtractClamped(std::uint16_t count, long correction)
-{
+std::uint16_t subtractClamped(std::uint16_t count, long correction) {
     const long value = static_cast<long>(count) - correction;
     if (value < 0)
         return 0;
@@ -16,8 +15,7 @@ std::uint16_t subtractClamped(std::uint16_t count, long correction)
     return static_cast<std::uint16_t>(value);
 }
 
-long correctionFromExcess(long long rightExcess, long long leftExcess)
-{
+long correctionFromExcess(long long rightExcess, long long leftExcess) {
     // The share is truncated toward zero before the offset is added.
     return kStrayLightOffset + static_cast<long>(kStrayLightRightShare * static_cast<double>(rightExcess) +
                                                  kStrayLightLeftShare * static_cast<double>(leftExcess));
@@ -25,8 +23,7 @@ long correctionFromExcess(long long rightExcess, long long leftExcess)
 
 }  // namespace
 
-void correctStrayLight(const std::uint16_t* counts, int first, int last, std::uint16_t* corrected)
-{
+void correctStrayLight(const std::uint16_t* counts, int first, int last, std::uint16_t* corrected) {
     // Running sums keep the whole window linear in its width: the excess of the
     // pixels j in [k, last) over pixel k is (sum of their counts) - (last - k) * count(k).
     long long total = 0;

@@ -22,30 +22,26 @@ constexpr std::size_t kTripleValues = 3;
 
 constexpr float kUndecodable = std::numeric_limits<float>::quiet_NaN();
 
-void decodeFloats(std::string_view block, std::size_t column, std::size_t n, float* values)
-{
+void decodeFloats(std::string_view block, std::size_t column, std::size_t n, float* values) {
     if (!HexDecodeFloats(block, column, n, values))
         for (std::size_t i = 0; i < n; ++i)
             values[i] = kUndecodable;
 }
 
-void storeDoubles(void* record, std::size_t position, const float* values, std::size_t n)
-{
+void storeDoubles(void* record, std::size_t position, const float* values, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         const double value = values[i];
         std::memcpy(static_cast<char*>(record) + position + i * sizeof(double), &value, sizeof value);
     }
 }
 
-std::int32_t* readyFlag(void* record)
-{
+std::int32_t* readyFlag(void* record) {
     return reinterpret_cast<std::int32_t*>(static_cast<char*>(record) + stream_record::kReadyFlag);
 }
 
 }  // namespace
 
-std::size_t measurementBlockLength(unsigned mask)
-{
+std::size_t measurementBlockLength(unsigned mask) {
     if (mask >= 1 && mask <= 3)
         return kBlockColorimetric;
     if (mask >= 5 && mask <= 7)
@@ -55,8 +51,7 @@ std::size_t measurementBlockLength(unsigned mask)
     return 0;
 }
 
-void storeMeasurementBlock(const char* block, std::size_t length, unsigned mask, void* record)
-{
+void storeMeasurementBlock(const char* block, std::size_t length, unsigned mask, void* record) {
     const std::string_view text(block, length);
     const std::size_t expected = measurementBlockLength(mask);
     if (!record || expected == 0 || length < expected)
@@ -91,8 +86,7 @@ void storeMeasurementBlock(const char* block, std::size_t length, unsigned mask,
     std::atomic_ref<std::int32_t>(*readyFlag(record)).store(1, std::memory_order_release);
 }
 
-bool measurementRecordReady(const void* record)
-{
+bool measurementRecordReady(const void* record) {
     auto* flag = const_cast<std::int32_t*>(readyFlag(const_cast<void*>(record)));
     return std::atomic_ref<std::int32_t>(*flag).load(std::memory_order_acquire) == 1;
 }

@@ -27,8 +27,7 @@ enum class ReadEnd { Complete, Short, Stopped };
 // Reads up to length bytes; the wait is cut into poll intervals so that a
 // cleared run flag ends it at once. The port's time-out block (total and
 // interval) ends a read early with whatever arrived.
-ReadEnd receive(StreamingState& state, std::uint8_t* buffer, std::size_t length, std::size_t& received)
-{
+ReadEnd receive(StreamingState& state, std::uint8_t* buffer, std::size_t length, std::size_t& received) {
     received = 0;
     Clock& time = clock();
     const std::uint64_t start = time.nowMs();
@@ -69,8 +68,7 @@ ReadEnd receive(StreamingState& state, std::uint8_t* buffer, std::size_t length,
 }
 
 // Drops what is left of a reply the thread cannot use, up to its line end.
-void skipRestOfLine(StreamingState& state, std::uint8_t* buffer)
-{
+void skipRestOfLine(StreamingState& state, std::uint8_t* buffer) {
     for (std::size_t dropped = 0; dropped < kDecodeBufferSize; ++dropped) {
         std::size_t got = 0;
         if (receive(state, buffer, 1, got) != ReadEnd::Complete || buffer[0] == kLineFeed)
@@ -80,8 +78,7 @@ void skipRestOfLine(StreamingState& state, std::uint8_t* buffer)
 
 // Finds the start of a reply: a header that does not begin with ':' is
 // shifted until it does.
-bool receiveHeader(StreamingState& state, std::uint8_t* buffer)
-{
+bool receiveHeader(StreamingState& state, std::uint8_t* buffer) {
     std::size_t got = 0;
     if (receive(state, buffer, kHeaderLength, got) != ReadEnd::Complete)
         return false;
@@ -93,8 +90,7 @@ bool receiveHeader(StreamingState& state, std::uint8_t* buffer)
     return true;
 }
 
-void handleMeasurementBlock(StreamingState& state, std::uint8_t* buffer)
-{
+void handleMeasurementBlock(StreamingState& state, std::uint8_t* buffer) {
     const unsigned mask = linkState().measurementOutputMask.load();
     const std::size_t length = measurementBlockLength(mask);
     if (length == 0) {
@@ -112,8 +108,7 @@ void handleMeasurementBlock(StreamingState& state, std::uint8_t* buffer)
     state.newData.store(1);
 }
 
-void receiveLoop(StreamingState& state)
-{
+void receiveLoop(StreamingState& state) {
     std::uint8_t buffer[kDecodeBufferSize];
     while (state.run.load()) {
         // Without its port (never opened, or closed under it) the thread has
@@ -146,30 +141,26 @@ void receiveLoop(StreamingState& state)
 // Owns the thread; at library unload a running thread is stopped and joined.
 struct Receiver {
     std::thread thread;
-    ~Receiver()
-    {
+    ~Receiver() {
         streamingState().run.store(false);
         if (thread.joinable())
             thread.join();
     }
 };
 
-Receiver& receiver()
-{
+Receiver& receiver() {
     static Receiver instance;
     return instance;
 }
 
 }  // namespace
 
-StreamingState& streamingState()
-{
+StreamingState& streamingState() {
     static StreamingState state;
     return state;
 }
 
-void stopReceiver()
-{
+void stopReceiver() {
     StreamingState& state = streamingState();
     state.run.store(false);
     Receiver& owner = receiver();
@@ -177,8 +168,7 @@ void stopReceiver()
         owner.thread.join();
 }
 
-void startReceiver(void* handle)
-{
+void startReceiver(void* handle) {
     stopReceiver();
     StreamingState& state = streamingState();
     state.threadHandle.store(handle);

@@ -37,8 +37,7 @@ struct Request {
 };
 
 // The fixed requests; the move request gets its coordinates filled in.
-bool fixedRequest(int command, Request& request)
-{
+bool fixedRequest(int command, Request& request) {
     switch (command) {
     case kXPressReferenceRun:
         request = {";D010\r\n", 7};
@@ -68,8 +67,7 @@ bool fixedRequest(int command, Request& request)
 
 // One write in a single transfer, without purging the receive side (the
 // receive thread's data live there) and without the last-message buffer.
-unsigned long writeRequest(void* handle, const char* bytes, std::size_t length)
-{
+unsigned long writeRequest(void* handle, const char* bytes, std::size_t length) {
     SerialPort* port = SerialPort::fromHandle(handle);
     if (!port)
         return lt::kStatusPortNotOpen;
@@ -85,16 +83,14 @@ unsigned long writeRequest(void* handle, const char* bytes, std::size_t length)
     return lt::kStatusOk;
 }
 
-void* currentSlot()
-{
+void* currentSlot() {
     lt::StreamingState& state = lt::streamingState();
     return state.slots[state.receiveIndex.load()].load();
 }
 
 }  // namespace
 
-void CTaviSpec::StartReceiveThread(int /*unused*/, void** cursor)
-{
+void CTaviSpec::StartReceiveThread(int /*unused*/, void** cursor) {
     if (SerialPort* port = SerialPort::fromHandle(m_portHandle))
         port->purge(lt::kPurgeAll);
     if (cursor)
@@ -102,8 +98,7 @@ void CTaviSpec::StartReceiveThread(int /*unused*/, void** cursor)
     lt::startReceiver(m_portHandle);
 }
 
-void CTaviSpec::StopReceiveThread()
-{
+void CTaviSpec::StopReceiveThread() {
     const std::uint64_t start = lt::clock().nowMs();
     lt::stopReceiver();
     const std::uint64_t spent = lt::clock().nowMs() - start;
@@ -111,8 +106,7 @@ void CTaviSpec::StopReceiveThread()
         lt::clock().sleepMs(static_cast<std::uint32_t>(kStopGraceMs - spent));
 }
 
-unsigned long CTaviSpec::XPress(int command, void** cursor, unsigned char clearSlot)
-{
+unsigned long CTaviSpec::XPress(int command, void** cursor, unsigned char clearSlot) {
     lt::StreamingState& state = lt::streamingState();
     char move[kLongestRequest + 1] = ";D00000";
     Request request{};

@@ -26,8 +26,7 @@ struct StreamingState {
 
 StreamingState& streamingState();
 
-inline int nextSlot(int index)
-{
+inline int nextSlot(int index) {
     return index + 1 < kStreamSlots ? index + 1 : 0;
 }
 

@@ -34,13 +34,11 @@ struct Messages {
     std::vector<std::string> texts;
     std::vector<std::string> captions;
 };
-Messages& messages()
-{
+Messages& messages() {
     static Messages instance;
     return instance;
 }
-void recordMessage(const char* text, const char* caption, void*)
-{
+void recordMessage(const char* text, const char* caption, void*) {
     std::lock_guard lock(messages().mutex);
     messages().texts.emplace_back(text ? text : "");
     messages().captions.emplace_back(caption ? caption : "(default)");
@@ -54,8 +52,7 @@ public:
     std::atomic<float> reflectance{0.0f}; // 0: the dark level
     std::atomic<unsigned> listenBaud{0}; // 0: answers at every line speed
 
-    std::size_t handle(const Bytes& in, lttest::PtyPeer& peer)
-    {
+    std::size_t handle(const Bytes& in, lttest::PtyPeer& peer) {
         switch (in[0]) {
         case 'C': {
             if (in.size() < 5)
@@ -85,8 +82,7 @@ public:
     }
 
 private:
-    static Bytes calibration()
-    {
+    static Bytes calibration() {
         Bytes bytes;
         for (float value : {kSlope, kZero}) {
             std::uint32_t bits;
@@ -98,8 +94,7 @@ private:
         return bytes;
     }
 
-    void answerAcquisition(std::uint8_t command, lttest::PtyPeer& peer)
-    {
+    void answerAcquisition(std::uint8_t command, lttest::PtyPeer& peer) {
         std::uint16_t level = kDarkCount;
         if (command == 7)
             level = kWhiteCount;
@@ -136,8 +131,7 @@ class SpectrometerLink : public ::testing::Test {
 protected:
     SpectrometerLink() : peer([this](const Bytes& in, lttest::PtyPeer& p) { return instrument.handle(in, p); }) {}
 
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(peer.ok());
         lt::setClock(&clock);
         CTaviSpec::SetPortDevice(1, peer.path().c_str());
@@ -146,8 +140,7 @@ protected:
         messages().texts.clear();
         messages().captions.clear();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         spectrometer.SpecPortClose();
         CTaviSpec::SetMessagePump(nullptr, nullptr);
         CTaviSpec::SetMessageHandler(nullptr, nullptr);
@@ -155,16 +148,14 @@ protected:
     }
 
     // The instrument page's record: ProtoType at 19200 baud without handshake.
-    ComPort portRecord(std::uint16_t portNumber = 1, std::uint8_t probe = 0)
-    {
+    ComPort portRecord(std::uint16_t portNumber = 1, std::uint8_t probe = 0) {
         ComPort port = lttest::portRecord(3, portNumber, 19200, 1, probe);
         port.Timeouts = timeouts;
         return port;
     }
     // Open, calibration, parameters (window 0..255, no integration pause),
     // dark and white references, as the instrument page does it.
-    void takeReferences()
-    {
+    void takeReferences() {
         ComPort port = portRecord();
         FileNames files = tableFiles();
         ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
@@ -194,8 +185,7 @@ protected:
     Aquire record{};
 };
 
-TEST_F(SpectrometerLink, OpenLoadsTablesAndReusesAnOpenPort)
-{
+TEST_F(SpectrometerLink, OpenLoadsTablesAndReusesAnOpenPort) {
     ComPort port = portRecord();
     FileNames files = tableFiles();
     ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
@@ -210,8 +200,7 @@ TEST_F(SpectrometerLink, OpenLoadsTablesAndReusesAnOpenPort)
     EXPECT_EQ(spectrometer.SpecPortClose(), 1u);
 }
 
-TEST_F(SpectrometerLink, OpenReportsAnInvalidPortAndMissingTables)
-{
+TEST_F(SpectrometerLink, OpenReportsAnInvalidPortAndMissingTables) {
     ComPort port = portRecord(7);
     FileNames files = tableFiles("/nonexistent/XYZ2.txt");
     EXPECT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u); // COM1 is used, the tables do not change the result
@@ -221,8 +210,7 @@ TEST_F(SpectrometerLink, OpenReportsAnInvalidPortAndMissingTables)
     EXPECT_EQ(messages().captions[1], "NULL");
 }
 
-TEST_F(SpectrometerLink, BaudProbeFindsTheRateTheInstrumentListensAt)
-{
+TEST_F(SpectrometerLink, BaudProbeFindsTheRateTheInstrumentListensAt) {
     instrument.listenBaud = 4800u;
     ComPort port = portRecord(1, 1);
     FileNames files = tableFiles();
@@ -233,8 +221,7 @@ TEST_F(SpectrometerLink, BaudProbeFindsTheRateTheInstrumentListensAt)
     EXPECT_EQ(std::string(sent.begin(), sent.end()), "CCP\r\nCCP\r\nCCP\r\nCCP\r\nCCP\r\n");
 }
 
-TEST_F(SpectrometerLink, BaudProbeWithoutEchoFailsAndClosesThePort)
-{
+TEST_F(SpectrometerLink, BaudProbeWithoutEchoFailsAndClosesThePort) {
     instrument.listenBaud = 0xFFFF; // no line speed matches
     ComPort port = portRecord(1, 1);
     FileNames files = tableFiles();
@@ -246,8 +233,7 @@ TEST_F(SpectrometerLink, BaudProbeWithoutEchoFailsAndClosesThePort)
     EXPECT_EQ(spectrometer.SpecPortClose(), 1u);
 }
 
-TEST_F(SpectrometerLink, CalibrationAndParametersGoOutByteExactly)
-{
+TEST_F(SpectrometerLink, CalibrationAndParametersGoOutByteExactly) {
     ComPort port = portRecord();
     FileNames files = tableFiles();
     ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
@@ -261,8 +247,7 @@ TEST_F(SpectrometerLink, CalibrationAndParametersGoOutByteExactly)
     EXPECT_EQ(peer.received(), (Bytes{0x03, 0x01, 3, 1, 12, 0, 0x34, 0x12, 0xFE}));
 }
 
-TEST_F(SpectrometerLink, AcquisitionBytesByCommand)
-{
+TEST_F(SpectrometerLink, AcquisitionBytesByCommand) {
     takeReferences();
     const struct {
         unsigned char command;
@@ -275,8 +260,7 @@ TEST_F(SpectrometerLink, AcquisitionBytesByCommand)
     }
 }
 
-TEST_F(SpectrometerLink, ReflectanceAfterReferencesGivesColourValuesAndDistanceFromWhite)
-{
+TEST_F(SpectrometerLink, ReflectanceAfterReferencesGivesColourValuesAndDistanceFromWhite) {
     takeReferences();
     instrument.reflectance = 0.5f;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 7, 0), 0u);
@@ -298,8 +282,7 @@ TEST_F(SpectrometerLink, ReflectanceAfterReferencesGivesColourValuesAndDistanceF
     EXPECT_NEAR(record.DeltaE, lightness - (116.0 * std::cbrt(0.25) - 16.0), 0.01);
 }
 
-TEST_F(SpectrometerLink, DensityIsTheLogOfWhiteOverSample)
-{
+TEST_F(SpectrometerLink, DensityIsTheLogOfWhiteOverSample) {
     takeReferences();
     instrument.reflectance = 0.1f;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 4, 0), 0u);
@@ -310,16 +293,14 @@ TEST_F(SpectrometerLink, DensityIsTheLogOfWhiteOverSample)
     EXPECT_NEAR(record.XYZ[1], 100.0, 0.01);
 }
 
-TEST_F(SpectrometerLink, DarkOnlyCommandComputesNoColourValues)
-{
+TEST_F(SpectrometerLink, DarkOnlyCommandComputesNoColourValues) {
     takeReferences();
     record.XYZ[1] = -1.0f;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 21, 0), 0u);
     EXPECT_EQ(record.XYZ[1], -1.0f);
 }
 
-TEST_F(SpectrometerLink, DeferredFetchDeliversUncorrectedCounts)
-{
+TEST_F(SpectrometerLink, DeferredFetchDeliversUncorrectedCounts) {
     takeReferences();
     instrument.reflectance = 0.5f;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 7, 1), 0u);
@@ -329,8 +310,7 @@ TEST_F(SpectrometerLink, DeferredFetchDeliversUncorrectedCounts)
     EXPECT_EQ(record.Counts[0], static_cast<std::uint16_t>(kDarkCount + 0.5f * (kWhiteCount - kDarkCount)));
 }
 
-TEST_F(SpectrometerLink, DeferredFetchWaitsByTheIntegrationTimeWhilePumping)
-{
+TEST_F(SpectrometerLink, DeferredFetchWaitsByTheIntegrationTimeWhilePumping) {
     takeReferences();
     NewParams parameters{3, 0, 2, 0, {0, 0}, 255}; // 160 ms, two scans
     ASSERT_EQ(spectrometer.SpecNewParams(&parameters), 0u);
@@ -348,8 +328,7 @@ TEST_F(SpectrometerLink, DeferredFetchWaitsByTheIntegrationTimeWhilePumping)
     EXPECT_GE(pumped, (2 * 160 + 100) / 30 - 1);
 }
 
-TEST_F(SpectrometerLink, IncompleteDeferredFetchReports996)
-{
+TEST_F(SpectrometerLink, IncompleteDeferredFetchReports996) {
     takeReferences();
     instrument.reply = Reply::Silent;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 7, 1), 0u);
@@ -359,8 +338,7 @@ TEST_F(SpectrometerLink, IncompleteDeferredFetchReports996)
     EXPECT_EQ(spectrometer.SpecDataReady(&record, 0), 996u);
 }
 
-TEST_F(SpectrometerLink, RepliesCutShortTimeOutAndCloseThePort)
-{
+TEST_F(SpectrometerLink, RepliesCutShortTimeOutAndCloseThePort) {
     takeReferences();
     instrument.reply = Reply::ValuesCutShort;
     EXPECT_EQ(spectrometer.SpecAquire(&record, 7, 0), 10021u);
@@ -372,8 +350,7 @@ TEST_F(SpectrometerLink, RepliesCutShortTimeOutAndCloseThePort)
     EXPECT_EQ(spectrometer.SpecPortClose(), 1u);
 }
 
-TEST_F(SpectrometerLink, MoreValuesThanTheRecordHoldsAreRefused)
-{
+TEST_F(SpectrometerLink, MoreValuesThanTheRecordHoldsAreRefused) {
     takeReferences();
     instrument.reply = Reply::TooManyValues;
     EXPECT_EQ(spectrometer.SpecAquire(&record, 7, 0), 10001u);
@@ -385,8 +362,7 @@ TEST_F(SpectrometerLink, MoreValuesThanTheRecordHoldsAreRefused)
     EXPECT_EQ(spectrometer.SpecDataReady(&record, 0), 10001u);
 }
 
-TEST_F(SpectrometerLink, ShortSampleEndedByTheTimeoutBlockLeavesThePortOpen)
-{
+TEST_F(SpectrometerLink, ShortSampleEndedByTheTimeoutBlockLeavesThePortOpen) {
     std::uint32_t quick[5] = {50, 0, 1000, 100, 5000}; // interval 50 ms, read total 1 s
     timeouts = quick;
     takeReferences();
@@ -400,8 +376,7 @@ TEST_F(SpectrometerLink, ShortSampleEndedByTheTimeoutBlockLeavesThePortOpen)
     EXPECT_EQ(spectrometer.SpecPortClose(), 1u);
 }
 
-TEST_F(SpectrometerLink, ExportsOnAClosedPortReport10000)
-{
+TEST_F(SpectrometerLink, ExportsOnAClosedPortReport10000) {
     InitParams calibration{};
     NewParams parameters{};
     EXPECT_EQ(spectrometer.SpecInitParams(&calibration), 10000u);
@@ -410,8 +385,7 @@ TEST_F(SpectrometerLink, ExportsOnAClosedPortReport10000)
     EXPECT_EQ(spectrometer.SpecDataReady(&record, 0), 10000u);
 }
 
-TEST_F(SpectrometerLink, WindowIsTakenByDarkReferencesAndShownOtherwise)
-{
+TEST_F(SpectrometerLink, WindowIsTakenByDarkReferencesAndShownOtherwise) {
     takeReferences();
     record.FirstPixel = 17;
     record.LastPixel = 200;

@@ -50,8 +50,7 @@ const Sample kSamples[] = {
     {630, 90, 0.06, 0.85}, {560, 300, 0.30, 0.20}, {500, 120, 0.02, 0.06},
 };
 
-bool haveReference()
-{
+bool haveReference() {
     return std::system("command -v spec2cie > /dev/null 2>&1") == 0;
 }
 
@@ -61,23 +60,20 @@ struct Reference {
 
 class ReferenceComparison : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         if (!haveReference())
             GTEST_SKIP() << "spec2cie (Debian package argyll) is not installed";
         char pattern[] = "/tmp/ltrakw_referenceXXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (!dir.empty())
             fs::remove_all(dir);
     }
 
     // The samples at 5 nm as a measurement file, converted by spec2cie.
-    std::vector<Reference> reference(const char* illuminant, const char* observer)
-    {
+    std::vector<Reference> reference(const char* illuminant, const char* observer) {
         const std::string input = dir + "/samples.ti3";
         const std::string output = dir + "/converted.ti3";
         std::ofstream file(input);
@@ -108,8 +104,7 @@ protected:
         return parse(output);
     }
 
-    static std::vector<Reference> parse(const std::string& path)
-    {
+    static std::vector<Reference> parse(const std::string& path) {
         std::ifstream file(path);
         std::string line;
         std::vector<std::string> fields;
@@ -151,8 +146,7 @@ protected:
 
     // The library's values: the sample seen by pixels of 1.7 nm from 352.3 nm,
     // resampled to 5 nm and weighed.
-    static lt::ColourValues library(const Sample& sample, const lt::CieTables& tables, int illuminantIndex)
-    {
+    static lt::ColourValues library(const Sample& sample, const lt::CieTables& tables, int illuminantIndex) {
         const lt::WavelengthCalibration calibration{1.7f, 352.3f};
         std::vector<float> result(300);
         for (std::size_t k = 0; k < result.size(); ++k)
@@ -164,8 +158,7 @@ protected:
         return lt::colourValues(resampled, weights, tables);
     }
 
-    void compare(const lt::CieTables& tables, int illuminantIndex, const char* illuminant, const char* observer)
-    {
+    void compare(const lt::CieTables& tables, int illuminantIndex, const char* illuminant, const char* observer) {
         const std::vector<Reference> expected = reference(illuminant, observer);
         ASSERT_EQ(expected.size(), std::size(kSamples));
         auto tristimulus = [](const Reference& r) {
@@ -192,15 +185,13 @@ protected:
     std::string dir;
 };
 
-TEST_F(ReferenceComparison, D50TwoDegrees)
-{
+TEST_F(ReferenceComparison, D50TwoDegrees) {
     lt::CieTables tables;
     ASSERT_EQ(lt::loadCieTables(dataFile("XYZ2.txt").c_str(), dataFile("ILLUM.txt").c_str(), tables), 0);
     compare(tables, 4, "D50", "1931_2");
 }
 
-TEST_F(ReferenceComparison, D65TenDegrees)
-{
+TEST_F(ReferenceComparison, D65TenDegrees) {
     // The library weighs with the observer file's first three columns: a copy
     // of the shipped table with the 10 degree columns first.
     std::ifstream shipped(dataFile("XYZ2.txt"));

@@ -24,8 +24,7 @@ using namespace std::chrono_literals;
 
 class SimulatedSpectrometer : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ltsim::SimulatorOptions options;
         options.device = ltsim::DeviceKind::Spectrometer;
         options.baudRate = 4800;
@@ -35,8 +34,7 @@ protected:
         CTaviSpec::SetPortDevice(1, simulator->devicePath().c_str());
         lt::setClock(&clock);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         spectrometer.SpecPortClose();
         lt::setClock(nullptr);
     }
@@ -46,8 +44,7 @@ protected:
     CTaviSpec spectrometer;
 };
 
-TEST_F(SimulatedSpectrometer, ProbeFindsTheInstrumentAt4800BaudAndASampleMeasuresLikeTheSimulator)
-{
+TEST_F(SimulatedSpectrometer, ProbeFindsTheInstrumentAt4800BaudAndASampleMeasuresLikeTheSimulator) {
     ComPort port = lttest::portRecord(3, 1, 19200, 1, 1);
     FileNames files = lttest::tableFiles();
     ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
@@ -100,8 +97,7 @@ TEST_F(SimulatedSpectrometer, ProbeFindsTheInstrumentAt4800BaudAndASampleMeasure
     }
 }
 
-TEST(SimulatedStreaming, TriggerBlockCarriesTheInstrumentsValues)
-{
+TEST(SimulatedStreaming, TriggerBlockCarriesTheInstrumentsValues) {
     ltsim::SimulatorOptions options;
     options.device = ltsim::DeviceKind::LumatrakS;
     options.sample = "C100";

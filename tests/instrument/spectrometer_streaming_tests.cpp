@@ -26,8 +26,7 @@ using namespace std::chrono_literals;
 
 constexpr std::size_t kRecordSize = 1536;
 
-std::string hexOf(float value)
-{
+std::string hexOf(float value) {
     // Bytes lowest address first, upper-case.
     std::uint8_t bytes[4];
     std::memcpy(bytes, &value, sizeof bytes);
@@ -38,8 +37,7 @@ std::string hexOf(float value)
 
 // A block as the instrument sends it: ":B" and its answer character, then
 // the values at their columns with five filler characters between groups.
-std::string measurementBlock(bool singles, bool spectrum)
-{
+std::string measurementBlock(bool singles, bool spectrum) {
     std::string text = ":BE0";
     for (float v : {41.5f, 42.5f, 43.5f})
         text += hexOf(v);
@@ -57,16 +55,14 @@ std::string measurementBlock(bool singles, bool spectrum)
     return text + "00000\r\n";
 }
 
-double doubleAt(const std::vector<std::uint8_t>& record, std::size_t position)
-{
+double doubleAt(const std::vector<std::uint8_t>& record, std::size_t position) {
     double value;
     std::memcpy(&value, record.data() + position, sizeof value);
     return value;
 }
 
 template <typename Predicate>
-bool waitFor(Predicate predicate, std::chrono::milliseconds limit = 3000ms)
-{
+bool waitFor(Predicate predicate, std::chrono::milliseconds limit = 3000ms) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!predicate()) {
         if (std::chrono::steady_clock::now() > end)
@@ -83,14 +79,12 @@ public:
     std::atomic<bool> silent{false};
 
     // The block sent after each trigger's acknowledge.
-    void setBlock(std::string text)
-    {
+    void setBlock(std::string text) {
         std::lock_guard lock(mutex_);
         block_ = std::move(text);
     }
 
-    std::size_t handle(const Bytes& in, lttest::PtyPeer& peer)
-    {
+    std::size_t handle(const Bytes& in, lttest::PtyPeer& peer) {
         const auto end = std::find(in.begin(), in.end(), '\n');
         if (end == in.end())
             return 0;
@@ -105,8 +99,7 @@ public:
     }
 
 private:
-    std::string block()
-    {
+    std::string block() {
         std::lock_guard lock(mutex_);
         return block_;
     }
@@ -118,8 +111,7 @@ class Streaming : public ::testing::Test {
 protected:
     Streaming() : peer([this](const Bytes& in, lttest::PtyPeer& p) { return instrument.handle(in, p); }) {}
 
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(peer.ok());
         CTaviSpec::SetPortDevice(1, peer.path().c_str());
         ComPort port = lttest::portRecord(3, 1, 9600, 1);
@@ -127,15 +119,13 @@ protected:
         ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
         lt::linkState().measurementOutputMask = 15;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         spectrometer.StopReceiveThread();
         spectrometer.SpecPortClose();
         lt::linkState().measurementOutputMask = 0;
     }
 
-    std::string sentText() const
-    {
+    std::string sentText() const {
         const Bytes bytes = peer.received();
         return std::string(bytes.begin(), bytes.end());
     }
@@ -146,8 +136,7 @@ protected:
     void* cursor = reinterpret_cast<void*>(0x1); // StartReceiveThread must clear it
 };
 
-TEST_F(Streaming, TriggerFillsTheRegisteredRecordAtItsByteOffsets)
-{
+TEST_F(Streaming, TriggerFillsTheRegisteredRecordAtItsByteOffsets) {
     const std::string block = measurementBlock(true, true);
     ASSERT_EQ(block.size(), 409u);
     instrument.setBlock(block);
@@ -184,8 +173,7 @@ TEST_F(Streaming, TriggerFillsTheRegisteredRecordAtItsByteOffsets)
     EXPECT_EQ(sentText(), ";20\r\n");
 }
 
-TEST_F(Streaming, ShorterBlocksFillOnlyTheirValues)
-{
+TEST_F(Streaming, ShorterBlocksFillOnlyTheirValues) {
     const std::string block = measurementBlock(false, false);
     ASSERT_EQ(block.size(), 64u);
     instrument.setBlock(block);
@@ -201,8 +189,7 @@ TEST_F(Streaming, ShorterBlocksFillOnlyTheirValues)
     EXPECT_EQ(record[1280], 0);
 }
 
-TEST_F(Streaming, EveryRequestGoesOutByteExactly)
-{
+TEST_F(Streaming, EveryRequestGoesOutByteExactly) {
     spectrometer.StartReceiveThread(0, &cursor);
     std::uint16_t position[2] = {500, 0x1234};
     const struct {
@@ -227,8 +214,7 @@ TEST_F(Streaming, EveryRequestGoesOutByteExactly)
     EXPECT_EQ(sentText(), "");
 }
 
-TEST_F(Streaming, ElevenTriggersWithoutRepliesBlockAfterTheThirdOutstanding)
-{
+TEST_F(Streaming, ElevenTriggersWithoutRepliesBlockAfterTheThirdOutstanding) {
     instrument.silent = true;
     spectrometer.StartReceiveThread(0, &cursor);
     std::atomic<int> returned{0};
@@ -264,8 +250,7 @@ TEST_F(Streaming, ElevenTriggersWithoutRepliesBlockAfterTheThirdOutstanding)
     caller.join();
 }
 
-TEST_F(Streaming, BlockForASlotWithoutARecordIsNotStored)
-{
+TEST_F(Streaming, BlockForASlotWithoutARecordIsNotStored) {
     spectrometer.StartReceiveThread(0, &cursor);
     // A block without a trigger: its slot (1) holds no record.
     peer.send(measurementBlock(true, true));
@@ -292,16 +277,14 @@ TEST_F(Streaming, BlockForASlotWithoutARecordIsNotStored)
     EXPECT_EQ(lt::streamingState().slots[2].load(), nullptr);
 }
 
-TEST_F(Streaming, ReceiveIndexWrapsAfterTenBlocks)
-{
+TEST_F(Streaming, ReceiveIndexWrapsAfterTenBlocks) {
     spectrometer.StartReceiveThread(0, &cursor);
     for (int i = 0; i < 12; ++i)
         peer.send(measurementBlock(true, true));
     ASSERT_TRUE(waitFor([] { return lt::streamingState().receiveIndex.load() == 2; }));
 }
 
-TEST_F(Streaming, BlockOfAnUnknownSizeIsSkippedToItsLineEnd)
-{
+TEST_F(Streaming, BlockOfAnUnknownSizeIsSkippedToItsLineEnd) {
     lt::linkState().measurementOutputMask = 4;
     spectrometer.StartReceiveThread(0, &cursor);
     std::vector<std::uint8_t> record(kRecordSize, 0);
@@ -316,8 +299,7 @@ TEST_F(Streaming, BlockOfAnUnknownSizeIsSkippedToItsLineEnd)
     ASSERT_TRUE(waitFor([] { return lt::streamingState().pending.load() == -1; }));
 }
 
-TEST_F(Streaming, DamagedValuesAreStoredAsNotANumber)
-{
+TEST_F(Streaming, DamagedValuesAreStoredAsNotANumber) {
     std::string block = measurementBlock(false, false);
     block.replace(33, 8, "GARBAGE!");
     std::vector<std::uint8_t> record(kRecordSize, 0);
@@ -331,8 +313,7 @@ TEST_F(Streaming, DamagedValuesAreStoredAsNotANumber)
     EXPECT_FALSE(lt::measurementRecordReady(untouched.data()));
 }
 
-TEST_F(Streaming, StopEndsTheThreadPromptlyAndKeepsItsPause)
-{
+TEST_F(Streaming, StopEndsTheThreadPromptlyAndKeepsItsPause) {
     spectrometer.StartReceiveThread(0, &cursor);
     ASSERT_TRUE(lt::streamingState().threadAlive.load());
     const auto start = std::chrono::steady_clock::now();
@@ -350,8 +331,7 @@ TEST_F(Streaming, StopEndsTheThreadPromptlyAndKeepsItsPause)
 
 namespace {
 
-TEST(StreamingWithoutPort, ThreadEndsAndRequestsReportThePortNotOpen)
-{
+TEST(StreamingWithoutPort, ThreadEndsAndRequestsReportThePortNotOpen) {
     CTaviSpec closed;
     void* cursor = nullptr;
     closed.StartReceiveThread(0, &cursor);

@@ -36,8 +36,7 @@ class PtyPeer {
 public:
     using Handler = std::function<std::size_t(const Bytes& unanswered, PtyPeer& peer)>;
 
-    explicit PtyPeer(Handler handler) : handler_(std::move(handler))
-    {
+    explicit PtyPeer(Handler handler) : handler_(std::move(handler)) {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
             return;
@@ -48,8 +47,7 @@ public:
         running_ = true;
         thread_ = std::thread([this] { serve(); });
     }
-    ~PtyPeer()
-    {
+    ~PtyPeer() {
         running_ = false;
         if (thread_.joinable())
             thread_.join();
@@ -64,8 +62,7 @@ public:
     bool ok() const { return !path_.empty(); }
     const std::string& path() const { return path_; }
 
-    void send(const Bytes& bytes)
-    {
+    void send(const Bytes& bytes) {
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
@@ -78,27 +75,23 @@ public:
     void send(const std::string& text) { send(Bytes(text.begin(), text.end())); }
 
     // Everything the library sent so far, in order.
-    Bytes received() const
-    {
+    Bytes received() const {
         std::lock_guard lock(mutex_);
         return all_;
     }
-    void clearReceived()
-    {
+    void clearReceived() {
         std::lock_guard lock(mutex_);
         all_.clear();
     }
     // The line speed [baud] the library set on its side.
-    unsigned baud() const
-    {
+    unsigned baud() const {
         termios2 settings{};
         ::ioctl(keeper_, TCGETS2, &settings);
         return settings.c_ospeed;
     }
 
 private:
-    void serve()
-    {
+    void serve() {
         Bytes unanswered;
         while (running_) {
             pollfd fd{master_, POLLIN, 0};
@@ -136,19 +129,16 @@ private:
 // port that sees nothing within a short real pause jumps to its end.
 class SkippingClock : public lt::Clock {
 public:
-    std::uint64_t nowMs() override
-    {
+    std::uint64_t nowMs() override {
         using namespace std::chrono;
         return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count()) +
                skipped_.load();
     }
-    void sleepMs(std::uint32_t ms) override
-    {
+    void sleepMs(std::uint32_t ms) override {
         slept_ += ms;
         skipped_ += ms;
     }
-    int waitFd(int fd, short events, std::uint32_t timeoutMs) override
-    {
+    int waitFd(int fd, short events, std::uint32_t timeoutMs) override {
         const std::uint32_t realWait = timeoutMs < kRealWaitMs ? timeoutMs : kRealWaitMs;
         pollfd entry{fd, events, 0};
         const int result = ::poll(&entry, 1, static_cast<int>(realWait));
@@ -165,15 +155,13 @@ private:
 };
 
 // A file of the shipped data directory.
-inline std::string dataFile(const char* name)
-{
+inline std::string dataFile(const char* name) {
     const char* dir = std::getenv("LTRAKW_DATA_DIR");
     return std::string(dir ? dir : "data") + "/" + name;
 }
 
 // The shipped observer and illuminant tables, or another observer file.
-inline FileNames tableFiles(const std::string& observer = dataFile("XYZ2.txt"))
-{
+inline FileNames tableFiles(const std::string& observer = dataFile("XYZ2.txt")) {
     FileNames files{};
     std::snprintf(files.XYZFile, sizeof files.XYZFile, "%s", observer.c_str());
     std::snprintf(files.ILLUMFile, sizeof files.ILLUMFile, "%s", dataFile("ILLUM.txt").c_str());
@@ -182,8 +170,7 @@ inline FileNames tableFiles(const std::string& observer = dataFile("XYZ2.txt"))
 
 // The port record as the host fills it: 8 data bits, no parity, one stop bit.
 inline ComPort portRecord(std::uint8_t deviceType, std::uint16_t portNumber, std::uint16_t baud,
-                          std::uint8_t handshake, std::uint8_t probe = 0)
-{
+                          std::uint8_t handshake, std::uint8_t probe = 0) {
     ComPort port{};
     port.DeviceType = deviceType;
     port.PortNumber = portNumber;
@@ -194,8 +181,7 @@ inline ComPort portRecord(std::uint8_t deviceType, std::uint16_t portNumber, std
     return port;
 }
 
-inline Bytes bigEndian16(std::uint32_t value)
-{
+inline Bytes bigEndian16(std::uint32_t value) {
     return {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
 }
 
