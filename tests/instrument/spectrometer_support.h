@@ -157,7 +157,11 @@ private:
 // A file of the shipped data directory.
 inline std::string dataFile(const char* name) {
     const char* dir = std::getenv("LTRAKW_DATA_DIR");
-    return std::string(dir ? dir : "data") + "/" + name;
+#ifdef LTRAKW_SOURCE_DATA_DIR
+    if (!dir || !*dir)
+        dir = LTRAKW_SOURCE_DATA_DIR;
+#endif
+    return std::string(dir && *dir ? dir : "data") + "/" + name;
 }
 
 // The shipped observer and illuminant tables, or another observer file.
