@@ -16,6 +16,21 @@
 #include "instrument/include/LtClock.h"
 #include "ltsim/Simulator.h"
 
+// Called before every GretagExecRemission that ltcore makes: the test
+// executable is linked with the export wrapped (-Wl,--wrap), so a test can
+// act between two fetches of one measurement.
+std::function<void(GretagStruct&)> beforeExecRemission;
+
+extern "C" unsigned long __real__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(CTaviSpec* self,
+                                                                                    GretagStruct* g);
+extern "C" unsigned long __wrap__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(CTaviSpec* self,
+                                                                                    GretagStruct* g)
+{
+    if (beforeExecRemission)
+        beforeExecRemission(*g);
+    return __real__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(self, g);
+}
+
 namespace lt {
 namespace {
 
@@ -34,11 +49,8 @@ public:
         int result = steady.waitFd(fd, events, std::min(timeoutMs, kLongestRealWait));
         if (result == 0 && timeoutMs > kLongestRealWait)
             skipped += timeoutMs - kLongestRealWait;
-        if (result > 0 && afterReadiness)
-            afterReadiness();
         return result;
     }
-    std::function<void()> afterReadiness;
 
 private:
     SteadyClock steady;
@@ -86,6 +98,9 @@ protected:
 
     void TearDown() override
     {
+        beforeExecRemission = nullptr;
+        if (portHandle)
+            station->instrument().GretagPortClose(portHandle);
         station.reset();
         sim.stop();
         setClock(nullptr);
@@ -101,8 +116,8 @@ protected:
         port.ByteSize = 8;
         port.Handshake = 1;
         FileNames identity{};
-        void* handle = station->instrument().GretagPortOpenAndInit(&port, &identity);
-        ASSERT_NE(handle, nullptr);
+        portHandle = station->instrument().GretagPortOpenAndInit(&port, &identity);
+        ASSERT_NE(portHandle, nullptr);
         ASSERT_EQ(port.Status, 0u);
         station->record().instrumentType = instrumentType;
         ASSERT_EQ(station->cycle().InitRemission(), 0ul);
@@ -122,6 +137,7 @@ protected:
     ScriptedOperator op;
     RecordingObserver observer;
     std::unique_ptr<Workstation> station;
+    void* portHandle = nullptr;
 };
 
 bool matches(const std::string& text, const char* pattern) { return std::regex_match(text, std::regex(pattern)); }
@@ -202,18 +218,15 @@ TEST_F(MeasurementCycleTest, FailureOnTheThirdFetchAddsNoRow)
     int rowsBefore = station->list().rowCount();
     std::int32_t counterBefore = record.rowCounter;
 
-    bool injected = false;
-    fastClock.afterReadiness = [&] {
-        auto requests = sim.requests();
-        if (!injected && !requests.empty() && requests.back() == ";BA0900\r\n") {
+    // The instrument cuts its reply to the third fetch (L*a*b*) short.
+    int fetches = 0;
+    beforeExecRemission = [&](GretagStruct&) {
+        if (++fetches == 3)
             sim.injectFault({ltsim::FaultKind::Truncation, ltsim::FaultScope::NextReply});
-            injected = true;
-        }
     };
-    sim.clearRequests();
     unsigned long status = measure("C100");
-    fastClock.afterReadiness = nullptr;
-    ASSERT_TRUE(injected);
+    beforeExecRemission = nullptr;
+    ASSERT_EQ(fetches, 3);
     EXPECT_GT(status, kLinkFailureThreshold + kFailedLabFetch);
     EXPECT_LT(status, kLinkFailureThreshold + kFailedXyzFetch);
     EXPECT_EQ(station->list().rowCount(), rowsBefore);
