@@ -9,6 +9,7 @@
 
 #include "app/ComingPage.h"
 #include "app/SimulatorMenu.h"
+#include "app/SimulatorPanel.h"
 #include "instrument_page/TaviLight.h"
 #include "metrics/SpectrumGraphWidget.h"
 #include "metrics/TaviDens.h"
@@ -56,6 +57,8 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
         simulation = new SimulatorMenu(*simulator, this);
         bar->addMenu(simulation);
         layout->setMenuBar(bar);
+        panel = new SimulatorPanel(*simulator, this);
+        layout->addWidget(panel);
         simulation->followDeviceType(instrument->controller().deviceType());
         connect(instrument, &CTaviLight::deviceTypeChanged, simulation, &SimulatorMenu::followDeviceType);
     }

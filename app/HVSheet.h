@@ -12,6 +12,7 @@ class CTaviLight;
 class QIcon;
 class QTabWidget;
 class SimulatorMenu;
+class SimulatorPanel;
 
 namespace lt {
 class Workstation;
@@ -26,7 +27,7 @@ class CHVSheet : public QWidget {
     Q_OBJECT
 public:
     // simulator: the built-in simulator behind a port, for the "Simulator"
-    // menu (null: no menu). beeper: where the beeps go (empty: sound card).
+    // menu and panel (null: neither). beeper: where the beeps go (empty: sound card).
     explicit CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator = nullptr,
                       lt::InstrumentController::Beeper beeper = {}, QWidget* parent = nullptr);
     ~CHVSheet() override;
@@ -34,6 +35,7 @@ public:
     QTabWidget* tabs() const { return pages; }
     CTaviLight* instrumentPage() const { return instrument; }
     SimulatorMenu* simulatorMenu() const { return simulation; }
+    SimulatorPanel* simulatorPanel() const { return panel; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,6 +44,7 @@ private:
     QTabWidget* pages;
     CTaviLight* instrument;
     SimulatorMenu* simulation = nullptr;
+    SimulatorPanel* panel = nullptr;
 };
 
 // The program's own icon in every size it ships.

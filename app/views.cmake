@@ -15,6 +15,7 @@ if(LTRAKW_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/PortAttachment.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QtOperator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimulatorMenu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SimulatorPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ToneGenerator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/icons/icons.qrc)
   target_link_libraries(ltviews PUBLIC ltcore Qt6::Widgets Qt6::PrintSupport)

@@ -31,6 +31,8 @@
 
 namespace {
 
+constexpr int kControlColumnWidth = 250; // [px]
+
 QString latin1(const std::string& text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -81,8 +83,12 @@ void CTaviLight::buildControls()
 
     auto* body = new QHBoxLayout;
     layout->addLayout(body, 1);
-    auto* side = new QVBoxLayout;
-    body->addLayout(side);
+    // The controls keep a narrow column; the graph takes the rest.
+    auto* sidePanel = new QWidget(this);
+    sidePanel->setFixedWidth(kControlColumnWidth);
+    auto* side = new QVBoxLayout(sidePanel);
+    side->setContentsMargins(0, 0, 0, 0);
+    body->addWidget(sidePanel);
 
     auto* deviceRow = new QHBoxLayout;
     deviceRow->addWidget(new QLabel(QStringLiteral("Device Type :"), this));

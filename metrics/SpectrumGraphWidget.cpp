@@ -43,6 +43,7 @@ SpectrumGraphWidget::SpectrumGraphWidget(const QString& picturePath, QWidget* pa
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(320, 200);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     const lt::WelcomePicture picture = lt::readWelcomePicture(picturePath.toStdString());
     if (picture.status == lt::PictureStatus::Missing) {
         (report ? report : showMissingPicture)(picturePath);
@@ -180,6 +181,7 @@ void SpectrumGraphWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (showsWelcomePicture()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(rect(), welcome);
         return;
     }

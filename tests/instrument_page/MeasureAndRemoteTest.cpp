@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 
+#include "app/SimulatorPanel.h"
 #include "metrics/SpectrumGraphWidget.h"
 
 using lt::MessageAnswer;
@@ -83,8 +84,11 @@ TEST_F(PageTest, RemoteModeFetchesAKeyPressAndStopsWhenTheLineDrops)
     ASSERT_TRUE(page().remoteTimer().isActive());
     beeps.clear();
 
-    simulator->setSample("M100");
-    simulator->pressKey();
+    // The operator puts magenta under the head and presses the instrument's key.
+    sheet->simulatorPanel()->sampleBox()->setCurrentText("M100");
+    emit sheet->simulatorPanel()->sampleBox()->textActivated("M100");
+    sheet->simulatorPanel()->keyButton()->click();
+    EXPECT_EQ(simulator->sample(), "M100");
     ASSERT_TRUE(waitFor([&] { return workstation->list().rowCount() == 1; }));
     EXPECT_EQ(beeps, std::vector<Beep>{kSuccessBeep});
     EXPECT_EQ(page().graph()->curve().size(), 36u);

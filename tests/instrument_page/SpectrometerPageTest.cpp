@@ -58,6 +58,7 @@ TEST_F(SpectrometerPage, InitReferencesAndSampleInTheirOrder)
     EXPECT_EQ(readSetting("TaviSpec", "Slope"), "2.941180");
     EXPECT_EQ(page().controller().firstPixel(), static_cast<int>((400 - 226.5) / 2.94118 + 0.5));
 
+    simulator->setSample("light trap");
     button("DarkRef")->click();
     ASSERT_EQ(page().controller().lastResult(), 0u);
     EXPECT_TRUE(button("ZeroRef")->isEnabled());
@@ -69,18 +70,21 @@ TEST_F(SpectrometerPage, InitReferencesAndSampleInTheirOrder)
     EXPECT_TRUE(page().acquireButton()->isEnabled());
     EXPECT_EQ(page().graph()->curveType(), lt::CurveType::WhiteSignal);
     EXPECT_EQ(page().graph()->curve().size(), 301u); // 400 ... 700 nm, one point per nm
+    screenshot("spectrometer-white");
 
     simulator->setSample("Y100");
     page().acquireButton()->click();
     ASSERT_EQ(page().controller().lastResult(), 0u);
     EXPECT_EQ(page().graph()->curveType(), lt::CurveType::SpectrometerRemission);
+    const Aquire& sample = page().controller().sampleRecord();
     EXPECT_EQ(page().controller().valueLine().rfind(" X= ", 0), 0u);
+    EXPECT_EQ(page().controller().valueLine(), lt::spectrometerValueLine(sample));
     // Yellow ink against the white reference: dark in the blue, light in the red.
     const auto& curve = page().graph()->curve();
     EXPECT_GT(curve[50].y, curve[250].y);
-    const Aquire& sample = page().controller().sampleRecord();
     EXPECT_LE(sample.Statistics[0], sample.Statistics[5]); // minimum <= mean
     EXPECT_LE(sample.Statistics[5], sample.Statistics[2]); // mean <= maximum
+    screenshot("spectrometer-sample");
 }
 
 TEST_F(SpectrometerPage, NewParameterAsksForNewReferences)
