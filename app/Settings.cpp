@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/AppPaths.h"
 #include "app/NumberText.h"
@@ -30,8 +31,19 @@ std::string defaultText(const TextKey& key)
 
 } // namespace
 
+namespace {
+// The config directory is made on first use; when that fails the first
+// write reports it.
+const std::string& madeDirectory(const std::string& dir)
+{
+    std::error_code ignored;
+    std::filesystem::create_directories(dir, ignored);
+    return dir;
+}
+} // namespace
+
 Settings::Settings(const std::string& configDir)
-    : application(IniFile::locate(configDir, kApplicationFileName)),
+    : application(IniFile::locate(madeDirectory(configDir), kApplicationFileName)),
       tavi(IniFile::locate(configDir, kTaviFileName))
 {
     auto report = [this](const std::string& path, const std::string& reason) { reportWriteFailure(path, reason); };

@@ -142,6 +142,13 @@ TEST_F(SettingsTest, StartUpSectionOfTaviIni)
     EXPECT_EQ(dir.read("tavi.ini"), "[tavi.ini]\r\nPropPages=0x11100000\r\n");
 }
 
+TEST_F(SettingsTest, MissingConfigDirectoryIsMade)
+{
+    Settings settings(dir.file("new/ltrakw"));
+    settings.store(keys::kMetric, 2);
+    EXPECT_EQ(IniFile(dir.file("new/ltrakw/LtrakW.ini")).getInt("TaviDens", "Metric", 0), 2);
+}
+
 TEST_F(SettingsTest, WindowsSpellingOfTheFileIsTheSameFile)
 {
     dir.write("LtrakW.INI", "[TaviDens]\nMetric=3\n");
