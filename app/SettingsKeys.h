@@ -78,8 +78,9 @@ inline constexpr IntKey kMinWavelength{"TaviLight", "MinWLen", 350, 250, 950}; /
 // [nm]; read with Settings::loadMaxWavelength, which also applies the rule
 // that the maximum lies at least 40 nm above the minimum.
 inline constexpr IntKey kMaxWavelength{"TaviLight", "MaxWLen", 850, 250, 950};
-inline constexpr TextKey kObserverTableFile{"TaviLight", "XYZFile", "XYZ2.txt", kShortText};
-inline constexpr TextKey kIlluminantTableFile{"TaviLight", "ILLUMFile", "ILLUM.txt", kShortText};
+// The instrument page hands the first 80 characters to the library.
+inline constexpr TextKey kObserverTableFile{"TaviLight", "XYZFile", "XYZ2.txt", kPathLength};
+inline constexpr TextKey kIlluminantTableFile{"TaviLight", "ILLUMFile", "ILLUM.txt", kPathLength};
 inline constexpr IntKey kRemote{"TaviLight", "Remote", 0, 0, 1};
 inline constexpr IntKey kLight{"TaviLight", "Light", 0, INT_MIN, INT_MAX}; // written, never read
 

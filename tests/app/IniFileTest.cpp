@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -144,6 +145,30 @@ TEST(IniFile, UnreadableOrOversizedFileGivesDefaultsAndIsNotReplaced)
         EXPECT_FALSE(locked.writeString("S", "K", "2"));
         ::chmod(dir.file("locked.ini").c_str(), 0600);
         EXPECT_EQ(dir.read("locked.ini"), "[S]\nK=1\n");
+    }
+}
+
+// Whatever a mangled file holds (NUL bytes, stray brackets, bare CRs), a key
+// written is the key read back, also after another section was added.
+TEST(IniFile, WrittenKeyReadsBackFromAnyMangledFile)
+{
+    TempDirectory dir;
+    std::mt19937 random(20261208);
+    static const char kAlphabet[] = "[]=;# \t\r\nabcKS\0\xa7\xff";
+    const std::string alphabet(kAlphabet, sizeof kAlphabet - 1);
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        std::size_t length = random() % 400;
+        for (std::size_t i = 0; i < length; ++i)
+            text += alphabet[random() % alphabet.size()];
+        dir.write("m.ini", text);
+        IniFile file(dir.file("m.ini"));
+        (void)file.getString("S", "K");
+        (void)file.getInt("a", "b", 0);
+        ASSERT_TRUE(file.writeString("S", "K", "v" + std::to_string(round)));
+        EXPECT_EQ(IniFile(dir.file("m.ini")).getString("S", "K"), "v" + std::to_string(round)) << round;
+        ASSERT_TRUE(file.writeString("Other", "X", "1"));
+        EXPECT_EQ(IniFile(dir.file("m.ini")).getString("S", "K"), "v" + std::to_string(round)) << round;
     }
 }
 
