@@ -129,7 +129,9 @@ private:
 
 class SpectrometerLink : public ::testing::Test {
 protected:
-    SpectrometerLink() : peer([this](const Bytes& in, lttest::PtyPeer& p) { return instrument.handle(in, p); }) {}
+    SpectrometerLink()
+        : peer([this](const Bytes& in, lttest::PtyPeer& p) { return instrument.handle(in, p); }),
+          clock([this] { return peer.quiet(); }) {}
 
     void SetUp() override {
         ASSERT_TRUE(peer.ok());

@@ -60,6 +60,13 @@ public:
     PtyPeer& operator=(const PtyPeer&) = delete;
 
     bool ok() const { return !path_.empty(); }
+    // Nothing unread from the library and no answer being prepared.
+    bool quiet() const {
+        if (busy_.load())
+            return false;
+        pollfd fd{master_, POLLIN, 0};
+        return ::poll(&fd, 1, 0) == 0;
+    }
     const std::string& path() const { return path_; }
 
     void send(const Bytes& bytes) {
@@ -97,10 +104,13 @@ private:
             pollfd fd{master_, POLLIN, 0};
             if (::poll(&fd, 1, 10) <= 0 || !(fd.revents & POLLIN))
                 continue;
+            busy_ = true;
             std::uint8_t chunk[512];
             const ssize_t n = ::read(master_, chunk, sizeof chunk);
-            if (n <= 0)
+            if (n <= 0) {
+                busy_ = false;
                 continue;
+            }
             {
                 std::lock_guard lock(mutex_);
                 all_.insert(all_.end(), chunk, chunk + n);
@@ -112,6 +122,7 @@ private:
                     break;
                 unanswered.erase(unanswered.begin(), unanswered.begin() + static_cast<long>(used));
             }
+            busy_ = false;
         }
     }
 
@@ -120,15 +131,20 @@ private:
     int keeper_ = -1;
     std::string path_;
     std::atomic<bool> running_{false};
+    std::atomic<bool> busy_{false};
     std::thread thread_;
     mutable std::mutex mutex_;
     Bytes all_;
 };
 
-// Real time plus the time skipped: sleeps return at once and a wait for the
-// port that sees nothing within a short real pause jumps to its end.
+// Real time plus the time skipped: sleeps return at once, and a wait for the
+// port jumps to its end once the other side has been quiet for a few polls
+// (nothing unread from us, no answer being written), or after a few real
+// seconds when no such test is given.
 class SkippingClock : public lt::Clock {
 public:
+    explicit SkippingClock(std::function<bool()> quiet = {}) : quiet_(std::move(quiet)) {}
+
     std::uint64_t nowMs() override {
         using namespace std::chrono;
         return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count()) +
@@ -139,17 +155,32 @@ public:
         skipped_ += ms;
     }
     int waitFd(int fd, short events, std::uint32_t timeoutMs) override {
-        const std::uint32_t realWait = timeoutMs < kRealWaitMs ? timeoutMs : kRealWaitMs;
-        pollfd entry{fd, events, 0};
-        const int result = ::poll(&entry, 1, static_cast<int>(realWait));
-        if (result == 0 && timeoutMs > realWait)
-            skipped_ += timeoutMs - realWait;
-        return result > 0 ? entry.revents : result;
+        const std::uint64_t start = nowMs();
+        int quietPolls = 0;
+        for (std::uint32_t waited = 0;; waited += kPollStepMs) {
+            const std::uint32_t step = timeoutMs - waited < kPollStepMs ? timeoutMs - waited : kPollStepMs;
+            pollfd entry{fd, events, 0};
+            const int result = ::poll(&entry, 1, static_cast<int>(step));
+            if (result != 0)
+                return result > 0 ? entry.revents : result;
+            if (waited + step >= timeoutMs)
+                return 0;
+            quietPolls = (quiet_ && quiet_()) ? quietPolls + 1 : 0;
+            if (quietPolls >= kQuietPolls || waited + step >= kLongestRealWaitMs) {
+                const std::uint64_t spent = nowMs() - start;
+                if (spent < timeoutMs)
+                    skipped_ += timeoutMs - spent;
+                return 0;
+            }
+        }
     }
     std::uint64_t slept() const { return slept_.load(); }
 
 private:
-    static constexpr std::uint32_t kRealWaitMs = 150;
+    static constexpr std::uint32_t kPollStepMs = 10;
+    static constexpr int kQuietPolls = 3;
+    static constexpr std::uint32_t kLongestRealWaitMs = 3000;
+    std::function<bool()> quiet_;
     std::atomic<std::uint64_t> skipped_{0};
     std::atomic<std::uint64_t> slept_{0};
 };
