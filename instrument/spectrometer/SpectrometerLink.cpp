@@ -266,10 +266,13 @@ unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned c
     if (m_transferCount != kCountReplyLength)
         return specCloseOnFailure(kShortReply);
     const unsigned n = valueCount(countReply);
-    a->Count = static_cast<std::uint16_t>(n);
-    // More values than the record holds would overrun it: the reply is refused.
-    if (n > static_cast<unsigned>(kAquireMaxCounts))
+    // More values than the record holds would overrun it: the reply is
+    // refused, and the record claims no values.
+    if (n > static_cast<unsigned>(kAquireMaxCounts)) {
+        a->Count = 0;
         return specCloseOnFailure(kShortReply);
+    }
+    a->Count = static_cast<std::uint16_t>(n);
 
     if (n > 0) {
         status = lt::PortRead(kAcquisitionPollMs, lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle,
@@ -310,9 +313,11 @@ unsigned long CTaviSpec::SpecDataReady(Aquire* a, unsigned long waitMs) {
     if (status != lt::kStatusOk)
         return m_lastError = status;
     const unsigned n = valueCount(countReply);
-    a->Count = static_cast<std::uint16_t>(n);
-    if (n > static_cast<unsigned>(kAquireMaxCounts))
+    if (n > static_cast<unsigned>(kAquireMaxCounts)) {
+        a->Count = 0;
         return m_lastError = kShortReply;
+    }
+    a->Count = static_cast<std::uint16_t>(n);
     status = n > 0 ? fetchBlock(*serial, state.receiveBuffer, 2 * n, kDeferredValuesTimeoutMs) : lt::kStatusOk;
     if (status != lt::kStatusOk)
         return m_lastError = status;

@@ -356,12 +356,14 @@ TEST_F(SpectrometerLink, MoreValuesThanTheRecordHoldsAreRefused) {
     takeReferences();
     instrument.reply = Reply::TooManyValues;
     EXPECT_EQ(spectrometer.SpecAquire(&record, 7, 0), 10001u);
+    EXPECT_EQ(record.Count, 0);
     EXPECT_EQ(spectrometer.SpecPortClose(), 1u);
     instrument.reply = Reply::Normal;
     takeReferences();
     instrument.reply = Reply::TooManyValues;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 7, 1), 0u);
     EXPECT_EQ(spectrometer.SpecDataReady(&record, 0), 10001u);
+    EXPECT_EQ(record.Count, 0);
 }
 
 TEST_F(SpectrometerLink, ShortSampleEndedByTheTimeoutBlockLeavesThePortOpen) {
