@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include "CommaLocale.h"
+#include "ScriptedOperator.h"
 #include "TempDirectory.h"
 #include "app/AppPaths.h"
 #include "app/DensitySettings.h"
 #include "app/NumberText.h"
 #include "app/Settings.h"
+#include "app/Workstation.h"
 
 namespace lt {
 namespace {
@@ -186,6 +188,18 @@ TEST_F(SettingsTest, UnwritableConfigDirectoryIsReportedOnceAndValuesStayInMemor
     EXPECT_EQ(settings.load(keys::kNarrowFilter), 0);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("in memory"), std::string::npos);
+}
+
+TEST_F(SettingsTest, WorkstationShowsTheSettingsProblemToTheOperatorOnce)
+{
+    dir.write("plain", "not a directory");
+    testing::ScriptedOperator op;
+    Workstation station(op, dir.file("plain") + "/ltrakw");
+    station.settings().writeStartupSection();
+    station.settings().store(keys::kMetric, 2);
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(station.settings().load(keys::kMetric), 2);
 }
 
 TEST(NumberText, FormatsLikePrintfInTheCLocale)
