@@ -52,6 +52,8 @@ protected:
 
     void TearDown() override
     {
+        if (portHandle)
+            station->instrument().GretagPortClose(portHandle);
         station.reset();
         sim.stop();
     }
@@ -66,7 +68,8 @@ protected:
         port.ByteSize = 8;
         port.Handshake = 1;
         FileNames identity{};
-        ASSERT_NE(station->instrument().GretagPortOpenAndInit(&port, &identity), nullptr);
+        portHandle = station->instrument().GretagPortOpenAndInit(&port, &identity);
+        ASSERT_NE(portHandle, nullptr);
         ASSERT_EQ(port.Status, 0u);
         station->record().instrumentType = instrumentType;
         ASSERT_EQ(station->cycle().InitRemission(), 0ul);
@@ -82,6 +85,7 @@ protected:
     ltsim::Simulator sim;
     ScriptedOperator op;
     std::unique_ptr<Workstation> station;
+    void* portHandle = nullptr;
 };
 
 } // namespace lt::test

@@ -22,17 +22,22 @@
 #include "metrics/SpotIdDialog.h"
 #include "metrics/TaviDens.h"
 
+// The font library keeps a few caches for the whole process on purpose.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
 namespace lt {
 namespace {
 
+// One application for the whole test program. It is never destroyed: a
+// static one would go after Qt's own statics at exit and crash there.
 QApplication& application()
 {
     static int argc = 1;
     static char name[] = "metrics_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    static QApplication* app = new QApplication(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    return app;
+    return *app;
 }
 
 // Saves a picture of widget when screenshots were asked for.
