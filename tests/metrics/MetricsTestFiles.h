@@ -1,6 +1,5 @@
 #pragma once
 // Helpers of the metrics tests: golden files and scratch files.
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,10 +9,10 @@
 
 namespace lt::test {
 
+// The golden files of tests/metrics/data (the build passes the folder).
 inline std::string goldenPath(const std::string& name)
 {
-    const char* source = std::getenv("LTRAKW_TEST_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/metrics/data/" + name;
+    return std::string(LTRAKW_METRICS_TEST_DATA) + "/" + name;
 }
 
 inline std::string fileBytes(const std::string& path)
