@@ -8,8 +8,10 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 
 #include <QApplication>
+#include <QTimer>
 
 #include "app/HVSheet.h"
 #include "app/QtOperator.h"
@@ -35,5 +37,8 @@ int main(int argc, char** argv)
     CHVSheet sheet(workstation, ports.firstSimulator());
     op.setParentWindow(&sheet);
     sheet.show();
+    // Start-up timing: leave as soon as the window has been shown.
+    if (std::getenv("LTRAKW_QUIT_WHEN_SHOWN"))
+        QTimer::singleShot(0, &application, &QApplication::quit);
     return application.exec();
 }

@@ -19,17 +19,6 @@ QApplication& application()
     return app;
 }
 
-lt::MessageAnswer ScriptedOperator::showMessage(const std::string& text, const std::string& caption,
-                                                lt::MessageButtons buttons, lt::MessageIcon icon)
-{
-    shown.push_back({text, caption, buttons, icon});
-    if (script.empty())
-        return buttons == lt::MessageButtons::YesNo ? lt::MessageAnswer::No : lt::MessageAnswer::Ok;
-    const lt::MessageAnswer next = script.front();
-    script.pop_front();
-    return next;
-}
-
 void PageTest::SetUp()
 {
     application();

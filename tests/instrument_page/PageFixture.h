@@ -3,7 +3,7 @@
 // page. The program's headers come before Qt's (Qt's "slots" macro).
 #pragma once
 
-#include "app/Operator.h"
+#include "instrument_page/ScriptedOperator.h"
 #include "app/Workstation.h"
 #include "sim/include/ltsim/Simulator.h"
 
@@ -26,40 +26,6 @@
 
 // The test program's one QApplication.
 QApplication& application();
-
-// Answers the program's questions from a script, in order, and records
-// every message box it was shown.
-class ScriptedOperator : public lt::Operator {
-public:
-    struct Shown {
-        std::string text;
-        std::string caption;
-        lt::MessageButtons buttons;
-        lt::MessageIcon icon;
-    };
-
-    void answer(lt::MessageAnswer next) { script.push_back(next); }
-
-    lt::MessageAnswer showMessage(const std::string& text, const std::string& caption, lt::MessageButtons buttons,
-                                  lt::MessageIcon icon) override;
-    std::optional<std::string> chooseFileToOpen(const std::string&, const std::string&, const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<std::string> chooseFileToSave(const std::string&, const std::string&, const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<lt::SpotColorNameAnswer> askSpotColorName(const lt::SpotColorNamePrompt&) override
-    {
-        return std::nullopt;
-    }
-
-    std::vector<Shown> shown;
-
-private:
-    std::deque<lt::MessageAnswer> script;
-};
 
 struct Beep {
     unsigned long frequency; // [Hz]
