@@ -5,14 +5,12 @@
 #include <limits>
 
 #include "app/NumberText.h"
+#include "app/SharedRecord.h"
 
 namespace lt {
 
 namespace {
 
-constexpr int kSpectrumValues = 36;                 // 380 ... 730 nm
-constexpr double kFirstWavelength = 380.0;          // [nm]
-constexpr double kWavelengthStep = 10.0;            // [nm]
 constexpr double kCentreIndexOffset = 379.5;        // [nm] rounds a centre to its spectrum index
 constexpr int kWindowHalf = SpotColorEntry::kWindowSize / 2;
 constexpr int kCentreSearchFirst = 5;               // 430 nm
@@ -108,7 +106,7 @@ std::optional<int> spotWindowCentreIndex(double centreWavelength)
     double index = std::trunc((centreWavelength - kCentreIndexOffset) * 0.1);
     // A centre near or beyond the ends of the spectrum (possible in a spot
     // file) keeps the whole window inside the 36 values.
-    index = std::clamp(index, static_cast<double>(kWindowHalf), static_cast<double>(kSpectrumValues - 1 - kWindowHalf));
+    index = std::clamp(index, static_cast<double>(kWindowHalf), static_cast<double>(kSpectrumPoints - 1 - kWindowHalf));
     return static_cast<int>(index);
 }
 
