@@ -185,6 +185,7 @@ std::size_t AsciiInstrument::replyLength(std::string_view request) const {
   const Route* r = route(text);
   if (!r) return text.empty() || (text[0] != ';' && text[0] != '?') ? 0 : kNotAvailableLength;
   if (r->needsTable && !hasTable()) return kNotAvailableLength;
+  if (r->handle == &AsciiInstrument::trigger && streamingMask_ != 0) return r->replyLength + streamingBlock().size();
   return r->replyLength;
 }
 

@@ -7,4 +7,5 @@ lt_add_gtest(sim_tests
     ${CMAKE_CURRENT_LIST_DIR}/SimSpectrometerTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimFaultTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimPhysicsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SimRobustnessTest.cpp
   LIBS ltsim)
