@@ -56,8 +56,8 @@ unsigned long MeasurementCycle::fetchResults(CTaviSpec& instrument, GretagStruct
     };
     // The colour space of the density fetch is not sent; it stays at the last colorimetric one.
     static constexpr Fetch kFetches[] = {
-        {kOutputColorimetric, kColorSpace0, kFailedLabFetch},
-        {kOutputColorimetric, kColorSpaceLab, kFailedColorSpace0Fetch},
+        {kOutputColorimetric, kColorSpace0, kFailedColorSpace0Fetch},
+        {kOutputColorimetric, kColorSpaceLab, kFailedLabFetch},
         {kOutputColorimetric, kColorSpaceXyz, kFailedXyzFetch},
         {kOutputDensity, kColorSpaceXyz, kFailedDensityFetch},
     };

@@ -21,8 +21,8 @@ namespace lt {
 class Workstation;
 
 // Added to the library's code to name the fetch that failed.
-inline constexpr unsigned long kFailedLabFetch = 100;
-inline constexpr unsigned long kFailedColorSpace0Fetch = 200;
+inline constexpr unsigned long kFailedColorSpace0Fetch = 100;
+inline constexpr unsigned long kFailedLabFetch = 200;
 inline constexpr unsigned long kFailedXyzFetch = 300;
 inline constexpr unsigned long kFailedDensityFetch = 400;
 
