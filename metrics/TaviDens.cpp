@@ -192,8 +192,11 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent) : QWidget(pa
     d->observer = std::make_unique<PageObserver>(
         this, [this](const QString& text) { d->status->setText(text); }, [this] { d->display->update(); });
     workstation.addObserver(d->observer.get());
-    // A new row is on top: show it there.
+    // A new row is on top: show it there. The large display follows the
+    // newest row, and shows only its labels once the list is cleared.
     connect(d->model, &QAbstractItemModel::rowsInserted, this, [this] { d->list->scrollToTop(); });
+    connect(d->model, &QAbstractItemModel::modelReset, d->display, qOverload<>(&QWidget::update));
+    connect(d->model, &QAbstractItemModel::rowsRemoved, d->display, qOverload<>(&QWidget::update));
 }
 
 CTaviDens::~CTaviDens()
