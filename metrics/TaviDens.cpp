@@ -153,7 +153,6 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent) : QWidget(pa
     QPushButton* excel = addButton(chartLayout, "Excel", chartGroup);
     excel->setEnabled(false);
     excel->setToolTip(kExcelComingTip);
-    tools->addWidget(chartGroup);
 
     d->status = new QLabel(this);
     d->status->setObjectName("status");
@@ -177,6 +176,7 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent) : QWidget(pa
     QPushButton* clear = addButton(bottom, "ClearList", this);
     QPushButton* save = addButton(bottom, "SaveList", this);
     bottom->addStretch(1);
+    bottom->addWidget(chartGroup);
     connect(clear, &QPushButton::clicked, this, [this] { d->logic.clearList(); });
     connect(save, &QPushButton::clicked, this, [this] { d->logic.saveList(); });
 
