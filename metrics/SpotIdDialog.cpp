@@ -13,6 +13,11 @@
 
 namespace lt {
 
+namespace {
+// Longest name kept for a taught spot colour.
+constexpr int kNameLength = static_cast<int>(SpotColorEntry::kTaughtNameLength);
+} // namespace
+
 SpotIdDialog::SpotIdDialog(const SpotColorNamePrompt& prompt, QWidget* parent)
     : QDialog(parent)
 {
@@ -26,9 +31,9 @@ SpotIdDialog::SpotIdDialog(const SpotColorNamePrompt& prompt, QWidget* parent)
 
     nameEdit = new QLineEdit(QString::fromLatin1(prompt.presetName.c_str()), this);
     nameEdit->setObjectName("name");
-    nameEdit->setMaxLength(kSpotNameTaughtLength);
+    nameEdit->setMaxLength(kNameLength);
     // Room for a whole name of the longest kind.
-    nameEdit->setMinimumWidth(nameEdit->fontMetrics().averageCharWidth() * (kSpotNameTaughtLength + 4));
+    nameEdit->setMinimumWidth(nameEdit->fontMetrics().averageCharWidth() * (kNameLength + 4));
     nameEdit->selectAll();
 
     narrowButton = new QRadioButton("Narrow", this);
@@ -65,7 +70,7 @@ SpotColorNameAnswer SpotIdDialog::answer() const
 {
     SpotColorNameAnswer result;
     // Names are kept as 8-bit Latin-1 text, the character set of the spot file.
-    result.name = nameEdit->text().left(kSpotNameTaughtLength).toLatin1().toStdString();
+    result.name = nameEdit->text().left(kNameLength).toLatin1().toStdString();
     result.narrow = narrowButton->isChecked();
     return result;
 }

@@ -8,14 +8,12 @@
 #include <QDialog>
 
 #include "app/Operator.h"
+#include "app/SpotColorLibrary.h"
 
 class QLineEdit;
 class QRadioButton;
 
 namespace lt {
-
-// Longest name kept for a taught spot colour.
-inline constexpr int kSpotNameTaughtLength = 20;
 
 class SpotIdDialog : public QDialog {
     Q_OBJECT
