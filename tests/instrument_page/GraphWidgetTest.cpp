@@ -13,11 +13,7 @@ class GraphWidget : public ::testing::Test {
 protected:
     void SetUp() override { application(); }
 
-    std::string shippedPicture() const
-    {
-        const char* source = std::getenv("LTRAKW_TEST_SOURCE_DIR");
-        return std::string(source ? source : ".") + "/data/SWelcome.bmp";
-    }
+    static std::string shippedPicture() { return std::string(LTRAKW_SOURCE_DIR) + "/data/SWelcome.bmp"; }
 };
 
 } // namespace

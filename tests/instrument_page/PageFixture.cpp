@@ -12,11 +12,15 @@
 // One QApplication for the whole test program, on the offscreen platform.
 QApplication& application()
 {
+    // The offscreen platform unless the caller chose one (to watch the tests).
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int argc = 1;
     static char name[] = "instrument_page_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Kept to the end of the process: destroying it among the static
+    // objects at exit would outlive parts of Qt it needs.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 void PageTest::SetUp()

@@ -2,7 +2,6 @@
 // oversized files.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -43,9 +42,7 @@ void put32(std::vector<std::uint8_t>& file, std::size_t at, std::uint32_t value)
 
 TEST(WelcomePicture, TheShippedPictureIsABitmap)
 {
-    const char* source = std::getenv("LTRAKW_TEST_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
-    const WelcomePicture picture = readWelcomePicture(std::string(source) + "/data/SWelcome.bmp");
+    const WelcomePicture picture = readWelcomePicture(std::string(LTRAKW_SOURCE_DIR) + "/data/SWelcome.bmp");
     EXPECT_EQ(picture.status, PictureStatus::Loaded);
     EXPECT_GT(picture.file.size(), 1000u);
 }
