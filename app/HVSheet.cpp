@@ -39,14 +39,9 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
 
     instrument = new CTaviLight(workstation, pages, std::move(beeper));
     pages->addTab(instrument, QStringLiteral("Spectrum"));
-#if LTRAKW_HAVE_COLOR_METRICS
     auto* metrics = new CTaviDens(workstation, pages);
     metrics->setInstrumentPage(instrument);
     pages->addTab(metrics, QStringLiteral("Color Metrics"));
-#else
-    pages->addTab(new ComingPage(QStringLiteral("Colour metrics: the measurement list, densities and spot colours."), pages),
-                  QStringLiteral("Color Metrics"));
-#endif
     pages->addTab(new ComingPage(QStringLiteral("Quality control of samples against reference sets with tolerances."), pages),
                   QStringLiteral("Quality Control"));
     pages->addTab(new ComingPage(QStringLiteral("Service: firmware download into the instrument."), pages),

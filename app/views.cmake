@@ -34,11 +34,6 @@ if(LTRAKW_GUI)
     message(WARNING "ALSA not found: LtrakW beeps silently (apt-get install libasound2-dev)")
   endif()
 
-  # The "Color Metrics" tab shows the colour metrics page once it is built.
-  if(EXISTS ${CMAKE_SOURCE_DIR}/metrics/TaviDens.cpp)
-    target_compile_definitions(ltviews PRIVATE LTRAKW_HAVE_COLOR_METRICS=1)
-  endif()
-
   target_link_libraries(LtrakW PRIVATE ltviews)
 endif()
 
