@@ -1,7 +1,8 @@
 #pragma once
 // Beeps through the sound card: a sine tone of the asked frequency and
 // length played on ALSA's default device, returning when it has sounded.
-// Without an audio device (or without ALSA at build time) a beep is silent.
+// Without an audio device (or without ALSA at build time) a beep is silent;
+// the environment variable LTRAKW_NO_SOUND silences it on purpose.
 #include <mutex>
 
 class ToneGenerator {

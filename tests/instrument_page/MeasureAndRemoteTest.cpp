@@ -3,6 +3,7 @@
 #include "PageFixture.h"
 
 #include <QPushButton>
+#include <QTabWidget>
 
 #include "app/SimulatorPanel.h"
 #include "metrics/SpectrumGraphWidget.h"
@@ -45,6 +46,9 @@ TEST_F(MeasureTest, AcquireDrawsTheCurveAndBeepsOnce)
     // (smaller y) at 480 nm than at 680 nm.
     EXPECT_LT(curve[10].y, curve[30].y);
     screenshot("after-measurement");
+    // The colour metrics page, created with the sheet, has the row too.
+    sheet->tabs()->setCurrentIndex(1);
+    screenshot("metrics-after-measurement");
 }
 
 TEST_F(MeasureTest, BeepOptionOffSilencesTheMeasurement)
