@@ -25,6 +25,8 @@ TEST_F(PageTest, KeyPressEndsTheZoomLikeARightClick)
     createSheet();
     SpectrumGraphWidget* graph = page().graph();
     std::vector<std::uint16_t> ordinates(36, 40000);
+    for (int i = 0; i < 36; ++i)
+        ordinates[i] = static_cast<std::uint16_t>(10000 + 1000 * i);
     graph->showRemission(ordinates, 56540);
     const QPoint from = graph->rect().center() - QPoint(60, 40);
     QTest::mousePress(graph, Qt::LeftButton, {}, from);
@@ -33,6 +35,12 @@ TEST_F(PageTest, KeyPressEndsTheZoomLikeARightClick)
     ASSERT_TRUE(graph->isZoomed());
     const double zoomedFirst = graph->viewport().firstWavelength;
     EXPECT_GT(zoomedFirst, 380.0);
+    // A marker line dragged in from the left margin, for the picture.
+    QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(2, 100));
+    QTest::mouseMove(graph, QPoint(graph->width() / 2, 100));
+    QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(graph->width() / 2, 100));
+    EXPECT_EQ(graph->mouse().markerCount(), 1);
+    screenshot("zoomed-with-marker");
 
     QTest::keyClick(sheet->tabs(), Qt::Key_Space);
     EXPECT_FALSE(graph->isZoomed());
