@@ -3,6 +3,7 @@
 #include "PageFixture.h"
 
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 
 #include "app/SimulatorPanel.h"
@@ -117,4 +118,38 @@ TEST_F(PageTest, RemoteAtStartWithoutAnInstrumentSwitchesOffWithTwoBeeps)
     ASSERT_TRUE(waitFor([&] { return page().remoteButton()->text() == "Remote Off"; }));
     EXPECT_EQ(beeps, kLinkLostBeeps);
     EXPECT_EQ(readSetting("TaviLight", "Remote"), "0");
+}
+
+TEST_F(MeasureTest, MeasureModeRadiosSwitchTheInstrument)
+{
+    initialise();
+    QRadioButton* transmission = nullptr;
+    for (QRadioButton* radio : page().findChildren<QRadioButton*>())
+        if (radio->text() == "Transmission")
+            transmission = radio;
+    ASSERT_NE(transmission, nullptr);
+    transmission->click();
+    EXPECT_EQ(workstation->record().measureMode, lt::MeasureTransmission);
+    EXPECT_EQ(simulator->conditions().mode, ltsim::MeasureMode::Transmission);
+
+    // The "Transmission" toggle of the spectrometer controls switches back.
+    page().controller().toggleTransmission();
+    EXPECT_EQ(workstation->record().measureMode, lt::MeasureReflection);
+    EXPECT_EQ(simulator->conditions().mode, ltsim::MeasureMode::Reflection);
+}
+
+TEST_F(PageTest, DensityParametersDialogRestsTheRemotePoll)
+{
+    createSheet();
+    op.answer(MessageAnswer::Ok);
+    clickInit();
+    ASSERT_TRUE(page().remoteTimer().isActive());
+    lt::InstrumentPageLink& link = page();
+    EXPECT_TRUE(link.instrumentInitialised());
+    EXPECT_TRUE(link.pauseLiveReading());
+    EXPECT_FALSE(page().remoteTimer().isActive());
+    EXPECT_FALSE(link.pauseLiveReading()); // already resting
+    link.resumeLiveReading();
+    EXPECT_TRUE(page().remoteTimer().isActive());
+    EXPECT_EQ(page().remoteButton()->text().toStdString(), "Remote On");
 }

@@ -2,6 +2,7 @@
 // writes back, and what the operator's edits do.
 #include "PageFixture.h"
 
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -84,4 +85,21 @@ TEST_F(PageTest, EveryPageKeyIsWrittenBackAtStart)
         EXPECT_NE(readSetting("TaviLight", key), "<missing>") << key;
     EXPECT_EQ(readSetting("TaviLight", "ITime"), "4");
     EXPECT_EQ(readSetting("TaviLight", "XYZFile"), "XYZ2.txt");
+}
+
+TEST_F(PageTest, IlluminationBecomesTheDensitometersIlluminant)
+{
+    presetSetting("TaviLight", "Brand", "3");
+    createSheet();
+    QComboBox* illumination = nullptr;
+    for (QComboBox* box : page().spectrometerGroup()->findChildren<QComboBox*>())
+        if (box->count() == 11)
+            illumination = box;
+    ASSERT_NE(illumination, nullptr);
+    EXPECT_EQ(illumination->itemText(3).toStdString(), "D65");
+    illumination->setCurrentIndex(3);
+    emit illumination->activated(3);
+    EXPECT_EQ(workstation->record().densityParameters.integer(lt::slot::kIllumType), 3);
+    EXPECT_EQ(readSetting("TaviLight", "Light"), "3");
+    EXPECT_EQ(page().controller().illumination(), 3);
 }
