@@ -42,21 +42,21 @@ constexpr int solid(ProcessColor color) { return kSolidFirst + color; }
 } // namespace slot
 
 struct DensityParameterBlock {
-    std::array<std::uint32_t, slot::kCount> slots{}; // raw 32-bit contents
+    std::array<std::uint32_t, slot::kCount> words{}; // raw 32-bit contents
 
     float real(int index) const
     {
         float value;
-        std::memcpy(&value, &slots[index], sizeof value);
+        std::memcpy(&value, &words[index], sizeof value);
         return value;
     }
-    void setReal(int index, float value) { std::memcpy(&slots[index], &value, sizeof value); }
+    void setReal(int index, float value) { std::memcpy(&words[index], &value, sizeof value); }
 
-    std::int32_t integer(int index) const { return static_cast<std::int32_t>(slots[index]); }
-    void setInteger(int index, std::int32_t value) { slots[index] = static_cast<std::uint32_t>(value); }
+    std::int32_t integer(int index) const { return static_cast<std::int32_t>(words[index]); }
+    void setInteger(int index, std::int32_t value) { words[index] = static_cast<std::uint32_t>(value); }
 
     // The raw block as handed to the instrument library.
-    void* data() { return slots.data(); }
+    void* data() { return words.data(); }
 };
 
 static_assert(sizeof(DensityParameterBlock) == 192, "the instrument expects 48 slots of 32 bits");

@@ -26,7 +26,8 @@ constexpr std::uint32_t kTableSettleMs = 50;
 constexpr const char* kNoXyTableCaption = "Lumatrak A";
 constexpr const char* kSpotIdCaption = "SpotID";
 
-bool failed(unsigned long status) { return status > kLinkFailureThreshold; }
+// 10000 ("port not open") is a failure too: nothing was measured.
+bool failed(unsigned long status) { return status >= kStatusPortNotOpen; }
 
 // Measurement conditions common to measurement and calibration.
 void fillConditions(GretagStruct& g, const DensityParameterBlock& block)

@@ -1,7 +1,6 @@
 // Start-up of the LtrakW program: settings, the instrument library's hooks,
 // the ports (with the built-in simulator where the settings ask for it) and
 // the main sheet, shown until it is closed.
-// The program's headers come before Qt's (Qt's "slots" keyword macro).
 #include "app/AppPaths.h"
 #include "app/PortAttachment.h"
 #include "app/Workstation.h"

@@ -19,11 +19,6 @@ if(LTRAKW_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/ToneGenerator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/icons/icons.qrc)
   target_link_libraries(ltviews PUBLIC ltcore Qt6::Widgets Qt6::PrintSupport)
-  # Qt's keyword macro "slots" would rewrite the density parameter block's
-  # member of that name wherever a Qt header comes first (moc's combined
-  # file among them); reading that header before anything else keeps it intact.
-  target_compile_options(ltviews PUBLIC
-    "SHELL:-include ${CMAKE_SOURCE_DIR}/app/DensityParameterBlock.h")
   if(TARGET ltsim)
     target_link_libraries(ltviews PUBLIC ltsim)
   endif()

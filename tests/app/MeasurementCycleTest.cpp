@@ -251,6 +251,13 @@ TEST_F(MeasurementCycleTest, FailedTriggerReturnsTheLibraryCodeUnchanged)
     EXPECT_TRUE(observer.graphs.empty());
 }
 
+TEST_F(MeasurementCycleTest, WithoutAnOpenPortNothingIsMeasured)
+{
+    EXPECT_EQ(measure("paper"), kStatusPortNotOpen);
+    EXPECT_EQ(station->list().rowCount(), 0);
+    EXPECT_TRUE(observer.rows.empty());
+}
+
 TEST_F(MeasurementCycleTest, RemoteKeyFetchesWithoutTrigger)
 {
     openAndCalibrate();

@@ -1,6 +1,6 @@
 // A workstation with a scripted operator, a recorded beeper and a
 // simulator on COM1, for the tests of the main window and the instrument
-// page. The program's headers come before Qt's (Qt's "slots" macro).
+// page.
 #pragma once
 
 #include "instrument_page/ScriptedOperator.h"
