@@ -11,6 +11,7 @@
 
 namespace lt {
 struct PortOpenRecipe;
+class SerialPort;
 }
 
 // Port-open record. Fields in this order, natural alignment.
@@ -175,9 +176,11 @@ public:
 
 private:
     // Opens COM1..COM4 as the recipe says: purge, time-out block, line
-    // settings. Returns the new handle (null when the device did not open)
-    // and in status 0, 10000 (no device), 10003 (line settings not readable)
-    // or 10004 (line settings refused); the handle stays open on 10003/10004.
+    // settings. Returns the handle (null when the device did not open) and
+    // in status 0, 10000 (no device), 10003 (line settings not readable) or
+    // 10004 (line settings refused); the handle stays open on 10003/10004.
+    // A recipe that reuses an open port prepares the object's port again
+    // when it is still open and opens nothing.
     void* openPort(const ComPort& port, const lt::PortOpenRecipe& recipe, unsigned long& status);
 
     // State of the link, shared by all exchanges.
@@ -214,5 +217,7 @@ private:
     SpectrometerStorage m_spectrometer;
     // Closes the spectrometer's port after a failed exchange; returns status.
     unsigned long specCloseOnFailure(unsigned long status);
+    // The spectrometer's baud probe on its freshly prepared line.
+    unsigned long probeBaudRate(lt::SerialPort& serial);
     // ---- end of array spectrometer and streaming state ------------------
 };

@@ -30,17 +30,20 @@ CTaviSpec::CTaviSpec()
 CTaviSpec::~CTaviSpec() = default;
 
 void* CTaviSpec::openPort(const ComPort& port, const lt::PortOpenRecipe& recipe, unsigned long& status) {
-    int portNumber = port.PortNumber;
-    if (portNumber < 1 || portNumber > lt::kComPortCount) {
-        lt::showMessage(recipe.invalidPortMessage, nullptr);
-        portNumber = 1;
-    }
-    int error = 0;
-    lt::SerialPort* serial = lt::SerialPort::open(lt::portDevicePath(portNumber).c_str(), error);
+    lt::SerialPort* serial = recipe.reuseOpenPort ? lt::SerialPort::fromHandle(m_portHandle) : nullptr;
     if (!serial) {
-        m_lastError = static_cast<unsigned long>(error);
-        status = lt::kStatusPortNotOpen;
-        return nullptr;
+        int portNumber = port.PortNumber;
+        if (portNumber < 1 || portNumber > lt::kComPortCount) {
+            lt::showMessage(recipe.invalidPortMessage, nullptr);
+            portNumber = 1;
+        }
+        int error = 0;
+        serial = lt::SerialPort::open(lt::portDevicePath(portNumber).c_str(), error);
+        if (!serial) {
+            m_lastError = static_cast<unsigned long>(error);
+            status = lt::kStatusPortNotOpen;
+            return nullptr;
+        }
     }
     m_lastPortResult = serial->purge(lt::kPurgeAll);
     if (recipe.settleAfterPurge)

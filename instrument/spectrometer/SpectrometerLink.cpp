@@ -9,6 +9,7 @@
 #include "instrument/include/LtClock.h"
 #include "instrument/platform/HostHooks.h"
 #include "instrument/platform/SerialPort.h"
+#include "instrument/protocol/PortOpening.h"
 #include "instrument/spectrometer/SpectrometerProcessing.h"
 #include "instrument/spectrometer/SpectrometerState.h"
 
@@ -19,10 +20,6 @@ using lt::SerialPort;
 
 constexpr unsigned long kPortNotOpen = lt::kStatusPortNotOpen;
 constexpr unsigned long kShortReply = lt::kStatusShortReply;
-
-// Time-out block of the spectrometer's port [ms]: interval, read multiplier,
-// read constant, write multiplier, write constant.
-constexpr lt::CommTimeouts kSpectrometerTimeouts = {20000, 10000, 50000, 100, 5000};
 
 // The baud probe: the rates tried, in order, and the echo it expects.
 constexpr std::uint32_t kProbeRates[] = {9600, 57600, 28800, 19200, 4800, 2400, 1200, 600, 300, 150, 110};
@@ -50,7 +47,6 @@ constexpr unsigned long kDataIncomplete = 996;
 constexpr unsigned long kCountReplyLength = 2;
 constexpr unsigned long kParameterAckLength = 7;
 
-const char kInvalidPortMessage[] = "No valid COM: COM1 used";
 const char kTableLoadMessage[] = "Cannot load illumination parameter files: %d";
 const char kTableLoadCaption[] = "NULL";
 
@@ -92,84 +88,47 @@ unsigned long CTaviSpec::specCloseOnFailure(unsigned long status) {
     return status;
 }
 
+// Finds the rate at which the spectrometer echoes the probe; the line stays
+// at that rate. Without an echo, or when a rate is refused, 10004 is added
+// to the result of the last exchange.
+unsigned long CTaviSpec::probeBaudRate(SerialPort& serial) {
+    unsigned long status = lt::kStatusOk;
+    for (std::uint32_t rate : kProbeRates) {
+        m_lineSettings.BaudRate = rate;
+        if (!serial.setState(m_lineSettings)) {
+            m_lastError = static_cast<unsigned long>(errno);
+            return status + lt::kStatusSetStateFailed;
+        }
+        serial.purge(lt::kPurgeAll);
+        unsigned long count = 0;
+        status = lt::PortWrite(lt::kModeBlockWait, kProbeWriteTimeoutMs, m_portHandle, kProbeMessage, kProbeLength,
+                               count);
+        if (status != lt::kStatusOk)
+            continue;
+        char echo[kProbeLength] = {};
+        status = lt::PortRead(kProbeReadPollMs, lt::kModeBlockWait, kProbeReadTimeoutMs, m_portHandle, echo,
+                              kProbeLength, m_transferCount);
+        if (status == lt::kStatusOk && m_transferCount == kProbeLength &&
+            std::memcmp(echo, kProbeMessage, kProbeLength) == 0)
+            return lt::kStatusOk;
+    }
+    return status + lt::kStatusSetStateFailed;
+}
+
 unsigned long CTaviSpec::SpecPortOpen(ComPort* port, FileNames* files) {
     if (!port)
         return kPortNotOpen;
-    SerialPort* serial = m_portHandle ? SerialPort::fromHandle(m_portHandle) : nullptr;
-    if (!serial) {
-        int portNumber = port->PortNumber;
-        if (portNumber < 1 || portNumber > lt::kComPortCount) {
-            lt::showMessage(kInvalidPortMessage, nullptr);
-            portNumber = 1;
-        }
-        int error = 0;
-        serial = SerialPort::open(lt::portDevicePath(portNumber).c_str(), error);
-        if (!serial) {
-            m_lastError = static_cast<unsigned long>(error);
-            m_portHandle = nullptr;
-            port->Handle = nullptr;
-            port->Status = kPortNotOpen;
-            return kPortNotOpen;
-        }
-        m_portHandle = serial->handle();
-    }
-
     unsigned long status = lt::kStatusOk;
-    serial->purge(lt::kPurgeAll);
-    if (port->Timeouts) {
-        std::memcpy(m_timeouts, port->Timeouts, sizeof m_timeouts);
-        serial->setTimeouts({m_timeouts[0], m_timeouts[1], m_timeouts[2], m_timeouts[3], m_timeouts[4]});
-    } else {
-        serial->setTimeouts(kSpectrometerTimeouts);
-        const lt::CommTimeouts& t = kSpectrometerTimeouts;
-        const std::uint32_t defaults[5] = {t.readInterval, t.readTotalMultiplier, t.readTotalConstant,
-                                           t.writeTotalMultiplier, t.writeTotalConstant};
-        std::memcpy(m_timeouts, defaults, sizeof m_timeouts);
+    void* handle = openPort(*port, lt::kSpectrometerOpen, status);
+    if (!handle) {
+        m_portHandle = nullptr;
+        port->Handle = nullptr;
+        port->Status = kPortNotOpen;
+        return kPortNotOpen;
     }
-
-    if (!serial->getState(m_lineSettings)) {
-        m_lastError = static_cast<unsigned long>(errno);
-        status = lt::kStatusGetStateFailed;
-    } else {
-        m_lineSettings.BaudRate = port->BaudRate;
-        m_lineSettings.ByteSize = port->ByteSize;
-        m_lineSettings.Parity = port->Parity;
-        m_lineSettings.StopBits = port->StopBits;
-        m_lineSettings.OutX = 0;
-        m_lineSettings.InX = 0;
-        bool stateSet = serial->setState(m_lineSettings);
-        if (stateSet && port->ProbeBaud == 1) {
-            // Find the rate at which the spectrometer echoes the probe.
-            bool echoed = false;
-            for (std::uint32_t rate : kProbeRates) {
-                m_lineSettings.BaudRate = rate;
-                if (!serial->setState(m_lineSettings)) {
-                    stateSet = false;
-                    break;
-                }
-                serial->purge(lt::kPurgeAll);
-                unsigned long count = 0;
-                status = lt::PortWrite(lt::kModeBlockWait, kProbeWriteTimeoutMs, m_portHandle, kProbeMessage,
-                                       kProbeLength, count);
-                if (status != lt::kStatusOk)
-                    continue;
-                char echo[kProbeLength] = {};
-                status = lt::PortRead(kProbeReadPollMs, lt::kModeBlockWait, kProbeReadTimeoutMs, m_portHandle, echo,
-                                      kProbeLength, m_transferCount);
-                if (status == lt::kStatusOk && m_transferCount == kProbeLength &&
-                    std::memcmp(echo, kProbeMessage, kProbeLength) == 0) {
-                    echoed = true;
-                    break;
-                }
-            }
-            if (!echoed && stateSet)
-                status += lt::kStatusWrongReply;
-        }
-        if (!stateSet) {
-            m_lastError = static_cast<unsigned long>(errno);
-            status += lt::kStatusWrongReply;
-        }
-    }
+    m_portHandle = handle;
+    if (status == lt::kStatusOk && port->ProbeBaud == 1)
+        status = probeBaudRate(*SerialPort::fromHandle(handle));
     specCloseOnFailure(status);
     port->Handle = m_portHandle;
     port->Status = static_cast<std::uint32_t>(status);

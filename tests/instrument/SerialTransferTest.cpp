@@ -201,6 +201,75 @@ TEST_F(SerialTransfer, LineSettingsFollowTheRecordAndHandshake) {
     EXPECT_FALSE(SerialPort::fromHandle(port.Handle)->setState(line));
 }
 
+// The service link and the array spectrometer share the slow time-out block
+// but differ in flow control, the settling pause, the invalid-port message
+// and what happens to a port the object already holds.
+TEST_F(SerialTransfer, ServiceAndSpectrometerOpensPrepareTheLineTheirOwnWay) {
+    const CommTimeouts slow{20000, 10000, 50000, 100, 5000};
+    auto expectSlowTimeouts = [&](void* handle) {
+        const CommTimeouts& t = SerialPort::fromHandle(handle)->timeouts();
+        EXPECT_EQ((std::vector<std::uint32_t>{t.readInterval, t.readTotalMultiplier, t.readTotalConstant,
+                                              t.writeTotalMultiplier, t.writeTotalConstant}),
+                  (std::vector<std::uint32_t>{slow.readInterval, slow.readTotalMultiplier, slow.readTotalConstant,
+                                              slow.writeTotalMultiplier, slow.writeTotalConstant}));
+    };
+    LtLineSettings line{};
+
+    ComPort service = comPort(2, 19200, 0);
+    service.PortNumber = 0;
+    fakeClock.clearPauses();
+    ASSERT_NE(instrument.OpenLT(&service), ~0ul);
+    expectSlowTimeouts(service.Handle);
+    ASSERT_TRUE(SerialPort::fromHandle(service.Handle)->getState(line));
+    EXPECT_EQ(line.OutX, 1);
+    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t>{100})) << "the service link settles after the purge";
+    instrument.SpecPortClose();
+    linkState().sharedHandle = nullptr;
+
+    ComPort spectrometer = comPort(3, 9600, 0);
+    spectrometer.PortNumber = 0;
+    fakeClock.clearPauses();
+    ASSERT_EQ(instrument.SpecPortOpen(&spectrometer, nullptr), 0u);
+    ASSERT_NE(spectrometer.Handle, nullptr);
+    expectSlowTimeouts(spectrometer.Handle);
+    ASSERT_TRUE(SerialPort::fromHandle(spectrometer.Handle)->getState(line));
+    EXPECT_EQ(line.OutX, 0) << "the spectrometer runs without flow control whatever the handshake";
+    EXPECT_EQ(line.BaudRate, 9600u);
+    EXPECT_TRUE(fakeClock.pauses().empty());
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "No valid COM defined: COM1 used");
+    EXPECT_EQ(messages[1], "No valid COM: COM1 used");
+
+    // A second open with another record keeps the port and applies the
+    // record's rate and time-out block to it.
+    std::uint32_t ownTimeouts[5] = {1, 2, 3, 4, 5};
+    ComPort again = comPort(3, 19200, 0);
+    again.Timeouts = ownTimeouts;
+    messages.clear();
+    ASSERT_EQ(instrument.SpecPortOpen(&again, nullptr), 0u);
+    EXPECT_EQ(again.Handle, spectrometer.Handle);
+    EXPECT_EQ(SerialPort::fromHandle(again.Handle)->timeouts().writeTotalConstant, 5u);
+    ASSERT_TRUE(SerialPort::fromHandle(again.Handle)->getState(line));
+    EXPECT_EQ(line.BaudRate, 19200u);
+    for (const std::string& text : messages)
+        EXPECT_EQ(text.find("No valid COM"), std::string::npos);
+}
+
+TEST_F(SerialTransfer, SpectrometerOpenOfADeviceThatIsNoTerminal) {
+    ASSERT_EQ(CTaviSpec::SetPortDevice(3, "/dev/null"), 0u);
+    ComPort port = comPort();
+    port.PortNumber = 3;
+    EXPECT_EQ(instrument.SpecPortOpen(&port, nullptr), kStatusGetStateFailed);
+    EXPECT_EQ(port.Status, kStatusGetStateFailed);
+    EXPECT_EQ(port.Handle, nullptr) << "a failed open closes the port";
+    EXPECT_EQ(instrument.SpecPortClose(), 1u);
+
+    ASSERT_EQ(CTaviSpec::SetPortDevice(2, "/dev/ltrakw-no-such-device"), 0u);
+    port.PortNumber = 2;
+    EXPECT_EQ(instrument.SpecPortOpen(&port, nullptr), kStatusPortNotOpen);
+    EXPECT_EQ(port.Status, kStatusPortNotOpen);
+}
+
 TEST_F(SerialTransfer, DeviceThatIsNoTerminalFailsItsLineSettings) {
     ASSERT_EQ(CTaviSpec::SetPortDevice(3, "/dev/null"), 0u);
     ComPort port = comPort();
