@@ -13,14 +13,8 @@ using Peer = ScriptedPeer;
 
 const std::string kAck = line(":1F0000");
 
-class GretagCommand : public LinkFixture {
+class GretagCommand : public OpenLinkFixture {
 protected:
-    void SetUp() override {
-        LinkFixture::SetUp();
-        std::uint32_t timeouts[5] = {6000, 6000, 6000, 200, 6000};
-        openLine(timeouts);
-        fakeClock.clearPauses();
-    }
     std::uint32_t localRate() {
         LtLineSettings line{};
         SerialPort::fromHandle(linkState().sharedHandle)->getState(line);

@@ -39,17 +39,7 @@ GretagStruct measurementRecord(std::uint8_t outputType, std::uint8_t startStep =
     return g;
 }
 
-class GretagMeasure : public LinkFixture {
-protected:
-    void SetUp() override {
-        LinkFixture::SetUp();
-        // The spectrophotometer's time-out block: a reply cut short ends by
-        // the interval time-out before the caller's own time-out.
-        std::uint32_t timeouts[5] = {6000, 6000, 6000, 200, 6000};
-        openLine(timeouts);
-        fakeClock.clearPauses();
-    }
-};
+class GretagMeasure : public OpenLinkFixture {};
 
 TEST_F(GretagMeasure, TriggerAndSpectrum) {
     std::string spectrumHex;

@@ -16,15 +16,7 @@ ScriptedPeer::Step ack(const std::string& request) {
     return Peer::answer(request, kAck);
 }
 
-class GretagTable : public LinkFixture {
-protected:
-    void SetUp() override {
-        LinkFixture::SetUp();
-        std::uint32_t timeouts[5] = {6000, 6000, 6000, 200, 6000};
-        openLine(timeouts);
-        fakeClock.clearPauses();
-    }
-};
+class GretagTable : public OpenLinkFixture {};
 
 TEST_F(GretagTable, MoveWithAndWithoutTheVariantFlag) {
     std::uint16_t xy[2] = {500, 50};

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "instrument/DescriptorChecked.h"
 #include "instrument/FakeClock.h"
 #include "instrument/ScriptedPeer.h"
 #include "instrument/include/TaviSpec.h"
@@ -17,7 +18,7 @@
 
 namespace lt::test {
 
-class LinkFixture : public ::testing::Test {
+class LinkFixture : public DescriptorChecked<> {
 protected:
     void SetUp() override {
         ASSERT_EQ(CTaviSpec::SetPortDevice(1, peer.devicePath().c_str()), 0u);
@@ -84,6 +85,20 @@ protected:
     std::vector<std::pair<unsigned long, unsigned long>> beeps;
     std::vector<std::string> messages;
     std::vector<std::string> captions;
+};
+
+// The line already open as the spectrophotometer's service link leaves it,
+// with the spectrophotometer's time-out block: a reply cut short ends by the
+// interval time-out before the caller's own time-out. The opening's pauses
+// are forgotten, so a test sees only those of the exchange it runs.
+class OpenLinkFixture : public LinkFixture {
+protected:
+    void SetUp() override {
+        LinkFixture::SetUp();
+        std::uint32_t timeouts[5] = {6000, 6000, 6000, 200, 6000};
+        openLine(timeouts);
+        fakeClock.clearPauses();
+    }
 };
 
 }  // namespace lt::test

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "instrument/DescriptorChecked.h"
 #include "instrument/include/TaviSpec.h"
 #include "instrument/platform/LinkState.h"
 #include "instrument/platform/SerialPort.h"
@@ -27,7 +28,7 @@ void PrintTo(const DeviceCase& device, std::ostream* out) {
     *out << device.name;
 }
 
-class SimulatorEndToEnd : public ::testing::TestWithParam<DeviceCase> {
+class SimulatorEndToEnd : public test::DescriptorChecked<::testing::TestWithParam<DeviceCase>> {
 protected:
     void TearDown() override {
         if (linkState().sharedHandle) {

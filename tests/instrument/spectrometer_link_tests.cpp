@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "instrument/include/TaviSpec.h"
+#include "DescriptorChecked.h"
 #include "spectrometer_support.h"
 
 namespace {
@@ -127,7 +128,7 @@ private:
     }
 };
 
-class SpectrometerLink : public ::testing::Test {
+class SpectrometerLink : public lt::test::DescriptorChecked<> {
 protected:
     SpectrometerLink()
         : peer([this](const Bytes& in, lttest::PtyPeer& p) { return instrument.handle(in, p); }),

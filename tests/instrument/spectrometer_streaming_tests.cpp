@@ -17,6 +17,7 @@
 #include "instrument/platform/LinkState.h"
 #include "instrument/streaming/MeasurementBlock.h"
 #include "instrument/streaming/StreamingState.h"
+#include "DescriptorChecked.h"
 #include "spectrometer_support.h"
 
 namespace {
@@ -107,7 +108,7 @@ private:
     std::string block_;
 };
 
-class Streaming : public ::testing::Test {
+class Streaming : public lt::test::DescriptorChecked<> {
 protected:
     Streaming() : peer([this](const Bytes& in, lttest::PtyPeer& p) { return instrument.handle(in, p); }) {}
 
