@@ -1,15 +1,11 @@
 #include "app/IniFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <dirent.h>
-#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "app/NumberText.h"
+#include "app/WholeFile.h"
 
 namespace lt {
 
@@ -87,21 +83,6 @@ bool isValidName(std::string_view name)
     return !name.empty() && name.find_first_of("\r\n") == std::string_view::npos;
 }
 
-bool writeAll(int fd, const std::string& data)
-{
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t written = ::write(fd, data.data() + done, data.size() - done);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 } // namespace
 
 IniFile::IniFile(std::string path) : filePath(std::move(path)) {}
@@ -136,32 +117,11 @@ void IniFile::refreshLocked() const
         unreadable = true;
         return;
     }
-    int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        unreadable = true;
-        return;
-    }
+    // One byte more than the cap tells a file that grew past it since the stat.
     std::string content;
-    char buffer[8192];
-    for (;;) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            unreadable = true;
-            break;
-        }
-        if (got == 0)
-            break;
-        content.append(buffer, static_cast<std::size_t>(got));
-        if (content.size() > kMaxFileBytes) {
-            unreadable = true;
-            break;
-        }
-    }
-    ::close(fd);
-    if (unreadable) {
-        content.clear();
+    if (readFileHead(filePath, kMaxFileBytes + 1, content) != FileReadResult::Read
+        || content.size() > kMaxFileBytes) {
+        unreadable = true;
         return;
     }
     std::size_t start = 0;
@@ -234,63 +194,28 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
     if (!isValidName(section) || section.find(']') != std::string_view::npos || !isValidName(key)
         || key.find('=') != std::string_view::npos)
         return false;
-    std::string failure;
-    bool written;
-    WriteFailureHandler handler;
-    {
-        std::lock_guard lock(mutex);
-        refreshLocked();
-        std::size_t header = findSectionLocked(section);
-        if (header == std::string::npos) {
-            if (!lines.empty() && !trim(lines.back()).empty())
-                lines.emplace_back();
-            lines.push_back("[" + std::string(section) + "]");
-            header = lines.size() - 1;
-        }
+    return changeSection(section, [&](std::size_t header) {
         std::size_t end = sectionEndLocked(header);
-        bool replaced = false;
-        for (std::size_t i = header + 1; i < end && !replaced; ++i) {
+        for (std::size_t i = header + 1; i < end; ++i) {
             std::string_view lineKey, oldValue;
             if (splitEntry(lines[i], lineKey, oldValue) && sameName(lineKey, key)) {
                 lines[i] = std::string(lineKey) + "=" + singleLine(value);
-                replaced = true;
+                return;
             }
         }
-        if (!replaced) {
-            // After the section's last entry, before blank lines that separate it from the next.
-            std::size_t insertAt = end;
-            while (insertAt > header + 1 && trim(lines[insertAt - 1]).empty())
-                --insertAt;
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                         std::string(key) + "=" + singleLine(value));
-        }
-        unsavedChanges = true;
-        written = persistLocked(failure);
-        if (!written)
-            handler = onWriteFailure;
-    }
-    if (!written && handler)
-        handler(filePath, failure);
-    return written;
+        // After the section's last entry, before blank lines that separate it from the next.
+        std::size_t insertAt = end;
+        while (insertAt > header + 1 && trim(lines[insertAt - 1]).empty())
+            --insertAt;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::string(key) + "=" + singleLine(value));
+    });
 }
 
 bool IniFile::writeSection(std::string_view section, const std::vector<std::string>& sectionLines)
 {
     if (!isValidName(section) || section.find(']') != std::string_view::npos)
         return false;
-    std::string failure;
-    bool written;
-    WriteFailureHandler handler;
-    {
-        std::lock_guard lock(mutex);
-        refreshLocked();
-        std::size_t header = findSectionLocked(section);
-        if (header == std::string::npos) {
-            if (!lines.empty() && !trim(lines.back()).empty())
-                lines.emplace_back();
-            lines.push_back("[" + std::string(section) + "]");
-            header = lines.size() - 1;
-        }
+    return changeSection(section, [&](std::size_t header) {
         std::size_t end = sectionEndLocked(header);
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header + 1),
                     lines.begin() + static_cast<std::ptrdiff_t>(end));
@@ -298,11 +223,31 @@ bool IniFile::writeSection(std::string_view section, const std::vector<std::stri
         for (const std::string& line : sectionLines)
             cleaned.push_back(singleLine(line));
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(header + 1), cleaned.begin(), cleaned.end());
+    });
+}
+
+bool IniFile::changeSection(std::string_view section, const std::function<void(std::size_t header)>& change)
+{
+    std::string failure;
+    bool written;
+    WriteFailureHandler handler;
+    {
+        std::lock_guard lock(mutex);
+        refreshLocked();
+        std::size_t header = findSectionLocked(section);
+        if (header == std::string::npos) {
+            if (!lines.empty() && !trim(lines.back()).empty())
+                lines.emplace_back();
+            lines.push_back("[" + std::string(section) + "]");
+            header = lines.size() - 1;
+        }
+        change(header);
         unsavedChanges = true;
         written = persistLocked(failure);
         if (!written)
             handler = onWriteFailure;
     }
+    // Outside the lock: the handler may well read the settings again.
     if (!written && handler)
         handler(filePath, failure);
     return written;
@@ -332,29 +277,8 @@ bool IniFile::persistLocked(std::string& failure)
         failure = "the existing file cannot be read";
         return false;
     }
-    std::string pattern = filePath + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        failure = std::strerror(errno);
+    if (replaceFileContent(filePath, joinedLocked(), &failure) != FileWriteResult::Written)
         return false;
-    }
-    std::string temporary(name.data());
-    struct stat previous {};
-    mode_t mode = ::stat(filePath.c_str(), &previous) == 0 ? (previous.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, joinedLocked()) && ::fsync(fd) == 0;
-    int savedErrno = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temporary.c_str(), filePath.c_str()) != 0) {
-        savedErrno = errno;
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        failure = std::strerror(savedErrno);
-        return false;
-    }
     unsavedChanges = false;
     loadedOnce = false; // take the new file's stamp at the next read
     refreshLocked();

@@ -77,6 +77,9 @@ private:
     };
 
     void refreshLocked() const;
+    // Finds section (appending it when missing), lets change edit the lines
+    // with the header's index, then writes the file and reports a failure.
+    bool changeSection(std::string_view section, const std::function<void(std::size_t header)>& change);
     bool persistLocked(std::string& failure);
     std::string joinedLocked() const;
     // Index of the section header line, or npos.

@@ -2,6 +2,7 @@
 # colour and density arithmetic, measurement cycle, workstation.
 target_sources(ltcore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WholeFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IniFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DensitySettings.cpp

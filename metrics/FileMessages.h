@@ -3,7 +3,7 @@
 // (list file, spot-colour file), shown in one place.
 #include <string>
 
-#include "metrics/WholeFile.h"
+#include "app/WholeFile.h"
 
 namespace lt {
 

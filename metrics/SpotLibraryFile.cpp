@@ -7,7 +7,7 @@
 #include "metrics/FileMessages.h"
 #include "metrics/SpotColorText.h"
 #include "metrics/TextFileName.h"
-#include "metrics/WholeFile.h"
+#include "app/WholeFile.h"
 
 namespace lt {
 

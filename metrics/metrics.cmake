@@ -8,8 +8,7 @@ target_sources(ltcore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SpotColorText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SpotLibraryFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextFileName.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ValueDisplay.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WholeFile.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ValueDisplay.cpp)
 
 if(LTRAKW_GUI)
   set(metrics_views

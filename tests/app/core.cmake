@@ -1,6 +1,7 @@
 # Tests of the program core; the measurement cycle runs against the
 # virtual instruments when they are part of the build.
 set(core_test_sources
+  ${CMAKE_CURRENT_LIST_DIR}/WholeFileTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IniFileTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ColorArithmeticTest.cpp

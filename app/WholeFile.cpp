@@ -1,8 +1,8 @@
-#include "metrics/WholeFile.h"
+#include "app/WholeFile.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +26,24 @@ bool writeAll(int descriptor, std::string_view content)
     return true;
 }
 
+// The permissions the replacement gets: those of the file it replaces, else
+// the usual ones of a new file. (mkstemp creates the file private to the user.)
+mode_t replacementMode(const std::string& path)
+{
+    struct stat previous {};
+    if (::stat(path.c_str(), &previous) == 0)
+        return previous.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+void describe(std::string* failureReason, int errorNumber)
+{
+    if (failureReason)
+        *failureReason = std::strerror(errorNumber);
+}
+
 } // namespace
 
 std::string directoryOfPath(const std::string& path)
@@ -36,26 +54,32 @@ std::string directoryOfPath(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-FileWriteResult replaceFileContent(const std::string& path, std::string_view content)
+FileWriteResult replaceFileContent(const std::string& path, std::string_view content, std::string* failureReason)
 {
-    if (path.empty() || path.back() == '/')
+    if (path.empty() || path.back() == '/') {
+        describe(failureReason, ENOENT);
         return FileWriteResult::CannotCreate;
+    }
     std::string temporary = directoryOfPath(path) + "/.ltrakw-save-XXXXXX";
     const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0)
+    if (descriptor < 0) {
+        describe(failureReason, errno);
         return FileWriteResult::CannotCreate;
-    // mkstemp creates the file private to the user; a saved text file gets
-    // the usual permissions (subject to the umask).
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(descriptor, 0666 & ~mask);
-
-    bool good = writeAll(descriptor, content) && ::fsync(descriptor) == 0;
-    good = (::close(descriptor) == 0) && good;
-    if (good)
-        good = ::rename(temporary.c_str(), path.c_str()) == 0;
+    }
+    bool good = ::fchmod(descriptor, replacementMode(path)) == 0 && writeAll(descriptor, content)
+                && ::fsync(descriptor) == 0;
+    int errorNumber = errno;
+    if (::close(descriptor) != 0 && good) {
+        good = false;
+        errorNumber = errno;
+    }
+    if (good && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        good = false;
+        errorNumber = errno;
+    }
     if (!good) {
         ::unlink(temporary.c_str());
+        describe(failureReason, errorNumber);
         return FileWriteResult::WriteFailed;
     }
     return FileWriteResult::Written;

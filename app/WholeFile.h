@@ -1,8 +1,10 @@
 #pragma once
-// Reading a small text file whole, and replacing a file so that a failed
-// save never destroys the previous version: the new content goes to a
-// temporary file in the same directory, which is then renamed over the
-// target.
+// Reading a small file whole, and replacing a file so that a failed save
+// never destroys the previous version: the new content goes to a temporary
+// file in the same directory, is flushed to the disk, and is then renamed
+// over the target. The file on disk is therefore always either the old or
+// the new one. Used by the settings files and by the text files of the
+// colour metrics page alike.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,7 +20,11 @@ enum class FileWriteResult {
     WriteFailed,  // the disk filled up or the rename failed; the old file is intact
 };
 
-FileWriteResult replaceFileContent(const std::string& path, std::string_view content);
+// Replaces the file at path by content. A file that already exists keeps its
+// permissions; a new one gets the usual ones (subject to the umask). On
+// failure, *failureReason (when given) receives the system's description.
+FileWriteResult replaceFileContent(const std::string& path, std::string_view content,
+                                   std::string* failureReason = nullptr);
 
 enum class FileReadResult {
     Read,
