@@ -1,13 +1,13 @@
 #include "app/QtOperator.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QThread>
 
 #include "app/ToneGenerator.h"
 #include "instrument/include/TaviSpec.h"
 #include "metrics/SpotIdDialog.h"
+#include "metrics/TextFileDialog.h"
 
 namespace {
 
@@ -98,19 +98,20 @@ lt::MessageAnswer QtOperator::showMessage(const std::string& text, const std::st
 std::optional<std::string> QtOperator::chooseFileToOpen(const std::string& title, const std::string& startPath,
                                                         const std::string& filter)
 {
-    return onInterfaceThread<std::optional<std::string>>([&]() -> std::optional<std::string> {
-        const QString path = QFileDialog::getOpenFileName(parentWindow, local8(title), local8(startPath), local8(filter));
-        if (path.isEmpty())
-            return std::nullopt;
-        return path.toLocal8Bit().toStdString();
-    });
+    return chooseFile(title, startPath, filter, &lt::chooseTextFileToOpen);
 }
 
 std::optional<std::string> QtOperator::chooseFileToSave(const std::string& title, const std::string& startPath,
                                                         const std::string& filter)
 {
+    return chooseFile(title, startPath, filter, &lt::chooseTextFileToSave);
+}
+
+std::optional<std::string> QtOperator::chooseFile(const std::string& title, const std::string& startPath,
+                                                  const std::string& filter, FileDialog dialog)
+{
     return onInterfaceThread<std::optional<std::string>>([&]() -> std::optional<std::string> {
-        const QString path = QFileDialog::getSaveFileName(parentWindow, local8(title), local8(startPath), local8(filter));
+        const QString path = dialog(parentWindow, local8(title), local8(startPath), local8(filter));
         if (path.isEmpty())
             return std::nullopt;
         return path.toLocal8Bit().toStdString();

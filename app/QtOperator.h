@@ -7,6 +7,7 @@
 
 #include "app/Operator.h"
 
+class QString;
 class QWidget;
 
 class QtOperator : public QObject, public lt::Operator {
@@ -26,6 +27,12 @@ public:
     std::optional<lt::SpotColorNameAnswer> askSpotColorName(const lt::SpotColorNamePrompt& prompt) override;
 
 private:
+    using FileDialog = QString (*)(QWidget*, const QString&, const QString&, const QString&);
+    // A file choice through the text-file dialogs the colour metrics page
+    // shares (".txt" names, overwrite question about the final name).
+    std::optional<std::string> chooseFile(const std::string& title, const std::string& startPath,
+                                          const std::string& filter, FileDialog dialog);
+
     // Runs question on the user-interface thread and returns its result.
     template <class Result, class Question>
     Result onInterfaceThread(Question question);

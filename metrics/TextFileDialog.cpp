@@ -1,7 +1,7 @@
 #include "metrics/TextFileDialog.h"
 
 #include "metrics/TextFileName.h"
-#include "metrics/WholeFile.h"
+#include "app/WholeFile.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,11 +13,11 @@ namespace lt {
 
 namespace {
 
-QFileDialog* makeDialog(QWidget* parent, const QString& title, const QString& currentPath)
+QFileDialog* makeDialog(QWidget* parent, const QString& title, const QString& currentPath, const QString& filter)
 {
     auto* dialog = new QFileDialog(parent, title);
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
-    dialog->setNameFilter(kTextFileFilter);
+    dialog->setNameFilter(filter.trimmed().isEmpty() ? QString::fromLatin1(kTextFileFilter) : filter);
     dialog->setDefaultSuffix(kTextFileExtension);
     dialog->setDirectory(QString::fromStdString(directoryOfPath(currentPath.toStdString())));
     const QString name = QFileInfo(currentPath).fileName();
@@ -28,9 +28,9 @@ QFileDialog* makeDialog(QWidget* parent, const QString& title, const QString& cu
 
 } // namespace
 
-QString chooseTextFileToOpen(QWidget* parent, const QString& title, const QString& currentPath)
+QString chooseTextFileToOpen(QWidget* parent, const QString& title, const QString& currentPath, const QString& filter)
 {
-    std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, currentPath));
+    std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, currentPath, filter));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
@@ -38,9 +38,9 @@ QString chooseTextFileToOpen(QWidget* parent, const QString& title, const QStrin
     return dialog->selectedFiles().constFirst();
 }
 
-QString chooseTextFileToSave(QWidget* parent, const QString& title, const QString& currentPath)
+QString chooseTextFileToSave(QWidget* parent, const QString& title, const QString& currentPath, const QString& filter)
 {
-    std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, currentPath));
+    std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, currentPath, filter));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     // The name may still change its extension below, so the overwrite
