@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "SpectrometerStrayLight.h"
+
 namespace ltsim {
 
 namespace {
@@ -28,8 +30,12 @@ constexpr int kLongestIntegrationCode = 8;
 // wavelength, for 640 ms at gain 1.
 constexpr double kWhitePeakCounts = 40000.0;
 constexpr double kReferenceIntegrationMs = 640.0;
-// Dark signal: read-out offset plus thermal current, with a fixed pattern over the pixels.
-constexpr double kDarkOffsetCounts = 600.0;
+// Every read-out, dark or lit, sits on this pedestal of the sensor and the
+// housing; the library's stray-light correction takes it off as a fixed amount.
+constexpr double kPedestalCounts = 210.0;
+// Dark signal above the pedestal: amplifier offset plus thermal current, with a
+// fixed pattern over the pixels.
+constexpr double kDarkOffsetCounts = 390.0;
 constexpr double kDarkCountsPerMs = 0.5;
 constexpr double kDarkPatternCounts = 25.0;
 
@@ -38,25 +44,31 @@ constexpr std::uint8_t kPixelAt380 = 52;
 constexpr std::uint8_t kPixelAt780 = 188;
 constexpr std::uint8_t kDirectionAscending = 1;
 
+// A heat-absorbing filter in the lamp's path blocks the near infrared, which
+// would otherwise flood the line with stray light: half transmission here.
+constexpr double kInfraredCutEdge = 790.0;  // [nm]
+constexpr double kInfraredCutWidth = 8.0;   // [nm]
+
 double pixelWavelength(int pixel) { return kSpectrometerZero + kSpectrometerSlope * pixel; }
 
-// Relative signal of a tungsten-halogen lamp (black body near 2900 K) seen by a
-// silicon line sensor, 1.0 at its maximum.
-double lampAndSensor(double wavelength) {
-  auto planck = [](double nm) {
-    double metres = nm * 1e-9;
-    return 1.0 / (std::pow(metres, 5.0) * (std::exp(1.4388e-2 / (metres * 2900.0)) - 1.0));
-  };
+// Unscaled signal of a tungsten-halogen lamp (black body near 2900 K) behind
+// the infrared filter, seen by a silicon line sensor.
+double unscaledLampAndSensor(double wavelength) {
+  double metres = wavelength * 1e-9;
+  double planck = 1.0 / (std::pow(metres, 5.0) * (std::exp(1.4388e-2 / (metres * 2900.0)) - 1.0));
   double sensor = gaussianBand(wavelength, 650.0, 420.0) * logisticStep(wavelength, 360.0, 18.0);
-  static const double peak = [&] {
+  double filter = 1.0 - logisticStep(wavelength, kInfraredCutEdge, kInfraredCutWidth);
+  return planck * sensor * filter;
+}
+
+// The same, 1.0 at its maximum.
+double lampAndSensor(double wavelength) {
+  static const double peak = [] {
     double best = 0.0;
-    for (double nm = 300.0; nm <= 1000.0; nm += 1.0) {
-      double s = gaussianBand(nm, 650.0, 420.0) * logisticStep(nm, 360.0, 18.0);
-      best = std::max(best, planck(nm) * s);
-    }
+    for (double nm = 300.0; nm <= 1000.0; nm += 1.0) best = std::max(best, unscaledLampAndSensor(nm));
     return best;
   }();
-  return planck(wavelength) * sensor / peak;
+  return unscaledLampAndSensor(wavelength) / peak;
 }
 
 void appendBigEndian(std::string& out, float value) {
@@ -150,12 +162,19 @@ std::array<std::uint16_t, kSpectrometerPixels> SpectrometerInstrument::acquire(L
   if (light == Light::Sample) remission = bench_.remissionUnderHead(false);
   // Read-out noise, averaged over the scans.
   std::normal_distribution<double> noise(0.0, bench_.noise * kSpectrometerFullScale / std::sqrt(double(parameters_.scans)));
+  PixelLight direct{};
+  if (light != Light::Dark) {
+    for (int pixel = 0; pixel < kSpectrometerPixels; ++pixel) {
+      double wavelength = pixelWavelength(pixel);
+      direct[pixel] = signalScale * lampAndSensor(wavelength) * remission.at(wavelength);
+    }
+  }
+  const PixelLight signal = withStrayLight(direct, parameters_.firstPixel, parameters_.lastPixel);
   std::array<std::uint16_t, kSpectrometerPixels> counts{};
   for (int pixel = 0; pixel < kSpectrometerPixels; ++pixel) {
-    double wavelength = pixelWavelength(pixel);
-    double dark = kDarkOffsetCounts + kDarkCountsPerMs * timeMs + kDarkPatternCounts * std::sin(pixel * 0.7);
-    double signal = light == Light::Dark ? 0.0 : signalScale * lampAndSensor(wavelength) * remission.at(wavelength);
-    double value = dark + signal + (bench_.noise > 0.0 ? noise(bench_.random) : 0.0);
+    double dark = kPedestalCounts + kDarkOffsetCounts + kDarkCountsPerMs * timeMs +
+                  kDarkPatternCounts * std::sin(pixel * 0.7);
+    double value = dark + signal[pixel] + (bench_.noise > 0.0 ? noise(bench_.random) : 0.0);
     counts[pixel] = static_cast<std::uint16_t>(std::clamp(std::lround(value), 0L, long{kSpectrometerFullScale}));
   }
   return counts;

@@ -16,6 +16,7 @@ add_library(ltsim STATIC
   ${CMAKE_CURRENT_LIST_DIR}/SampleLibrary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Simulator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SpectrometerInstrument.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SpectrometerStrayLight.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WireHex.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XyTable.cpp)
 target_include_directories(ltsim PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include)
