@@ -91,6 +91,18 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
     auto receive = [&](std::size_t length, unsigned long timeoutMs = kCommandTimeoutMs) {
         return wire.receive(reply, length, 0, kModeBlockWait, timeoutMs);
     };
+    auto exchange = [&](const Message& request, std::size_t length) {
+        return wire.exchange(request, reply, length, {kModeBlockWait, kCommandTimeoutMs, 0, kCommandTimeoutMs});
+    };
+    // A service query's value: 8 hex characters from column 5 of the reply.
+    auto storeServiceValue = [&] {
+        std::uint32_t value = 0;
+        if (!HexDecode32(reply.text(), 5, 1, &value))
+            return kStatusShortReply;
+        if (payload)
+            std::memcpy(payload, &value, sizeof value);
+        return kStatusOk;
+    };
     // Loader commands: judged only by the character in the stated column.
     for (const LoaderStep& step : kLoaderSteps) {
         if (step.command != command)
@@ -109,22 +121,12 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
     for (const ServiceQuery& query : kServiceQueries) {
         if (query.command != command)
             continue;
-        const unsigned long written = send(Message(query.request));
-        if (written != kStatusOk)
-            return written;
-        const unsigned long read = receive(19);
-        if (read >= kLinkFailureThreshold)
-            return read;
-        if (!reply.complete())
-            return kStatusShortReply;
+        const unsigned long result = exchange(Message(query.request), 19);
+        if (result != kStatusOk)
+            return result;
         if (!reply.startsWith("=C1"))
             return kServiceQueryRefused;
-        std::uint32_t value = 0;
-        if (!HexDecode32(reply.text(), 5, 1, &value))
-            return kStatusShortReply;
-        if (payload)
-            std::memcpy(payload, &value, sizeof value);
-        return read;
+        return storeServiceValue();
     }
 
     Message request;
@@ -246,14 +248,9 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
         return payload ? kStatusUnknownOperation : kStatusOk;
     }
 
-    const unsigned long written = send(request);
-    if (written != kStatusOk)
-        return written;
-    unsigned long read = receive(replyLength);
-    if (read >= kLinkFailureThreshold)
+    unsigned long read = exchange(request, replyLength);
+    if (read != kStatusOk)
         return read;
-    if (!reply.complete())
-        return kStatusShortReply;
 
     if (reply.startsWith(":0C")) {
         std::uint32_t values[4];
@@ -277,11 +274,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
             payloadBytes[0] = kTableConnected;
         read = receive(2, kFollowUpTimeoutMs);
     } else if (reply.startsWith("=")) {
-        std::uint32_t value = 0;
-        if (!HexDecode32(reply.text(), 5, 1, &value))
-            return kStatusShortReply;
-        if (payload)
-            std::memcpy(payload, &value, sizeof value);
+        return storeServiceValue();
     }
     return read;
 }

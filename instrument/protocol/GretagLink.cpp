@@ -76,6 +76,19 @@ unsigned long GretagLink::receive(Reply& reply, std::size_t length, unsigned lon
     return code;
 }
 
+unsigned long GretagLink::exchange(const Message& request, Reply& reply, std::size_t length,
+                                   const ExchangeTiming& timing) {
+    const unsigned long written = send(request, timing.mode, timing.writeTimeoutMs);
+    if (written != kStatusOk)
+        return written;
+    if (timing.pauseMs > 0)
+        pause(timing.pauseMs);
+    const unsigned long read = receive(reply, length, timing.pollMs, timing.mode, timing.readTimeoutMs);
+    if (read != kStatusOk)
+        return read;
+    return reply.complete() ? kStatusOk : kStatusShortReply;
+}
+
 void GretagLink::purge() {
     if (SerialPort* port = SerialPort::fromHandle(m_handle))
         port->purge(kPurgeAll);

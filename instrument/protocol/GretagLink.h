@@ -76,6 +76,17 @@ struct RateChangePauses {
     unsigned long afterWrite;
 };
 
+// How one request and its reply travel [ms]: the transfer mode, the write's
+// time-out, the read's poll interval and time-out, and a pause between the
+// request and the reading of its reply (none when 0).
+struct ExchangeTiming {
+    unsigned mode;
+    unsigned long writeTimeoutMs;
+    unsigned long pollMs;
+    unsigned long readTimeoutMs;
+    unsigned long pauseMs = 0;
+};
+
 class GretagLink {
 public:
     // transferCount receives the byte count of every transfer.
@@ -84,6 +95,9 @@ public:
     unsigned long send(const Message& message, unsigned mode, unsigned long timeoutMs);
     unsigned long receive(Reply& reply, std::size_t length, unsigned long pollMs, unsigned mode,
                           unsigned long timeoutMs);
+    // Sends the request and reads a reply of length bytes: the write's or
+    // the read's failure code, 10001 when the reply came short, else 0.
+    unsigned long exchange(const Message& request, Reply& reply, std::size_t length, const ExchangeTiming& timing);
     void purge();
     void pause(unsigned long ms);
     // Sets the local line to a new rate once the instrument has been told to

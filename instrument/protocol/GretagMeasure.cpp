@@ -193,14 +193,9 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g) {
         replyLength = 309;
         break;
     }
-    result = wire.send(request, kModeBlockPoll, kTimeoutMs);
+    result = wire.exchange(request, reply, replyLength, {kModeBlockPoll, kTimeoutMs, pollMs, kTimeoutMs});
     if (result != kStatusOk)
         return result;
-    result = wire.receive(reply, replyLength, pollMs, kModeBlockPoll, kTimeoutMs);
-    if (linkFailed(result))
-        return result;
-    if (!reply.complete())
-        return kStatusShortReply;
 
     switch (g->OutputType) {
     case kOutputColorimetric: {
@@ -246,19 +241,14 @@ unsigned long CTaviSpec::GretagQueryLocal(int /*unused*/) {
     using namespace lt;
     GretagLink wire(m_portHandle, m_transferCount);
     wire.purge();
-    const unsigned long written = wire.send(Message(";07\r\n"), kModeBlockPoll, 5000);
-    if (written != kStatusOk)
-        return written;
     Reply reply;
-    const unsigned long read = wire.receive(reply, 9, 0, kModeBlockPoll, 5000);
-    if (read != kStatusOk)
-        return read;
-    if (!reply.complete())
-        return kStatusShortReply;
+    const unsigned long result = wire.exchange(Message(";07\r\n"), reply, 9, {kModeBlockPoll, 5000, 0, 5000});
+    if (result != kStatusOk)
+        return result;
     const int key = numeralValue(reply.at(4));
     if (reply.startsWith(":120") && key >= 0 && key <= 3)
         return static_cast<unsigned long>(key);
-    return read;
+    return kStatusOk;
 }
 
 unsigned long CTaviSpec::GretagOutputSet(GretagStruct* g) {
@@ -267,15 +257,10 @@ unsigned long CTaviSpec::GretagOutputSet(GretagStruct* g) {
         return kStatusOutputRejected;  // no such output set: nothing is sent
     GretagLink wire(m_portHandle, m_transferCount);
     const Message request(g->OutputSet == 1 ? ";B10101\r\n" : ";B10212\r\n");
-    const unsigned long written = wire.send(request, kModeBlockWait, 1000);
-    if (written != kStatusOk)
-        return written;
     Reply reply;
-    const unsigned long read = wire.receive(reply, 9, 20, kModeBlockWait, 1000);
-    if (read != kStatusOk)
-        return read;
-    if (!reply.complete())
-        return kStatusShortReply;
+    const unsigned long result = wire.exchange(request, reply, 9, {kModeBlockWait, 1000, 20, 1000});
+    if (result != kStatusOk)
+        return result;
     return reply.startsWith(":1F0000") ? kStatusOk : kStatusOutputRejected;
 }
 

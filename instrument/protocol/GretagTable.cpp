@@ -81,15 +81,10 @@ unsigned long CTaviSpec::GretagXY(int operation, void* data) {
         unsigned long result = kStatusOk;
         std::size_t index = 0;
         for (const Step& current : steps) {
-            result = wire.send(current.request, kModeBlockWait, kWriteTimeoutMs);
+            result = wire.exchange(current.request, reply, current.reply.length,
+                                   {kModeBlockWait, kWriteTimeoutMs, kReadPollMs, kReadTimeoutMs, current.pauseMs});
             if (result != kStatusOk)
                 return result;
-            wire.pause(current.pauseMs);
-            result = wire.receive(reply, current.reply.length, kReadPollMs, kModeBlockWait, kReadTimeoutMs);
-            if (result >= kLinkFailureThreshold)
-                return result;
-            if (!reply.complete())
-                return kStatusShortReply;
             if (!reply.startsWith(std::string_view(current.reply.prefix, 4)))
                 return kStatusPortNotOpen;
             result = decode(index++);

@@ -42,36 +42,52 @@ bool fits(std::size_t available, std::size_t startColumn, std::size_t n, std::si
     return startColumn <= available && n <= (available - startColumn) / width;
 }
 
-}  // namespace
+// The wire carries a value's bytes lowest address first: its hex field
+// reads as the byte-reversed value.
+template <typename Value>
+Value reversedBytes(Value value) {
+    if constexpr (sizeof(Value) == 4)
+        return __builtin_bswap32(value);
+    else
+        return __builtin_bswap16(value);
+}
 
-bool HexDecode32(std::string_view text, std::size_t startColumn, std::size_t n, std::uint32_t* values) {
-    constexpr int kDigits = 8;
+template <typename Value>
+bool decodeFields(std::string_view text, std::size_t startColumn, std::size_t n, Value* values) {
+    constexpr int kDigits = 2 * sizeof(Value);
     if (!fits(text.size(), startColumn, n, kDigits))
         return false;
+    // Every field is checked before the first value is stored, so a broken
+    // field leaves the destination untouched.
     std::uint32_t field = 0;
     for (std::size_t i = 0; i < n; ++i)
         if (!parseField(text, startColumn + kDigits * i, kDigits, field))
             return false;
     for (std::size_t i = 0; i < n; ++i) {
         parseField(text, startColumn + kDigits * i, kDigits, field);
-        values[i] = __builtin_bswap32(field);
+        values[i] = reversedBytes(static_cast<Value>(field));
     }
     return true;
 }
 
-bool HexDecode16(std::string_view text, std::size_t startColumn, std::size_t n, std::uint16_t* values) {
-    constexpr int kDigits = 4;
-    if (!fits(text.size(), startColumn, n, kDigits))
+template <typename Value>
+bool encodeFields(char* text, std::size_t textSize, std::size_t startColumn, std::size_t n, const Value* values) {
+    constexpr int kDigits = 2 * sizeof(Value);
+    if (!fits(textSize, startColumn, n, kDigits))
         return false;
-    std::uint32_t field = 0;
     for (std::size_t i = 0; i < n; ++i)
-        if (!parseField(text, startColumn + kDigits * i, kDigits, field))
-            return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        parseField(text, startColumn + kDigits * i, kDigits, field);
-        values[i] = __builtin_bswap16(static_cast<std::uint16_t>(field));
-    }
+        writeField(text, startColumn + kDigits * i, kDigits, reversedBytes(values[i]));
     return true;
+}
+
+}  // namespace
+
+bool HexDecode32(std::string_view text, std::size_t startColumn, std::size_t n, std::uint32_t* values) {
+    return decodeFields(text, startColumn, n, values);
+}
+
+bool HexDecode16(std::string_view text, std::size_t startColumn, std::size_t n, std::uint16_t* values) {
+    return decodeFields(text, startColumn, n, values);
 }
 
 bool HexDecodeFloats(std::string_view text, std::size_t startColumn, std::size_t n, float* values) {
@@ -86,22 +102,12 @@ bool HexDecodeFloats(std::string_view text, std::size_t startColumn, std::size_t
 
 bool HexEncode32(char* text, std::size_t textSize, std::size_t startColumn, std::size_t n,
                  const std::uint32_t* values) {
-    constexpr int kDigits = 8;
-    if (!fits(textSize, startColumn, n, kDigits))
-        return false;
-    for (std::size_t i = 0; i < n; ++i)
-        writeField(text, startColumn + kDigits * i, kDigits, __builtin_bswap32(values[i]));
-    return true;
+    return encodeFields(text, textSize, startColumn, n, values);
 }
 
 bool HexEncode16(char* text, std::size_t textSize, std::size_t startColumn, std::size_t n,
                  const std::uint16_t* values) {
-    constexpr int kDigits = 4;
-    if (!fits(textSize, startColumn, n, kDigits))
-        return false;
-    for (std::size_t i = 0; i < n; ++i)
-        writeField(text, startColumn + kDigits * i, kDigits, __builtin_bswap16(values[i]));
-    return true;
+    return encodeFields(text, textSize, startColumn, n, values);
 }
 
 }  // namespace lt
