@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/ComingPage.h"
+#include "app/SimulatorControl.h"
 #include "app/SimulatorMenu.h"
 #include "app/SimulatorPanel.h"
 #include "instrument_page/TaviLight.h"
@@ -48,14 +49,17 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
                   QStringLiteral("Service"));
 
     if (simulator) {
+        // Menu and strip change the simulator through one control and both
+        // show what it reports back.
+        auto* control = new SimulatorControl(*simulator, this);
         auto* bar = new QMenuBar(this);
-        simulation = new SimulatorMenu(*simulator, this);
+        simulation = new SimulatorMenu(*control, this);
         bar->addMenu(simulation);
         layout->setMenuBar(bar);
-        panel = new SimulatorPanel(*simulator, this);
+        panel = new SimulatorPanel(*control, this);
         layout->addWidget(panel);
-        simulation->followDeviceType(instrument->controller().deviceType());
-        connect(instrument, &CTaviLight::deviceTypeChanged, simulation, &SimulatorMenu::followDeviceType);
+        control->followDeviceType(instrument->controller().deviceType());
+        connect(instrument, &CTaviLight::deviceTypeChanged, control, &SimulatorControl::followDeviceType);
     }
     layout->addWidget(pages);
     qApp->installEventFilter(this);

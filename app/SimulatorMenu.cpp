@@ -4,62 +4,41 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include "sim/include/ltsim/Simulator.h"
+#include "app/SimulatorControl.h"
 
-namespace {
-
-struct ModelEntry {
-    const char* title;
-    ltsim::DeviceKind kind;
-};
-
-// In the order of the instrument page's device types.
-constexpr ModelEntry kModels[] = {
-    {"Lumatrak S", ltsim::DeviceKind::LumatrakS},
-    {"Lumatrak A (XY table)", ltsim::DeviceKind::LumatrakA},
-    {"Spectrolino", ltsim::DeviceKind::Spectrolino},
-    {"Array spectrometer (ProtoType)", ltsim::DeviceKind::Spectrometer},
-};
-
-} // namespace
-
-SimulatorMenu::SimulatorMenu(ltsim::Simulator& simulator, QWidget* parent)
-    : QMenu(QStringLiteral("&Simulator"), parent), sim(simulator), samples(new QActionGroup(this)),
+SimulatorMenu::SimulatorMenu(SimulatorControl& simulatorControl, QWidget* parent)
+    : QMenu(QStringLiteral("&Simulator"), parent), control(simulatorControl), samples(new QActionGroup(this)),
       models(new QActionGroup(this))
 {
     QMenu* sampleMenu = addMenu(QStringLiteral("Sample under the head"));
-    const QString current = QString::fromStdString(sim.sample());
     for (const std::string& name : ltsim::Simulator::sampleNames()) {
         QAction* action = sampleMenu->addAction(QString::fromStdString(name));
         action->setCheckable(true);
-        action->setChecked(action->text() == current);
         samples->addAction(action);
-        connect(action, &QAction::triggered, this, [this, action] { chooseSample(action->text()); });
+        connect(action, &QAction::triggered, this, [this, action] { control.setSample(action->text()); });
     }
     sampleMenu->addSeparator();
     sampleMenu->addAction(QStringLiteral("Ink mixture..."), this, [this] { askForInkSample(); });
 
-    addAction(QStringLiteral("Press the instrument's measurement key"), this, [this] { sim.pressKey(); });
+    addAction(QStringLiteral("Press the instrument's measurement key"), &control, &SimulatorControl::pressKey);
     addSeparator();
 
     QMenu* modelMenu = addMenu(QStringLiteral("Instrument model"));
-    for (int i = 0; i < static_cast<int>(std::size(kModels)); ++i) {
-        QAction* action = modelMenu->addAction(QString::fromLatin1(kModels[i].title));
+    for (int i = 0; i < SimulatorControl::modelCount(); ++i) {
+        const ltsim::DeviceKind kind = SimulatorControl::modelOfDeviceType(i);
+        QAction* action = modelMenu->addAction(SimulatorControl::modelTitle(kind));
         action->setCheckable(true);
-        action->setChecked(sim.device() == kModels[i].kind);
         action->setData(i);
         models->addAction(action);
-        connect(action, &QAction::triggered, this, [this, i] { sim.setDevice(kModels[i].kind); });
+        connect(action, &QAction::triggered, this, [this, kind] { control.setModel(kind); });
     }
     addSeparator();
-    addAction(QStringLiteral("Drop the line (hang up)"), this, [this] {
-        sim.injectFault(ltsim::Fault{ltsim::FaultKind::HangUp, ltsim::FaultScope::NextReply});
-    });
-}
+    addAction(QStringLiteral("Drop the line (hang up)"), &control, &SimulatorControl::dropLine);
 
-void SimulatorMenu::chooseSample(const QString& name)
-{
-    sim.setSample(name.toStdString());
+    showSample(control.sample());
+    showModel(control.model());
+    connect(&control, &SimulatorControl::sampleChanged, this, &SimulatorMenu::showSample);
+    connect(&control, &SimulatorControl::modelChanged, this, &SimulatorMenu::showModel);
 }
 
 void SimulatorMenu::askForInkSample()
@@ -69,20 +48,33 @@ void SimulatorMenu::askForInkSample()
         QStringLiteral("Inks and their coverage, e.g. C50M40Y40 or K20:"), QLineEdit::Normal, QString(), &ok);
     if (!ok || text.isEmpty())
         return;
-    if (!sim.setSample(text.trimmed().toStdString())) {
+    if (!control.setSample(text.trimmed())) {
         QMessageBox::warning(parentWidget(), QStringLiteral("Simulator"),
                              QStringLiteral("\"%1\" is not a sample the simulator knows.").arg(text));
-        return;
+        showSample(control.sample());
     }
-    if (QAction* checked = samples->checkedAction())
+}
+
+void SimulatorMenu::showSample(const QString& name)
+{
+    // An ink mixture is none of the named samples: then nothing is checked.
+    QAction* named = nullptr;
+    for (QAction* action : samples->actions())
+        if (action->text() == name)
+            named = action;
+    if (named)
+        named->setChecked(true);
+    else if (QAction* checked = samples->checkedAction())
         checked->setChecked(false);
+}
+
+void SimulatorMenu::showModel(ltsim::DeviceKind kind)
+{
+    for (QAction* action : models->actions())
+        action->setChecked(SimulatorControl::modelOfDeviceType(action->data().toInt()) == kind);
 }
 
 void SimulatorMenu::followDeviceType(int deviceType)
 {
-    if (deviceType < 0 || deviceType >= static_cast<int>(std::size(kModels)))
-        return;
-    sim.setDevice(kModels[deviceType].kind);
-    for (QAction* action : models->actions())
-        action->setChecked(action->data().toInt() == deviceType);
+    control.followDeviceType(deviceType);
 }

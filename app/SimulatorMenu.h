@@ -2,28 +2,32 @@
 // The "Simulator" menu of the main window, present only when a port is
 // attached to the built-in simulator: which sample lies under the
 // instrument's head, the instrument's own measurement key, which instrument
-// model answers, and a dropped line to try the program's reaction.
+// model answers, and a dropped line to try the program's reaction. Its
+// checks follow changes made in the simulator strip or on the instrument page.
 #include <QMenu>
 
-namespace ltsim {
-class Simulator;
-}
+#include "sim/include/ltsim/Simulator.h"
 
 class QActionGroup;
+class SimulatorControl;
 
 class SimulatorMenu : public QMenu {
     Q_OBJECT
 public:
-    SimulatorMenu(ltsim::Simulator& simulator, QWidget* parent = nullptr);
+    SimulatorMenu(SimulatorControl& control, QWidget* parent = nullptr);
 
     // The instrument page's device type (0 ... 3) chooses the model that answers.
     void followDeviceType(int deviceType);
 
-private:
-    void chooseSample(const QString& name);
-    void askForInkSample();
+    QActionGroup* sampleActions() const { return samples; }
+    QActionGroup* modelActions() const { return models; }
 
-    ltsim::Simulator& sim;
+private:
+    void askForInkSample();
+    void showSample(const QString& name);
+    void showModel(ltsim::DeviceKind kind);
+
+    SimulatorControl& control;
     QActionGroup* samples;
     QActionGroup* models;
 };

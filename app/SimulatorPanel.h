@@ -1,27 +1,32 @@
 #pragma once
 // A strip above the tabs, present only when a port is attached to the
-// built-in simulator: the sample under the instrument's head and the
-// instrument's own measurement key, the two things an operator reaches for
-// while trying the program without an instrument.
+// built-in simulator: which model answers, the sample under the
+// instrument's head and the instrument's own measurement key, the things an
+// operator reaches for while trying the program without an instrument. It
+// follows changes made in the "Simulator" menu.
 #include <QWidget>
 
-namespace ltsim {
-class Simulator;
-}
+#include "sim/include/ltsim/Simulator.h"
 
 class QComboBox;
+class QLabel;
 class QPushButton;
+class SimulatorControl;
 
 class SimulatorPanel : public QWidget {
     Q_OBJECT
 public:
-    SimulatorPanel(ltsim::Simulator& simulator, QWidget* parent = nullptr);
+    SimulatorPanel(SimulatorControl& control, QWidget* parent = nullptr);
 
     QComboBox* sampleBox() const { return samples; }
     QPushButton* keyButton() const { return key; }
+    QLabel* modelLabel() const { return model; }
 
 private:
-    ltsim::Simulator& sim;
+    void showSample(const QString& name);
+    void showModel(ltsim::DeviceKind kind);
+
+    QLabel* model;
     QComboBox* samples;
     QPushButton* key;
 };

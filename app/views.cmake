@@ -14,6 +14,7 @@ if(LTRAKW_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/HVSheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PortAttachment.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QtOperator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SimulatorControl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimulatorMenu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimulatorPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ToneGenerator.cpp

@@ -12,6 +12,8 @@ if(LTRAKW_GUI)
       ${CMAKE_CURRENT_LIST_DIR}/SpectrometerPageTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/GraphWidgetTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/PageRulesTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/SimulatorControlsTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/OperatorFileDialogTest.cpp
     LIBS ltviews Qt6::Test)
   target_compile_definitions(instrument_page_tests PRIVATE LTRAKW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endif()

@@ -1,0 +1,69 @@
+// The simulator's menu and strip show one state: a sample or model chosen
+// in one of them, or the device type chosen on the instrument page, shows
+// in both.
+#include "PageFixture.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QLabel>
+
+#include "app/SimulatorMenu.h"
+#include "app/SimulatorPanel.h"
+
+namespace {
+
+QString checkedText(QActionGroup* group)
+{
+    QAction* checked = group->checkedAction();
+    return checked ? checked->text() : QString();
+}
+
+QAction* actionNamed(QActionGroup* group, const QString& text)
+{
+    for (QAction* action : group->actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(PageTest, SampleChosenInTheStripOrTheMenuShowsInBoth)
+{
+    createSheet();
+    SimulatorMenu& menu = *sheet->simulatorMenu();
+    SimulatorPanel& strip = *sheet->simulatorPanel();
+    EXPECT_EQ(checkedText(menu.sampleActions()), "paper");
+    EXPECT_EQ(strip.sampleBox()->currentText(), "paper");
+
+    strip.sampleBox()->setCurrentText("C100");
+    emit strip.sampleBox()->textActivated("C100");
+    EXPECT_EQ(simulator->sample(), "C100");
+    EXPECT_EQ(checkedText(menu.sampleActions()), "C100");
+
+    QAction* yellow = actionNamed(menu.sampleActions(), "Y100");
+    ASSERT_NE(yellow, nullptr);
+    yellow->trigger();
+    EXPECT_EQ(simulator->sample(), "Y100");
+    EXPECT_EQ(strip.sampleBox()->currentText(), "Y100");
+}
+
+TEST_F(PageTest, ModelChosenInTheMenuOrOnThePageShowsInBoth)
+{
+    createSheet();
+    SimulatorMenu& menu = *sheet->simulatorMenu();
+    SimulatorPanel& strip = *sheet->simulatorPanel();
+    EXPECT_EQ(checkedText(menu.modelActions()), "Lumatrak S");
+    EXPECT_TRUE(strip.modelLabel()->text().contains("Lumatrak S"));
+
+    QAction* spectrolino = actionNamed(menu.modelActions(), "Spectrolino");
+    ASSERT_NE(spectrolino, nullptr);
+    spectrolino->trigger();
+    EXPECT_EQ(simulator->device(), ltsim::DeviceKind::Spectrolino);
+    EXPECT_TRUE(strip.modelLabel()->text().contains("Spectrolino"));
+
+    emit page().deviceTypeBox()->activated(1);
+    EXPECT_EQ(simulator->device(), ltsim::DeviceKind::LumatrakA);
+    EXPECT_EQ(checkedText(menu.modelActions()), "Lumatrak A (XY table)");
+    EXPECT_TRUE(strip.modelLabel()->text().contains("Lumatrak A"));
+}
