@@ -40,8 +40,10 @@ const ModelProfile& profileOf(DeviceKind kind) {
 }
 
 constexpr const char* kFirmwareVersion = "0433";
-constexpr const char* kSerialNumber = "00012345";
-constexpr const char* kBuildDate = "20261208";
+// The identity is text, two hex digits per character, ended by a NUL when
+// shorter than its 12 characters: firmware version and serial number.
+constexpr const char* kDefaultIdentityText = "1.433 12345";
+constexpr std::size_t kIdentityDigits = 24;
 
 std::string line(std::string text) {
   text += "\r\n";
@@ -153,8 +155,10 @@ void AsciiInstrument::setIdentity(std::string_view identity) {
   for (char c : identity) {
     if (std::isxdigit(static_cast<unsigned char>(c))) text.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
   }
-  if (text.empty()) text = std::string("00") + profileOf(kind_).code + kSerialNumber + kFirmwareVersion + kBuildDate;
-  text.resize(24, '0');
+  if (text.empty()) {
+    for (const char* c = kDefaultIdentityText; *c; ++c) wire::appendByteHex(text, static_cast<std::uint8_t>(*c));
+  }
+  text.resize(kIdentityDigits, '0');
   identity_ = text;
 }
 

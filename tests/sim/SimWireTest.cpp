@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "SimTestSupport.h"
 
@@ -58,6 +59,20 @@ TEST(SimWire, HandshakeCarriesTheIdentityFromColumn65) {
   ASSERT_EQ(identity.size(), 123u);
   EXPECT_EQ(identity.substr(65, 24), "0A0B0C0D0E0F101112131415");
   EXPECT_EQ(sim.simulator->identity(), "0A0B0C0D0E0F101112131415");
+}
+
+TEST(SimWire, DefaultIdentityIsReadableTextFromItsFirstCharacter) {
+  RunningSimulator sim(optionsFor(DeviceKind::Spectrolino));
+  std::string reply = sim.line->exchange(";B5\r\n", 123);
+  ASSERT_EQ(reply.size(), 123u);
+  std::string hex = reply.substr(65, 24);
+  EXPECT_EQ(hex, sim.simulator->identity());
+  std::string text;
+  for (std::size_t i = 0; i + 1 < hex.size() && hex.compare(i, 2, "00") != 0; i += 2) {
+    text.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  }
+  EXPECT_GE(text.size(), 5u) << hex;
+  for (char c : text) EXPECT_TRUE(c >= 0x20 && c < 0x7F) << hex;
 }
 
 TEST(SimWire, DeviceTypeFourAndSevenOpeningsAreAnswered) {
