@@ -8,6 +8,7 @@
 #include <chrono>
 #include <malloc.h>
 
+#include "../tests/common/QuietOperator.h"
 #include "app/Workstation.h"
 #include "instrument/include/LtClock.h"
 #include "ltsim/Simulator.h"
@@ -32,27 +33,6 @@ extern "C" unsigned long __wrap__ZN9CTaviSpec19GretagExecRemissionEP12GretagStru
 }
 
 namespace {
-
-class SilentOperator : public lt::Operator {
-public:
-    lt::MessageAnswer showMessage(const std::string&, const std::string&, lt::MessageButtons,
-                                  lt::MessageIcon) override
-    {
-        return lt::MessageAnswer::Ok;
-    }
-    std::optional<std::string> chooseFileToOpen(const std::string&, const std::string&, const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<std::string> chooseFileToSave(const std::string&, const std::string&, const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<lt::SpotColorNameAnswer> askSpotColorName(const lt::SpotColorNamePrompt&) override
-    {
-        return std::nullopt;
-    }
-};
 
 // The library's fixed pauses (20 ms around every trigger) pass at once;
 // waits for the port stay real. Pauses belong to the exchanges either way.
@@ -108,7 +88,7 @@ struct Bench {
 
     PauselessClock clock;
     ltsim::Simulator sim;
-    SilentOperator op;
+    lt::testing::QuietOperator op;
     lt::Workstation station;
     bool ready = false;
 };

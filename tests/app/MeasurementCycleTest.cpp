@@ -11,6 +11,7 @@
 #include <regex>
 
 #include "ScriptedOperator.h"
+#include "common/SimulatedInstrumentPort.h"
 #include "TempDirectory.h"
 #include "app/Workstation.h"
 #include "instrument/include/LtClock.h"
@@ -109,18 +110,7 @@ protected:
     // "Init Device" of the instrument page: open, then the white reference.
     void openAndCalibrate(std::int32_t instrumentType = InstrumentLumatrakS)
     {
-        ComPort port{};
-        port.DeviceType = static_cast<std::uint8_t>(instrumentType);
-        port.PortNumber = 1;
-        port.BaudRate = 9600;
-        port.ByteSize = 8;
-        port.Handshake = 1;
-        FileNames identity{};
-        portHandle = station->instrument().GretagPortOpenAndInit(&port, &identity);
-        ASSERT_NE(portHandle, nullptr);
-        ASSERT_EQ(port.Status, 0u);
-        station->record().instrumentType = instrumentType;
-        ASSERT_EQ(station->cycle().InitRemission(), 0ul);
+        testing::openAndCalibrateCom1(*station, instrumentType, portHandle);
     }
 
     unsigned long measure(const char* sample, std::uint8_t fetchOnly = 0)

@@ -4,13 +4,12 @@
 #pragma once
 
 #include <deque>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/Operator.h"
+#include "common/QuietOperator.h"
 
-class ScriptedOperator : public lt::Operator {
+class ScriptedOperator : public lt::testing::QuietOperator {
 public:
     struct Shown {
         std::string text;
@@ -30,18 +29,6 @@ public:
         const lt::MessageAnswer next = script.front();
         script.pop_front();
         return next;
-    }
-    std::optional<std::string> chooseFileToOpen(const std::string&, const std::string&, const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<std::string> chooseFileToSave(const std::string&, const std::string&, const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<lt::SpotColorNameAnswer> askSpotColorName(const lt::SpotColorNamePrompt&) override
-    {
-        return std::nullopt;
     }
 
     std::vector<Shown> shown;

@@ -11,6 +11,7 @@
 #include "ScriptedOperator.h"
 #include "app/ColorArithmetic.h"
 #include "app/Workstation.h"
+#include "common/SimulatedInstrumentPort.h"
 #include "ltsim/Simulator.h"
 #include "metrics/InstrumentPageLink.h"
 
@@ -61,18 +62,7 @@ protected:
     // "Init Device" of the instrument page: open the port, white reference.
     void openInstrument(std::int32_t instrumentType = InstrumentLumatrakS)
     {
-        ComPort port{};
-        port.DeviceType = static_cast<std::uint8_t>(instrumentType);
-        port.PortNumber = 1;
-        port.BaudRate = 9600;
-        port.ByteSize = 8;
-        port.Handshake = 1;
-        FileNames identity{};
-        portHandle = station->instrument().GretagPortOpenAndInit(&port, &identity);
-        ASSERT_NE(portHandle, nullptr);
-        ASSERT_EQ(port.Status, 0u);
-        station->record().instrumentType = instrumentType;
-        ASSERT_EQ(station->cycle().InitRemission(), 0ul);
+        lt::testing::openAndCalibrateCom1(*station, instrumentType, portHandle);
     }
 
     void measure(const char* sample)
