@@ -138,19 +138,20 @@ int Settings::loadMaxWavelength(int minimumWavelength)
 
 double Settings::loadSpectrometerSlope()
 {
-    auto text = application.getString(keys::kSpectrometerSlope.section, keys::kSpectrometerSlope.key);
-    auto value = text ? parseReal(*text) : std::nullopt;
-    if (!value || *value < kSlopeLowest || *value > kSlopeHighest)
-        return kDefaultSpectrometerSlope;
-    return *value;
+    return loadCalibration(keys::kSpectrometerSlope, kSlopeLowest, kSlopeHighest, kDefaultSpectrometerSlope);
 }
 
 double Settings::loadSpectrometerZero()
 {
-    auto text = application.getString(keys::kSpectrometerZero.section, keys::kSpectrometerZero.key);
+    return loadCalibration(keys::kSpectrometerZero, kZeroLowest, kZeroHighest, kDefaultSpectrometerZero);
+}
+
+double Settings::loadCalibration(const RealKey& key, double lowest, double highest, double fallback)
+{
+    auto text = application.getString(key.section, key.key);
     auto value = text ? parseReal(*text) : std::nullopt;
-    if (!value || *value < kZeroLowest || *value > kZeroHighest)
-        return kDefaultSpectrometerZero;
+    if (!value || *value < lowest || *value > highest)
+        return fallback;
     return *value;
 }
 

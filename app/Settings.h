@@ -73,6 +73,9 @@ public:
 
 private:
     void reportWriteFailure(const std::string& path, const std::string& reason);
+    // A calibration number from the file, or fallback when it is missing or
+    // outside lowest ... highest.
+    double loadCalibration(const RealKey& key, double lowest, double highest, double fallback);
 
     IniFile application;
     IniFile tavi;
