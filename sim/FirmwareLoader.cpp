@@ -89,8 +89,10 @@ std::string FirmwareLoader::answer(std::string_view request, bool* leave) {
   return {};
 }
 
-// First reply: the block arrived; second: it was programmed ("O") or not ("E":
-// wrong sum, flash not erased there, or beyond the flash).
+// First reply: the block arrived intact ("O"), or not ("E": wrong sum, flash
+// not erased there, or beyond the flash); second: it was programmed. The
+// refusal stands in the first reply because the host counts an "E" in the
+// second one as accepted.
 std::string FirmwareLoader::acceptBlock(std::string_view message) {
   if (!writing_) return shortReply('D', 'N') + shortReply('D', 'N');
   const auto* data = reinterpret_cast<const std::uint8_t*>(message.data() + 1);
@@ -99,10 +101,11 @@ std::string FirmwareLoader::acceptBlock(std::string_view message) {
   unsigned sent = data[kBlockBytes] * 256u + data[kBlockBytes + 1];
   std::size_t offset = writeOffset_;
   writeOffset_ += kBlockBytes;
-  std::string received = shortReply('D', 'O');
+  const std::string received = shortReply('D', 'O');
+  const std::string refused = shortReply('D', 'E') + shortReply('D', 'E');
   if ((sum & 0xFFFF) != sent || offset + kBlockBytes > flash_.size()) {
     ++rejectedBlocks_;
-    return received + shortReply('D', 'E');
+    return refused;
   }
   // Flash bits can only be cleared by programming: a block over unerased
   // cells does not verify.
@@ -114,7 +117,7 @@ std::string FirmwareLoader::acceptBlock(std::string_view message) {
   programmedEnd_ = std::max(programmedEnd_, offset + kBlockBytes);
   if (!verified) {
     ++rejectedBlocks_;
-    return received + shortReply('D', 'E');
+    return refused;
   }
   return received + shortReply('D', 'O');
 }

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <numeric>
 #include <ostream>
+#include <vector>
 
 #include "instrument/DescriptorChecked.h"
+#include "instrument/FakeClock.h"
 #include "instrument/include/TaviSpec.h"
 #include "instrument/platform/LinkState.h"
 #include "instrument/platform/SerialPort.h"
@@ -114,6 +117,58 @@ INSTANTIATE_TEST_SUITE_P(DeviceTypes, SimulatorEndToEnd,
                                            DeviceCase{"LumatrakA", 1, ltsim::DeviceKind::LumatrakA, 1, true},
                                            DeviceCase{"Spectrolino", 2, ltsim::DeviceKind::Spectrolino, 0, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A firmware download through the library's loader commands: a block whose
+// sum is wrong is refused (4) and leaves the flash erased there; the good
+// blocks land in the flash in order.
+TEST(SimulatorLoader, DownloadRefusesABlockWithAWrongSum) {
+    test::FakeClock clock;  // the loader's long prescribed pauses cost no time
+    ltsim::Simulator simulator(ltsim::SimulatorOptions{});
+    std::string error;
+    ASSERT_TRUE(simulator.start(&error)) << error;
+    ASSERT_EQ(CTaviSpec::SetPortDevice(1, simulator.devicePath().c_str()), 0u);
+
+    CTaviSpec instrument;
+    ComPort port{};
+    port.PortNumber = 1;
+    port.BaudRate = 9600;
+    port.ByteSize = 8;
+    port.Handshake = 1;
+    FileNames identity{};
+    void* handle = instrument.GretagPortOpenAndInit(&port, &identity);
+    ASSERT_NE(handle, nullptr);
+
+    auto block = [](std::uint8_t seed, int sumError) {
+        std::vector<std::uint8_t> bytes(258);
+        for (int i = 0; i < 256; ++i)
+            bytes[i] = static_cast<std::uint8_t>(seed + 7 * i);
+        const unsigned sum = std::accumulate(bytes.begin(), bytes.begin() + 256, 0u) + sumError;
+        bytes[256] = static_cast<std::uint8_t>(sum >> 8);
+        bytes[257] = static_cast<std::uint8_t>(sum);
+        return bytes;
+    };
+
+    ASSERT_LT(instrument.GretagCMD(300, nullptr), 10000u);
+    ASSERT_TRUE(simulator.inLoader());
+    EXPECT_EQ(instrument.GretagCMD(303, nullptr), 0u);  // erase
+    EXPECT_EQ(instrument.GretagCMD(301, nullptr), 0u);  // blank now
+    instrument.GretagCMD(307, nullptr);                 // start writing
+    auto first = block(1, 0);
+    auto wrong = block(2, 1);
+    auto third = block(3, 0);
+    EXPECT_EQ(instrument.GretagCMD(309, first.data()), 0u);
+    EXPECT_EQ(instrument.GretagCMD(309, wrong.data()), 4u);
+    EXPECT_EQ(instrument.GretagCMD(309, third.data()), 0u);
+    instrument.GretagCMD(311, nullptr);
+
+    std::vector<std::uint8_t> expected(first.begin(), first.begin() + 256);
+    expected.insert(expected.end(), 256, 0xFF);
+    expected.insert(expected.end(), third.begin(), third.begin() + 256);
+    EXPECT_EQ(simulator.flashImage(), expected);
+    EXPECT_EQ(simulator.rejectedBlocks(), 1);
+    EXPECT_EQ(instrument.GretagPortClose(handle), 0u);
+    linkState().sharedHandle = nullptr;
+}
 
 }  // namespace
 }  // namespace lt
