@@ -7,6 +7,7 @@
 #include <QActionGroup>
 #include <QLabel>
 
+#include "app/SimulatorControl.h"
 #include "app/SimulatorMenu.h"
 #include "app/SimulatorPanel.h"
 
@@ -66,4 +67,26 @@ TEST_F(PageTest, ModelChosenInTheMenuOrOnThePageShowsInBoth)
     EXPECT_EQ(simulator->device(), ltsim::DeviceKind::LumatrakA);
     EXPECT_EQ(checkedText(menu.modelActions()), "Lumatrak A (XY table)");
     EXPECT_TRUE(strip.modelLabel()->text().contains("Lumatrak A"));
+}
+
+TEST_F(PageTest, InkMixtureUnderTheHeadShowsInTheStripAndClearsTheMenusCheck)
+{
+    createSheet();
+    auto* control = sheet->findChild<SimulatorControl*>();
+    ASSERT_NE(control, nullptr);
+    SimulatorMenu& menu = *sheet->simulatorMenu();
+    SimulatorPanel& strip = *sheet->simulatorPanel();
+
+    EXPECT_FALSE(control->setSample("not an ink"));
+    EXPECT_EQ(strip.sampleBox()->currentText(), "paper");
+    EXPECT_EQ(checkedText(menu.sampleActions()), "paper");
+
+    ASSERT_TRUE(control->setSample("C30M20"));
+    EXPECT_EQ(strip.sampleBox()->currentText(), "C30M20");
+    EXPECT_EQ(menu.sampleActions()->checkedAction(), nullptr);
+
+    // Back to a named sample from the strip: the menu checks it again.
+    emit strip.sampleBox()->textActivated("K100");
+    EXPECT_EQ(simulator->sample(), "K100");
+    EXPECT_EQ(checkedText(menu.sampleActions()), "K100");
 }
