@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libasound2-dev
   xvfb xauth
   argyll colord-data
+  locales
 )
 
 missing=()
