@@ -10,12 +10,7 @@ namespace lt {
 
 namespace {
 
-constexpr std::uint8_t kOutputSpectrum = 0;
-constexpr std::uint8_t kOutputColorimetric = 1;
-constexpr std::uint8_t kOutputDensity = 2;
 constexpr std::uint8_t kOutputEmissionCalibration = 8;
-constexpr std::uint8_t kStartTrigger = 0;
-constexpr std::uint8_t kStartFetchOnly = 1;
 constexpr std::uint8_t kColorSpace0 = 0;
 constexpr std::uint8_t kColorSpaceLab = 1;
 constexpr std::uint8_t kColorSpaceXyz = 4;
@@ -66,7 +61,7 @@ unsigned long MeasurementCycle::fetchResults(CTaviSpec& instrument, GretagStruct
     for (const Fetch& fetch : kFetches) {
         work.OutputType = fetch.outputType;
         work.ColorSpace = fetch.colorSpace;
-        work.StartStep = kStartFetchOnly;
+        work.StartStep = kStartFetch;
         status = instrument.GretagExecRemission(&work);
         if (failed(status))
             return status + fetch.failureOffset;
@@ -88,7 +83,7 @@ unsigned long MeasurementCycle::MeasureSample(std::uint8_t kind, double scale, s
     work.OutputType = kOutputSpectrum;
     work.SpectrumVariant = 0;
     work.Spectrum = record.measurementSpectrum.data();
-    work.StartStep = fetchOnly ? kStartFetchOnly : kStartTrigger;
+    work.StartStep = fetchOnly ? kStartFetch : kStartTrigger;
     unsigned long status = exchange.instrument().GretagExecRemission(&work);
     if (failed(status))
         return status;

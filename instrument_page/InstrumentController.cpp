@@ -444,15 +444,15 @@ unsigned long InstrumentController::acquire()
     } else {
         const bool reflection = measureMode() == MeasureReflection;
         const unsigned char command = type == InstrumentPrototype
-            ? (reflection ? kAquireReflectance : kAquireDensity)
-            : (reflection ? kAquireNoDeviceReflectance : kAquireNoDeviceDensity);
+            ? (reflection ? kCommandReflectance7 : kCommandDensity)
+            : (reflection ? kCommandReflectance32 : kCommandDensity31);
         status = spectrometerAcquire(sample, command);
         if (status == kStatusInstrumentBusy)
             return status;
         if (status == kStatusOk) {
-            if (command == kAquireReflectance)
+            if (command == kCommandReflectance7)
                 values = spectrometerValueLine(sample);
-            else if (command == kAquireDensity)
+            else if (command == kCommandDensity)
                 values.clear();
         }
     }
@@ -669,7 +669,7 @@ void InstrumentController::newParameter()
 
 void InstrumentController::darkReference()
 {
-    const unsigned long status = spectrometerAcquire(dark, kAquireDark);
+    const unsigned long status = spectrometerAcquire(dark, kCommandDark);
     if (status == kStatusInstrumentBusy)
         return;
     result = status;
@@ -684,7 +684,7 @@ void InstrumentController::darkReference()
 
 void InstrumentController::zeroReference()
 {
-    const unsigned long status = spectrometerAcquire(white, kAquireWhite);
+    const unsigned long status = spectrometerAcquire(white, kCommandZero);
     if (status == kStatusInstrumentBusy)
         return;
     result = status;

@@ -41,13 +41,6 @@ inline constexpr unsigned long kShortBeepMs = 30;   // [ms] measurement beeps
 inline constexpr unsigned long kLinkLostBeepMs = 50; // [ms] the two beeps when remote mode stops
 inline constexpr unsigned kLinkLostPauseMs = 100;    // [ms] between those two beeps
 
-// Spectrometer acquisition commands.
-inline constexpr unsigned char kAquireDark = 1;
-inline constexpr unsigned char kAquireWhite = 20;
-inline constexpr unsigned char kAquireReflectance = 7;
-inline constexpr unsigned char kAquireDensity = 4;
-inline constexpr unsigned char kAquireNoDeviceReflectance = 32;
-inline constexpr unsigned char kAquireNoDeviceDensity = 31;
 inline constexpr float kResamplingStep = 5.0f; // [nm]
 
 // Lumatrak and Spectrolino axis: 36 points from 380 nm in 10 nm steps.

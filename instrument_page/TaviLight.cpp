@@ -275,7 +275,7 @@ void CTaviLight::plotSpectrometer()
 {
     const lt::InstrumentController& c = *logic;
     const unsigned char command = c.lastAcquisition();
-    if (command != lt::kAquireWhite && command != lt::kAquireReflectance && command != lt::kAquireDensity)
+    if (command != lt::kCommandZero && command != lt::kCommandReflectance7 && command != lt::kCommandDensity)
         return;
     auto countsOf = [](const Aquire& record) {
         return std::span<const std::uint16_t>(record.Counts, std::min<std::size_t>(record.Count, kAquireMaxCounts));
@@ -295,7 +295,7 @@ void CTaviLight::plotSpectrometer()
             best = static_cast<int>(i);
     }
     counts.referenceIndex = best;
-    const lt::CurveType type = command == lt::kAquireWhite ? lt::CurveType::WhiteSignal : lt::CurveType::SpectrometerRemission;
+    const lt::CurveType type = command == lt::kCommandZero ? lt::CurveType::WhiteSignal : lt::CurveType::SpectrometerRemission;
     graphView->showSpectrometer(type, counts, c.firstWavelength(), c.lastWavelength());
 }
 

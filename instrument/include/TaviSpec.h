@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "LtRecordCodes.h"
 #include "LtStatus.h"
 
 namespace lt {

@@ -15,15 +15,6 @@ namespace {
 constexpr unsigned char kModeTransmission = 1;
 constexpr unsigned char kModeEmission = 2;
 
-constexpr unsigned char kStartTrigger = 0;
-constexpr unsigned char kStartFetch = 1;
-constexpr unsigned char kStartTriggerOnly = 100;
-
-constexpr unsigned char kOutputSpectrum = 0;
-constexpr unsigned char kOutputColorimetric = 1;
-constexpr unsigned char kOutputDensity = 2;
-constexpr unsigned char kOutputAlternate = 100;
-
 constexpr unsigned long kTriggerPauseMs = 20;
 constexpr unsigned long kOutputSettleMs = 100;
 constexpr unsigned long kOutputCodeOffset = 600;

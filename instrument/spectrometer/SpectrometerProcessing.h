@@ -5,22 +5,10 @@
 
 #include <cstdint>
 
+#include "instrument/include/LtRecordCodes.h"
 #include "instrument/spectrometer/SpectrometerState.h"
 
 namespace lt {
-
-// Acquisition commands of SpecAquire.
-inline constexpr unsigned char kCommandDark = 1;
-inline constexpr unsigned char kCommandWhite = 2;
-inline constexpr unsigned char kCommandDensity = 4;
-inline constexpr unsigned char kCommandReflectance = 5;
-inline constexpr unsigned char kCommandReflectance6 = 6;
-inline constexpr unsigned char kCommandReflectance7 = 7;
-inline constexpr unsigned char kCommandZero = 20;          // white reference
-inline constexpr unsigned char kCommandDarkOnly = 21;      // dark reference without colour values
-inline constexpr unsigned char kCommandDarkWindow = 22;    // dark reference, takes the window
-inline constexpr unsigned char kCommandDensity31 = 31;
-inline constexpr unsigned char kCommandReflectance32 = 32;
 
 // The byte sent to the spectrometer for a command.
 std::uint8_t acquisitionByteFor(unsigned char command);
