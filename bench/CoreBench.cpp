@@ -8,8 +8,8 @@
 #include <chrono>
 #include <malloc.h>
 
-#include "../tests/common/QuietOperator.h"
-#include "app/Workstation.h"
+#include "common/QuietOperator.h"
+#include "core/station/Workstation.h"
 #include "instrument/include/LtClock.h"
 #include "ltsim/Simulator.h"
 

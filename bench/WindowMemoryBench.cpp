@@ -2,8 +2,8 @@
 // main sheet on the offscreen platform, a simulated Lumatrak S on COM1, and
 // "Acquire" clicked again and again.
 //   window_memory_bench [measurements]     (default 1000)
-#include "instrument_page/ScriptedOperator.h"
-#include "app/Workstation.h"
+#include "ui/instrument_page/ScriptedOperator.h"
+#include "core/station/Workstation.h"
 #include "sim/include/ltsim/Simulator.h"
 
 #include <chrono>
@@ -15,8 +15,8 @@
 #include <QApplication>
 #include <QPushButton>
 
-#include "app/HVSheet.h"
-#include "instrument_page/TaviLight.h"
+#include "ui/shell/HVSheet.h"
+#include "ui/instrument_page/TaviLight.h"
 
 namespace {
 

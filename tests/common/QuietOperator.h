@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Operator.h"
+#include "core/station/Operator.h"
 
 namespace lt::testing {
 

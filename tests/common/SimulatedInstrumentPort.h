@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Workstation.h"
+#include "core/station/Workstation.h"
 
 namespace lt::testing {
 

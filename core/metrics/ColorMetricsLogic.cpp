@@ -1,0 +1,187 @@
+#include "core/metrics/ColorMetricsLogic.h"
+
+#include "core/colour/ColorArithmetic.h"
+#include "core/settings/DensitySettings.h"
+#include "core/station/Workstation.h"
+#include "core/metrics/FileMessages.h"
+#include "core/station/InstrumentPageLink.h"
+#include "core/metrics/ListFile.h"
+#include "core/metrics/SpotLibraryFile.h"
+
+namespace lt {
+
+namespace {
+
+// Instrument commands sent after the density parameters were edited: the
+// four slopes (Black, Cyan, Magenta, Yellow), then the measurement
+// conditions (illuminant, observer, filter).
+constexpr int kCommandDensitySlopes = 100;
+constexpr int kCommandMeasurementConditions = 101;
+constexpr std::uint8_t kExtraOptionOn = 1;
+
+} // namespace
+
+ColorMetricsLogic::ColorMetricsLogic(Workstation& workstation) : station(workstation)
+{
+    station.addObserver(this);
+    initialise();
+}
+
+ColorMetricsLogic::~ColorMetricsLogic() { station.removeObserver(this); }
+
+void ColorMetricsLogic::initialise()
+{
+    SharedRecord& record = station.record();
+    Settings& settings = station.settings();
+    record.resetForColorMetricsPage();
+    mode = DensityMode::Absolute;
+
+    listFile = settings.load(keys::kListName);
+    settings.load(keys::kChartName);
+    record.chart.chartType = settings.load(keys::kChartType);
+
+    record.spotColors.clear();
+    record.spotScratchPath = spotScratchPath(settings);
+    const std::string spotFile = settings.load(keys::kSpotColorFile);
+    LoadSpotFile(record, station.op(), settingsRelativePath(settings, spotFile));
+
+    shownMetric = metricFromSetting(settings.load(keys::kMetric));
+}
+
+void ColorMetricsLogic::calibrateWhite()
+{
+    SharedRecord& record = station.record();
+    record.paperWhiteState = PaperWhiteRequested;
+    record.processSolidRequest = 0;
+    record.spotSolidState = SpotSolidNone;
+    showStatus(kStatusCalibratePaperWhite);
+}
+
+void ColorMetricsLogic::calibrateSolid()
+{
+    SharedRecord& record = station.record();
+    if (record.paperWhiteState < PaperWhiteTaken) {
+        showStatus(kStatusCalibratePaperWhiteFirst);
+        return;
+    }
+    showStatus(kStatusCalibrateSolid);
+    record.processSolidRequest = 1;
+    record.spotSolidState = SpotSolidRequested;
+}
+
+void ColorMetricsLogic::setDensityMode(DensityMode newMode)
+{
+    SharedRecord& record = station.record();
+    mode = newMode;
+    record.paperWhiteState = PaperWhiteAbsolute;
+    record.processSolidRequest = 0;
+    if (newMode == DensityMode::Absolute)
+        showStatus("");
+}
+
+void ColorMetricsLogic::compareRows(const std::vector<int>& selectedRows)
+{
+    if (selectedRows.size() != 2) {
+        showStatus(kStatusSelectTwoItems);
+        return;
+    }
+    const MeasurementList& list = station.list();
+    if (auto difference = colorDifferenceOfRows(list.row(selectedRows[0]), list.row(selectedRows[1])))
+        showStatus(formatColorDifference(*difference));
+}
+
+void ColorMetricsLogic::clearList() { station.cycle().clearList(); }
+
+void ColorMetricsLogic::requestSpotColor()
+{
+    showStatus(kStatusMeasureSpotColor);
+    station.record().spotColors.newEntryRequested = true;
+}
+
+void ColorMetricsLogic::saveList()
+{
+    if (SaveList(station.list(), station.op(), listFile))
+        station.settings().store(keys::kListName, listFile);
+}
+
+void ColorMetricsLogic::setMetric(Metric metric)
+{
+    shownMetric = metric;
+    station.settings().store(keys::kMetric, static_cast<int>(metric));
+    station.notify([](MeasurementObserver& observer) { observer.valueAreaChanged(); });
+}
+
+ValueDisplayContent ColorMetricsLogic::valueDisplay() const
+{
+    const SharedRecord& record = station.record();
+    const bool hasRows = station.list().rowCount() > 0;
+    const MeasurementRow newest = station.list().row(0);
+    return valueDisplayContent(shownMetric, hasRows ? &newest : nullptr, record.densityParameters,
+                               record.spotSolidState == SpotSolidCalibrated);
+}
+
+int ColorMetricsLogic::chartType() const { return station.record().chart.chartType; }
+
+void ColorMetricsLogic::setChartType(int chartType)
+{
+    station.record().chart.chartType = chartType;
+    station.settings().store(keys::kChartType, chartType);
+}
+
+void ColorMetricsLogic::editDensityParameters(InstrumentPageLink* instrumentPage,
+                                              const std::function<void()>& editDialog)
+{
+    // The live reading polls the instrument; it rests until the parameters
+    // have been sent, so no poll runs between the commands.
+    const bool paused = instrumentPage && instrumentPage->pauseLiveReading();
+    if (!instrumentPage || !instrumentPage->instrumentInitialised()) {
+        tellOperator(station.op(), kInitializeInstrumentFirstMessage);
+    } else {
+        editDialog();
+        sendDensityParameters(instrumentPage);
+    }
+    if (paused)
+        instrumentPage->resumeLiveReading();
+}
+
+void ColorMetricsLogic::sendDensityParameters(InstrumentPageLink* instrumentPage)
+{
+    SharedRecord& record = station.record();
+    DensityParameterBlock parameters = record.densityParameters;
+    instrumentPage->selectIlluminant(parameters.integer(slot::kIllumType));
+
+    const std::int32_t type = record.instrumentType;
+    if (type == InstrumentLumatrakS || type == InstrumentLumatrakA || type == InstrumentSpectrolino) {
+        // Answers are not examined: a failed download leaves the
+        // instrument's previous parameters, which the next measurement shows.
+        if (InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin()) {
+            exchange.instrument().GretagCMD(kCommandDensitySlopes, parameters.data());
+            GretagStruct conditions{};
+            conditions.Illuminant = static_cast<std::uint8_t>(parameters.integer(slot::kIllumType));
+            conditions.Observer = static_cast<std::uint8_t>(parameters.integer(slot::kObserverType));
+            conditions.Filter = static_cast<std::uint8_t>(parameters.integer(slot::kFilterType));
+            conditions.ExtraOption = kExtraOptionOn;
+            exchange.instrument().GretagCMD(kCommandMeasurementConditions, &conditions);
+        }
+    }
+    storeDensityParameters(station.settings(), record.densityParameters);
+}
+
+std::string ColorMetricsLogic::statusText() const
+{
+    std::lock_guard lock(statusMutex);
+    return status;
+}
+
+void ColorMetricsLogic::statusTextChanged(const std::string& text)
+{
+    std::lock_guard lock(statusMutex);
+    status = text;
+}
+
+void ColorMetricsLogic::showStatus(const std::string& text)
+{
+    station.notify([&](MeasurementObserver& observer) { observer.statusTextChanged(text); });
+}
+
+} // namespace lt

@@ -1,0 +1,91 @@
+#pragma once
+// What the "Color Metrics" tab does, without drawing anything: its start
+// (calibration state reset, keys read and written back, spot library
+// loaded), the calibration buttons "White", "Solid", "Absolute" and
+// "Relative", the colour difference of two rows, "ClearList", "InitSpotClr",
+// "SaveList", the chart type, the choice of what the large display shows,
+// and the round trip of the density parameters to the instrument. The page
+// view forwards clicks here and repaints from it; the status line reaches
+// every MeasurementObserver of the workstation.
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/station/MeasurementObserver.h"
+#include "core/metrics/ValueDisplay.h"
+
+namespace lt {
+
+class Workstation;
+class InstrumentPageLink;
+
+inline constexpr const char* kStatusCalibratePaperWhite = "Calibrate paper white now !";
+inline constexpr const char* kStatusSelectTwoItems = "  Select 2 Items !";
+inline constexpr const char* kInitializeInstrumentFirstMessage = "Initialize Instrument first !";
+
+enum class DensityMode { Absolute, Relative };
+
+class ColorMetricsLogic : private MeasurementObserver {
+public:
+    // Initialises the page's state at once (see initialise()).
+    explicit ColorMetricsLogic(Workstation& workstation);
+    ~ColorMetricsLogic() override;
+    ColorMetricsLogic(const ColorMetricsLogic&) = delete;
+    ColorMetricsLogic& operator=(const ColorMetricsLogic&) = delete;
+
+    // Resets the calibration state and the row numbering, reads "ListName",
+    // "ChartName", "ChartType", "SCFile" and "Metric" (writing them back),
+    // and loads the spot-colour library.
+    void initialise();
+
+    // "White": the next sample is paper white.
+    void calibrateWhite();
+    // "Solid": the next sample is a solid (after paper white).
+    void calibrateSolid();
+    // "Absolute" / "Relative".
+    void setDensityMode(DensityMode mode);
+    DensityMode densityMode() const { return mode; }
+
+    // "dE" over the list rows selected (indices into the list, newest 0).
+    void compareRows(const std::vector<int>& selectedRows);
+    // "ClearList".
+    void clearList();
+    // "InitSpotClr": the next sample teaches a spot colour.
+    void requestSpotColor();
+    // "SaveList"; remembers the path as "ListName" after a non-empty save.
+    void saveList();
+
+    // "ProcessColor", "Lab", "XYZ", "SpotColor" (1 ... 4).
+    Metric metric() const { return shownMetric; }
+    void setMetric(Metric metric);
+    ValueDisplayContent valueDisplay() const;
+
+    // Chart combo box: 0 IT8.7/3, 1 TQ ICC CMYK, 2 TQ ICC RGB.
+    int chartType() const;
+    void setChartType(int chartType);
+
+    // "Parameter": runs editDialog (the modal "DensityParameters" dialog)
+    // when the instrument is initialised, then sends the parameters to the
+    // instrument and stores them. The live reading of the instrument page
+    // rests meanwhile.
+    void editDensityParameters(InstrumentPageLink* instrumentPage, const std::function<void()>& editDialog);
+
+    // The status line as the page and the measurement cycle last set it.
+    std::string statusText() const;
+    const std::string& listPath() const { return listFile; }
+
+private:
+    void statusTextChanged(const std::string& text) override;
+    void showStatus(const std::string& text);
+    void sendDensityParameters(InstrumentPageLink* instrumentPage);
+
+    Workstation& station;
+    DensityMode mode = DensityMode::Absolute;
+    Metric shownMetric = Metric::ProcessColor;
+    std::string listFile;
+    mutable std::mutex statusMutex;
+    std::string status;
+};
+
+} // namespace lt

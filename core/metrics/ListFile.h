@@ -1,0 +1,28 @@
+#pragma once
+// The measurement list as a tab-separated text file for spreadsheets and
+// other tools: a header line, then one line per row, oldest first, each
+// column text exactly as the list shows it followed by a tab; lines end in
+// CR LF. An empty list gives an empty file.
+#include <string>
+#include <string_view>
+
+#include "core/metrics/MeasurementList.h"
+
+namespace lt {
+
+class Operator;
+
+inline constexpr std::string_view kListFileHeader =
+    "No.\tCyan\tMag.\tYel.\tBlack\tPr.%\t L\t a\t b\t X\t Y\tZ \tSDens.\tSp.%\tSName\r\n";
+inline constexpr const char* kSaveListTitle = "Save List";
+
+std::string formatListFileText(const std::vector<MeasurementRow>& rowsNewestFirst);
+
+// "SaveList": asks for the file (starting at listPath), writes the list
+// completely or not at all, and reports "Wrong Path or no Space: <path>" or
+// "Write file failed!". listPath becomes the chosen path. Returns true when
+// a list of at least one row was written: only then is the path worth
+// remembering as "ListName".
+bool SaveList(const MeasurementList& list, Operator& op, std::string& listPath);
+
+} // namespace lt

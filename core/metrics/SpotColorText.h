@@ -1,0 +1,31 @@
+#pragma once
+// The spot-colour file as text: a three-byte signature line ("SC" and the
+// Latin-1 section sign), the number of entries, then nine lines per entry
+// (kind 1 narrow or 2 wide, name, seven "wavelength<TAB>weight" lines of the
+// weighting window). Lines end in CR LF.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/metrics/SpotColorLibrary.h"
+
+namespace lt {
+
+inline constexpr std::string_view kSpotFileSignature = "SC\xA7";
+// A line longer than this ends the reading (complete entries are kept).
+inline constexpr std::size_t kSpotFileMaxLineLength = 200;
+
+struct SpotFileContent {
+    bool hasSignature = false;
+    // Complete entries only, at most SpotColorLibrary::kMaxFileEntries.
+    std::vector<SpotColorEntry> entries;
+};
+
+SpotFileContent parseSpotFileText(std::string_view text);
+
+// Writes the narrow and wide entries in their order; others are skipped. The
+// count line is the number written.
+std::string formatSpotFileText(const std::vector<const SpotColorEntry*>& entries);
+
+} // namespace lt

@@ -1,0 +1,104 @@
+#include "core/metrics/ValueDisplay.h"
+
+#include <algorithm>
+
+#include "core/common/NumberText.h"
+
+namespace lt {
+
+namespace {
+
+// Each value is read back from its list column, at most this long.
+constexpr std::size_t kValueTextLength = 15;
+// The spot colour's name is shortened to fit its box.
+constexpr std::size_t kSpotNameShown = 9;
+constexpr const char* kNoValue = "--";
+// The process dot-area column reads "C  51.8", or "-  -" without a solid.
+constexpr std::size_t kDotAreaNumberStart = 3;
+constexpr int kLowestBoxBottom = 110;
+constexpr int kBoxBottomLift = 30;
+
+std::string columnText(const MeasurementRow& row, int column)
+{
+    return row[static_cast<std::size_t>(column)].substr(0, kValueTextLength);
+}
+
+// The process dot area of the newest row: the number of its "%" column, or
+// "--" when the colour had no solid density (the column shows "-  -").
+std::string processDotAreaText(const MeasurementRow& row)
+{
+    const std::string& text = row[column::kDotArea];
+    if (text.size() <= kDotAreaNumberStart || !parseReal(text.substr(kDotAreaNumberStart)))
+        return kNoValue;
+    return text.substr(kDotAreaNumberStart, kValueTextLength);
+}
+
+} // namespace
+
+Metric metricFromSetting(int value)
+{
+    return static_cast<Metric>(std::clamp(value, static_cast<int>(Metric::ProcessColor),
+                                          static_cast<int>(Metric::SpotColor)));
+}
+
+ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* newestRow,
+                                        const DensityParameterBlock& block, bool spotSolidCalibrated)
+{
+    ValueDisplayContent content;
+    switch (metric) {
+    case Metric::ProcessColor:
+        content.labels = {"Proc.Density", "%", "Proc.Color"};
+        break;
+    case Metric::Lab:
+        content.labels = {"L", "a", "b"};
+        break;
+    case Metric::Xyz:
+        content.labels = {"X", "Y", "Z"};
+        break;
+    case Metric::SpotColor:
+        content.labels = {"SpotDensity", "%", "SpotColor"};
+        content.thirdValueLowered = true;
+        break;
+    }
+    if (!newestRow)
+        return content;
+    const MeasurementRow& row = *newestRow;
+    content.valuesShown = true;
+    switch (metric) {
+    case Metric::ProcessColor: {
+        const int color = std::clamp(block.integer(slot::kProcessColorIndex), static_cast<int>(Cyan),
+                                     static_cast<int>(Black));
+        content.values = {columnText(row, column::kCyan + color), processDotAreaText(row),
+                          std::string(1, kProcessLetters[color])};
+        break;
+    }
+    case Metric::Lab:
+        content.values = {columnText(row, column::kL), columnText(row, column::kA), columnText(row, column::kB)};
+        break;
+    case Metric::Xyz:
+        content.values = {columnText(row, column::kX), columnText(row, column::kY), columnText(row, column::kZ)};
+        break;
+    case Metric::SpotColor:
+        content.values = {columnText(row, column::kSpotDensity),
+                          spotSolidCalibrated ? columnText(row, column::kSpotDotArea) : kNoValue,
+                          columnText(row, column::kSpotName).substr(0, kSpotNameShown)};
+        break;
+    }
+    return content;
+}
+
+ValueDisplayGeometry valueDisplayGeometry(int pageWidth)
+{
+    ValueDisplayGeometry geometry{};
+    const int left = pageWidth / 7;
+    geometry.boxBottom = std::max(pageWidth / 6 - kBoxBottomLift, kLowestBoxBottom);
+    for (int i = 0; i < 3; ++i) {
+        geometry.boxLeft[i] = left + i * ValueDisplayGeometry::kBoxSpacing;
+        geometry.textLeft[i] = geometry.boxLeft[i] + ValueDisplayGeometry::kTextIndent;
+    }
+    geometry.valueTop = geometry.boxBottom - ValueDisplayGeometry::kValueFontHeight;
+    geometry.labelTop = geometry.valueTop - ValueDisplayGeometry::kLabelRise;
+    return geometry;
+}
+
+} // namespace lt

@@ -1,0 +1,76 @@
+#pragma once
+// Everything the pages share, created once for the run: the single
+// instrument object (and the guard that keeps its exchanges apart), the
+// settings files, the shared measurement record with the measurement list,
+// the measurement cycle, the operator, the observers of the cycle and the
+// chart tables while a chart exists. Every page and dialog receives the
+// Workstation by reference.
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/station/InstrumentAccess.h"
+#include "core/station/MeasurementCycle.h"
+#include "core/station/MeasurementObserver.h"
+#include "core/station/Operator.h"
+#include "core/settings/Settings.h"
+#include "core/station/SharedRecord.h"
+#include "instrument/include/TaviSpec.h"
+
+namespace lt {
+
+class Workstation {
+public:
+    // Settings live in configDir (normally configDirectory()). op must
+    // outlive the Workstation or be replaced with setOperator first.
+    explicit Workstation(Operator& op, const std::string& configDir);
+    ~Workstation();
+    Workstation(const Workstation&) = delete;
+    Workstation& operator=(const Workstation&) = delete;
+
+    CTaviSpec& instrument() { return *device; }
+    InstrumentAccess& instrumentAccess() { return access; }
+    Settings& settings() { return settingsFiles; }
+    SharedRecord& record() { return *shared; }
+    MeasurementList& list() { return shared->list; }
+    MeasurementCycle& cycle() { return measurementCycle; }
+
+    Operator& op() const;
+    void setOperator(Operator& replacement);
+
+    // Observers are not owned; remove one before it is destroyed.
+    void addObserver(MeasurementObserver* observer);
+    void removeObserver(MeasurementObserver* observer);
+
+    // The chart tables of the open chart (not owned), or null.
+    void setChartPatchStore(ChartPatchStore* store);
+    ChartPatchStore* chartPatchStore() const;
+
+    // Calls f(observer) for every observer, outside the observer lock.
+    template <class Function>
+    void notify(Function&& f)
+    {
+        std::vector<MeasurementObserver*> current;
+        {
+            std::lock_guard lock(observerMutex);
+            current = observers;
+        }
+        for (MeasurementObserver* observer : current)
+            f(*observer);
+    }
+
+private:
+    std::unique_ptr<CTaviSpec> device;
+    InstrumentAccess access;
+    Settings settingsFiles;
+    std::unique_ptr<SharedRecord> shared;
+    MeasurementCycle measurementCycle;
+
+    mutable std::mutex observerMutex;
+    Operator* operatorInUse;
+    std::vector<MeasurementObserver*> observers;
+    ChartPatchStore* chartStore = nullptr;
+};
+
+} // namespace lt

@@ -1,0 +1,81 @@
+#pragma once
+// A workstation whose COM1 is a virtual Lumatrak S on a pseudo-terminal,
+// with a scripted operator, for tests of the colour metrics page.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "MetricsTestFiles.h"
+#include "ScriptedOperator.h"
+#include "core/colour/ColorArithmetic.h"
+#include "core/station/Workstation.h"
+#include "common/SimulatedInstrumentPort.h"
+#include "ltsim/Simulator.h"
+#include "core/station/InstrumentPageLink.h"
+
+namespace lt::test {
+
+// The instrument page as the colour metrics page sees it.
+struct FakeInstrumentPage : InstrumentPageLink {
+    bool instrumentInitialised() const override { return initialised; }
+    bool pauseLiveReading() override
+    {
+        ++pauses;
+        const bool wasRunning = liveReading;
+        liveReading = false;
+        return wasRunning;
+    }
+    void resumeLiveReading() override
+    {
+        ++resumes;
+        liveReading = true;
+    }
+    void selectIlluminant(int type) override { illuminant = type; }
+
+    bool initialised = true;
+    bool liveReading = false;
+    int pauses = 0;
+    int resumes = 0;
+    int illuminant = -1;
+};
+
+class SimulatedStation : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        ASSERT_TRUE(sim.start(&error)) << error;
+        ASSERT_EQ(CTaviSpec::SetPortDevice(1, sim.devicePath().c_str()), 0ul);
+        station = std::make_unique<Workstation>(op, configDirectory);
+    }
+
+    void TearDown() override
+    {
+        if (portHandle)
+            station->instrument().GretagPortClose(portHandle);
+        station.reset();
+        sim.stop();
+    }
+
+    // "Init Device" of the instrument page: open the port, white reference.
+    void openInstrument(std::int32_t instrumentType = InstrumentLumatrakS)
+    {
+        lt::testing::openAndCalibrateCom1(*station, instrumentType, portHandle);
+    }
+
+    void measure(const char* sample)
+    {
+        ASSERT_TRUE(sim.setSample(sample)) << sample;
+        ASSERT_LE(station->cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, 0), 10000ul);
+    }
+
+    std::string configDirectory = scratchDirectory();
+    ltsim::Simulator sim;
+    ScriptedOperator op;
+    std::unique_ptr<Workstation> station;
+    void* portHandle = nullptr;
+};
+
+} // namespace lt::test

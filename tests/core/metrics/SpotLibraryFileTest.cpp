@@ -1,0 +1,178 @@
+// The spot-colour library on disk: loading, saving, deleting with
+// compaction through the scratch file, and the combo box selection.
+#include "core/metrics/SpotLibraryFile.h"
+#include "MetricsTestFiles.h"
+#include "ScriptedOperator.h"
+
+#include "core/colour/ColorArithmetic.h"
+#include "core/settings/Settings.h"
+#include "core/station/SharedRecord.h"
+#include "core/metrics/SpotColorText.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+namespace lt {
+namespace {
+
+SpotColorEntry colour(const std::string& name, double centre, SpotKind kind = SpotKind::Wide)
+{
+    SpotColorEntry entry = makeSpotColorEntry(centre);
+    entry.kind = kind;
+    entry.name = name;
+    if (kind == SpotKind::Narrow)
+        entry.weights = kNarrowWindowWeights;
+    return entry;
+}
+
+class SpotLibraryFileTest : public ::testing::Test {
+protected:
+    std::string directory = test::scratchDirectory();
+    Settings settings{directory};
+    SharedRecord record;
+    test::ScriptedOperator op;
+    SpotColorLibrary& library = record.spotColors;
+
+    void fill(std::initializer_list<const char*> names)
+    {
+        double centre = 450;
+        for (const char* name : names)
+            library.append(colour(name, centre += 20));
+    }
+};
+
+TEST_F(SpotLibraryFileTest, LoadsTheGoldenFileAndWritesItBackByteForByte)
+{
+    fill({"Old"});
+    library.select(1);
+    ASSERT_TRUE(LoadSpotFile(record, op, test::goldenPath("spot_two_entries.txt")));
+    EXPECT_EQ(library.count(), 2);
+    EXPECT_EQ(library.selection(), 0);
+    EXPECT_EQ(record.spotFilePath, test::goldenPath("spot_two_entries.txt"));
+    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string>{"none", "Reflex Blue", "Warm Red"}));
+    EXPECT_EQ(library.entry(1)->kind, SpotKind::Narrow);
+    EXPECT_DOUBLE_EQ(library.entry(2)->centreWavelength(), 520.0);
+
+    const std::string copy = directory + "/copy.txt";
+    ASSERT_TRUE(SaveSpotFile(record, op, copy));
+    EXPECT_EQ(test::fileBytes(copy), test::fileBytes(test::goldenPath("spot_two_entries.txt")));
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(SpotLibraryFileTest, AFileThatCannotBeOpenedChangesNothing)
+{
+    fill({"Kept"});
+    library.select(1);
+    record.spotFilePath = "before";
+    EXPECT_FALSE(LoadSpotFile(record, op, directory + "/missing.txt"));
+    EXPECT_EQ(library.count(), 1);
+    EXPECT_EQ(library.selection(), 1);
+    EXPECT_EQ(record.spotFilePath, "before");
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(SpotLibraryFileTest, AForeignFileEmptiesTheLibraryWithAMessage)
+{
+    fill({"A", "B"});
+    const std::string foreign = directory + "/foreign.txt";
+    test::writeBytes(foreign, "No.\tCyan\tMag.\r\n  0\t0.1\t0.2\r\n");
+    EXPECT_TRUE(LoadSpotFile(record, op, foreign));
+    EXPECT_EQ(op.messages, (std::vector<std::string>{"This is no SpotColor file !"}));
+    EXPECT_EQ(library.count(), 0);
+    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string>{"none"}));
+
+    // A directory opens but cannot be read: both problems are told.
+    op.messages.clear();
+    EXPECT_TRUE(LoadSpotFile(record, op, directory));
+    EXPECT_EQ(op.messages, (std::vector<std::string>{"Read file failed!", "This is no SpotColor file !"}));
+}
+
+TEST_F(SpotLibraryFileTest, AFailedSaveIsReportedAndKeepsThePreviousFile)
+{
+    fill({"A"});
+    const std::string nowhere = directory + "/missing/dir/SC.txt";
+    EXPECT_FALSE(SaveSpotFile(record, op, nowhere));
+    EXPECT_EQ(op.messages, (std::vector<std::string>{"Wrong Path or no Space: " + nowhere}));
+
+    // Renaming onto a directory fails after the data was written.
+    op.messages.clear();
+    const std::string occupied = directory + "/occupied";
+    std::filesystem::create_directory(occupied);
+    EXPECT_FALSE(SaveSpotFile(record, op, occupied));
+    EXPECT_EQ(op.messages, (std::vector<std::string>{"Write file failed!"}));
+    EXPECT_TRUE(std::filesystem::is_directory(occupied));
+    EXPECT_EQ(library.count(), 1);
+}
+
+TEST_F(SpotLibraryFileTest, DeletingCompactsThroughTheScratchFile)
+{
+    fill({"A", "B", "C"});
+    library.select(3);
+    const int selected = deleteSpotColorChoice(record, settings, op, 2);
+    EXPECT_EQ(selected, 1);
+    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string>{"none", "A", "C"}));
+    EXPECT_EQ(library.count(), 2);
+    EXPECT_EQ(library.selection(), 1);
+    EXPECT_EQ(library.entry(1)->name, "A");
+
+    const std::string scratch = directory + "/SpotTmp.txt";
+    EXPECT_EQ(record.spotFilePath, scratch);
+    EXPECT_EQ(settings.load(keys::kSpotColorFile), scratch);
+    const auto onDisk = parseSpotFileText(test::fileBytes(scratch));
+    ASSERT_EQ(onDisk.entries.size(), 2u);
+    EXPECT_EQ(onDisk.entries[1].name, "C");
+}
+
+TEST_F(SpotLibraryFileTest, DeletingTheOnlyEntryLeavesNoneAndAnEmptyScratchFile)
+{
+    fill({"Only"});
+    library.select(1);
+    EXPECT_EQ(deleteSpotColorChoice(record, settings, op, 1), 0);
+    EXPECT_EQ(library.count(), 0);
+    EXPECT_EQ(library.selection(), 0);
+    EXPECT_EQ(test::fileBytes(directory + "/SpotTmp.txt"), "SC\xA7\r\n0\r\n");
+}
+
+TEST_F(SpotLibraryFileTest, NoneAndPositionsBeyondTheListAreNotDeleted)
+{
+    fill({"A"});
+    EXPECT_EQ(deleteSpotColorChoice(record, settings, op, 0), 0);
+    EXPECT_EQ(deleteSpotColorChoice(record, settings, op, 5), 5);
+    EXPECT_EQ(library.count(), 1);
+    EXPECT_EQ(library.entry(1)->kind, SpotKind::Wide);
+    EXPECT_FALSE(std::filesystem::exists(directory + "/SpotTmp.txt"));
+}
+
+TEST_F(SpotLibraryFileTest, AnUnwritableScratchFileNeverBringsBackAnOlderLibrary)
+{
+    fill({"A", "B"});
+    settings.store(keys::kSpotColorFile, "SCFile.txt");
+    // The scratch name is taken by a directory: the compaction cannot be
+    // written, so nothing may be read back from there.
+    std::filesystem::create_directory(directory + "/SpotTmp.txt");
+    EXPECT_EQ(deleteSpotColorChoice(record, settings, op, 1), 0);
+    EXPECT_EQ(op.messages, (std::vector<std::string>{"Write file failed!"}));
+    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string>{"none", "B"}));
+    EXPECT_EQ(settings.load(keys::kSpotColorFile), "SCFile.txt");
+}
+
+TEST_F(SpotLibraryFileTest, ChoosingNoneReturnsToAbsoluteDensities)
+{
+    fill({"A", "B", "C"});
+    library.entry(2)->kind = SpotKind::Deleted;
+    record.paperWhiteState = PaperWhiteRelative;
+    record.spotSolidState = SpotSolidCalibrated;
+
+    selectSpotColorChoice(record, 2); // "none", "A", "C": position 2 is "C"
+    EXPECT_EQ(library.selection(), 3);
+    EXPECT_EQ(record.paperWhiteState, PaperWhiteRelative);
+
+    selectSpotColorChoice(record, 0);
+    EXPECT_EQ(library.selection(), 0);
+    EXPECT_EQ(record.paperWhiteState, PaperWhiteAbsolute);
+    EXPECT_EQ(record.spotSolidState, SpotSolidNone);
+}
+
+} // namespace
+} // namespace lt

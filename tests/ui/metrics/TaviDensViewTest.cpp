@@ -1,0 +1,300 @@
+// The "Color Metrics" tab and its dialogs as the operator sees them, on
+// Qt's offscreen platform: buttons and their states, the status line, the
+// list view, the "DensityParameters" and "SpotID" dialogs. With
+// LTRAKW_SCREENSHOT_DIR set, the page and the dialogs are also saved as
+// pictures there.
+#include "core/metrics/SimulatedStation.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeView>
+
+#include <clocale>
+#include <cstdlib>
+
+#include "ui/metrics/DensityParametersDialog.h"
+#include "ui/metrics/SpotIdDialog.h"
+#include "ui/metrics/TaviDens.h"
+
+// The font library keeps a few caches for the whole process on purpose.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
+namespace lt {
+namespace {
+
+// One application for the whole test program. It is never destroyed: a
+// static one would go after Qt's own statics at exit and crash there.
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "metrics_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    return *app;
+}
+
+// Saves a picture of widget when screenshots were asked for.
+void keepPicture(QWidget& widget, const char* name)
+{
+    const char* directory = std::getenv("LTRAKW_SCREENSHOT_DIR");
+    if (!directory)
+        return;
+    QApplication::processEvents();
+    widget.grab().save(QString::fromLocal8Bit(directory) + "/" + name + ".png");
+}
+
+// Runs action on the next modal dialog as soon as it shows.
+void onNextDialog(std::function<void(QDialog&)> action)
+{
+    QTimer::singleShot(0, [action] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        action(*dialog);
+    });
+}
+
+class TaviDensViewTest : public test::SimulatedStation {
+protected:
+    void SetUp() override
+    {
+        application();
+        SimulatedStation::SetUp();
+        page = std::make_unique<CTaviDens>(*station);
+        page->setInstrumentPage(&instrumentPage);
+        page->resize(760, 620);
+        page->show();
+        QApplication::processEvents();
+    }
+
+    void TearDown() override
+    {
+        page.reset();
+        SimulatedStation::TearDown();
+    }
+
+    template <class Widget = QPushButton>
+    Widget* find(const char* name)
+    {
+        auto* widget = page->findChild<Widget*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    void click(const char* name)
+    {
+        find<QAbstractButton>(name)->click();
+        QApplication::processEvents();
+    }
+
+    QString status() { return find<QLabel>("status")->text(); }
+    QTreeView* list() { return find<QTreeView>("List23"); }
+
+    void selectRows(std::initializer_list<int> rows)
+    {
+        list()->clearSelection();
+        for (int row : rows)
+            list()->selectionModel()->select(list()->model()->index(row, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    test::FakeInstrumentPage instrumentPage;
+    std::unique_ptr<CTaviDens> page;
+};
+
+TEST_F(TaviDensViewTest, TheListHasItsFifteenColumns)
+{
+    QAbstractItemModel* model = list()->model();
+    ASSERT_EQ(model->columnCount(), 15);
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "1: No  ");
+    EXPECT_EQ(model->headerData(6, Qt::Horizontal).toString(), "7:     L    ");
+    EXPECT_EQ(model->headerData(14, Qt::Horizontal).toString(), "SpotColor");
+    EXPECT_EQ(list()->columnWidth(0), 50);
+    EXPECT_EQ(list()->columnWidth(5), 70);
+    EXPECT_EQ(list()->columnWidth(12), 80);
+    EXPECT_EQ(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
+
+    openInstrument();
+    measure("paper");
+    measure("C50");
+    QApplication::processEvents();
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(model->data(model->index(0, 0)).toString(), "  1") << "the newest row is on top";
+    EXPECT_EQ(model->data(model->index(0, 14)).toString(), "    --");
+    const auto right = Qt::Alignment(model->data(model->index(0, 3), Qt::TextAlignmentRole).toInt());
+    const auto left = Qt::Alignment(model->data(model->index(0, 14), Qt::TextAlignmentRole).toInt());
+    EXPECT_TRUE(right & Qt::AlignRight);
+    EXPECT_TRUE(left & Qt::AlignLeft);
+
+    click("ClearList");
+    EXPECT_EQ(model->rowCount(), 0);
+}
+
+TEST_F(TaviDensViewTest, ChartAndSpreadsheetButtonsWaitForTheirSubsystems)
+{
+    for (const char* name : {"StartChart", "Excel"}) {
+        EXPECT_FALSE(find(name)->isEnabled()) << name;
+        EXPECT_TRUE(find(name)->toolTip().contains("subsystem")) << name;
+    }
+    auto* chart = find<QComboBox>("ChartType");
+    EXPECT_EQ(chart->count(), 3);
+    EXPECT_EQ(chart->itemText(1), "TQ ICC CMYK");
+}
+
+TEST_F(TaviDensViewTest, TheDensityModeDecidesWhetherCalibrationIsPossible)
+{
+    EXPECT_TRUE(find<QRadioButton>("Absolute")->isChecked());
+    EXPECT_FALSE(find("White")->isEnabled());
+    EXPECT_FALSE(find("Solid")->isEnabled());
+
+    click("Relative");
+    EXPECT_TRUE(find("White")->isEnabled());
+    click("Solid");
+    EXPECT_EQ(status(), "Calibrate paper white first !");
+    click("White");
+    EXPECT_EQ(status(), "Calibrate paper white now !");
+
+    click("Absolute");
+    EXPECT_FALSE(find<QRadioButton>("Relative")->isChecked());
+    EXPECT_FALSE(find("Solid")->isEnabled());
+    EXPECT_EQ(status(), "");
+    EXPECT_EQ(station->record().paperWhiteState, PaperWhiteAbsolute);
+}
+
+TEST_F(TaviDensViewTest, DeltaEComparesTheTwoSelectedRows)
+{
+    openInstrument();
+    measure("C100");
+    measure("C50");
+    measure("paper");
+    QApplication::processEvents();
+
+    selectRows({1});
+    click("dE");
+    EXPECT_EQ(status(), "  Select 2 Items !");
+    selectRows({0, 1, 2});
+    click("dE");
+    EXPECT_EQ(status(), "  Select 2 Items !");
+    selectRows({0, 2});
+    click("dE");
+    EXPECT_TRUE(status().startsWith("   dE:   ")) << status().toStdString();
+    EXPECT_GT(status().mid(9).trimmed().toDouble(), 30.0) << "paper against the cyan solid";
+}
+
+TEST_F(TaviDensViewTest, TheMetricRadioButtonsAreStored)
+{
+    EXPECT_TRUE(find<QRadioButton>("ProcessColor")->isChecked());
+    click("XYZ");
+    EXPECT_EQ(station->settings().applicationFile().getString("TaviDens", "Metric"), "3");
+    EXPECT_FALSE(find<QRadioButton>("ProcessColor")->isChecked());
+}
+
+TEST_F(TaviDensViewTest, TheParameterDialogTakesTheEditsOnOk)
+{
+    instrumentPage.initialised = false;
+    click("Parameter");
+    EXPECT_EQ(op.messages, (std::vector<std::string>{"Initialize Instrument first !"}));
+
+    instrumentPage.initialised = true;
+    station->record().instrumentType = InstrumentPrototype;
+    onNextDialog([](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "DensityParameters");
+        auto* cyan = dialog.findChild<QLineEdit*>("SCyan");
+        ASSERT_NE(cyan, nullptr);
+        EXPECT_EQ(cyan->text(), "1.000");
+        cyan->setText("1.2");
+        dialog.findChild<QLineEdit*>("YBlack")->setText("abc");
+        dialog.findChild<QComboBox*>("Illumination")->setCurrentIndex(3);
+        EXPECT_EQ(dialog.findChild<QComboBox*>("SpotColors")->itemText(0), "none");
+        keepPicture(dialog, "density-parameters");
+        dialog.accept();
+    });
+    click("Parameter");
+    const DensityParameterBlock& block = station->record().densityParameters;
+    EXPECT_FLOAT_EQ(block.real(slot::kSlopeCyan), 1.2f);
+    EXPECT_FLOAT_EQ(block.real(slot::yuleNielsen(Black)), 1.0f);
+    EXPECT_EQ(block.integer(slot::kIllumType), 3);
+    EXPECT_EQ(instrumentPage.illuminant, 3);
+    EXPECT_EQ(station->settings().applicationFile().getString("TaviDens", "DSlopeC"), "1.200000");
+    EXPECT_EQ(station->settings().applicationFile().getString("TaviDens", "DYNK"), "1.000000")
+        << "after the dialog the process factors are stored with %f";
+}
+
+TEST_F(TaviDensViewTest, TheSpotIdDialogNamesAndChoosesTheWindow)
+{
+    std::vector<bool> choices;
+    SpotColorNamePrompt prompt;
+    prompt.centreWavelength = 590.0;
+    prompt.presetName = "S3";
+    prompt.narrow = false;
+    prompt.onWindowChosen = [&](bool narrow) { choices.push_back(narrow); };
+
+    onNextDialog([](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "SpotID");
+        EXPECT_EQ(dialog.findChild<QLabel*>("wavelength")->text(), " 590.0 nm");
+        auto* name = dialog.findChild<QLineEdit*>("name");
+        EXPECT_EQ(name->text(), "S3");
+        EXPECT_TRUE(dialog.findChild<QRadioButton*>("wide")->isChecked());
+        dialog.findChild<QRadioButton*>("narrow")->click();
+        name->setText("Twenty-five characters..");
+        keepPicture(dialog, "spot-id");
+        dialog.accept();
+    });
+    auto answer = askSpotId(prompt);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->name, "Twenty-five characte");
+    EXPECT_TRUE(answer->narrow);
+    EXPECT_EQ(choices, (std::vector<bool>{true}));
+
+    onNextDialog([](QDialog& dialog) { dialog.reject(); });
+    EXPECT_FALSE(askSpotId(prompt));
+}
+
+// A dozen samples in relative mode with a spot colour taught: the page as
+// the operator finds it after a short session, in every metric.
+TEST_F(TaviDensViewTest, ADozenRelativeSamplesWithASpotColour)
+{
+    openInstrument();
+    // Teach the spot colour, then calibrate paper white and the solids of
+    // cyan and of the spot colour.
+    click("InitSpotClr");
+    op.spotNames.push_back(SpotColorNameAnswer{"Reflex Blue", false});
+    measure("Reflex Blue");
+    click("Relative");
+    click("White");
+    measure("paper");
+    click("Solid");
+    measure("C100");
+    click("Solid");
+    measure("M100");
+    // Every solid also takes the spot colour's solid: the spot ink comes last.
+    click("Solid");
+    measure("Reflex Blue");
+    for (const char* sample : {"C50", "C20", "M50", "Y50", "K50", "C50M40Y40", "Reflex Blue"})
+        measure(sample);
+    QApplication::processEvents();
+    EXPECT_EQ(list()->model()->rowCount(), 12);
+    EXPECT_EQ(list()->model()->data(list()->model()->index(0, 14)).toString(), "Reflex Blue");
+    EXPECT_EQ(list()->model()->data(list()->model()->index(0, 13)).toString(), "100.0")
+        << "the spot solid itself";
+    EXPECT_EQ(list()->model()->data(list()->model()->index(9, 5)).toString(), "C  100.0");
+
+    const char* metrics[] = {"ProcessColor", "Lab", "XYZ", "SpotColor"};
+    for (const char* metric : metrics) {
+        click(metric);
+        keepPicture(*page, (std::string("page-") + metric).c_str());
+    }
+    selectRows({0, 3});
+    click("dE");
+    keepPicture(*page, "page-dE");
+    EXPECT_TRUE(status().startsWith("   dE:   "));
+}
+
+} // namespace
+} // namespace lt

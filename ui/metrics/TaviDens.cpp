@@ -1,0 +1,234 @@
+#include "ui/metrics/TaviDens.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "core/station/Workstation.h"
+#include "core/metrics/ColorMetricsLogic.h"
+#include "ui/metrics/DensityParametersDialog.h"
+#include "ui/metrics/MeasurementListModel.h"
+#include "ui/metrics/ValueDisplayWidget.h"
+
+namespace {
+
+constexpr const char* kChartNames[] = {"IT8.7/3", "TQ ICC CMYK", "TQ ICC RGB"};
+constexpr const char* kMetricNames[] = {"ProcessColor", "Lab", "XYZ", "SpotColor"};
+constexpr const char* kChartComingTip = "Chart measurement comes with the chart subsystem.";
+constexpr const char* kExcelComingTip = "The spreadsheet export comes with the spreadsheet subsystem.";
+
+// Carries the measurement cycle's news (from whichever thread measured) to
+// the page on the user-interface thread.
+class PageObserver : public lt::MeasurementObserver {
+public:
+    PageObserver(QWidget* page, std::function<void(QString)> onStatus, std::function<void()> onValues)
+        : target(page), status(std::move(onStatus)), values(std::move(onValues))
+    {
+    }
+
+    void statusTextChanged(const std::string& text) override
+    {
+        const QString shown = QString::fromLatin1(text.c_str());
+        QMetaObject::invokeMethod(target, [this, shown] { status(shown); }, Qt::AutoConnection);
+    }
+
+    void valueAreaChanged() override
+    {
+        QMetaObject::invokeMethod(target, [this] { values(); }, Qt::AutoConnection);
+    }
+
+private:
+    QWidget* target;
+    std::function<void(QString)> status;
+    std::function<void()> values;
+};
+
+} // namespace
+
+struct CTaviDens::Private {
+    explicit Private(lt::Workstation& workstation) : station(workstation), logic(workstation) {}
+
+    lt::Workstation& station;
+    lt::ColorMetricsLogic logic;
+    lt::InstrumentPageLink* instrumentPage = nullptr;
+    std::unique_ptr<PageObserver> observer;
+
+    lt::MeasurementListModel* model = nullptr;
+    QTreeView* list = nullptr;
+    QLabel* status = nullptr;
+    lt::ValueDisplayWidget* display = nullptr;
+    QPushButton* white = nullptr;
+    QPushButton* solid = nullptr;
+    QRadioButton* absolute = nullptr;
+    QRadioButton* relative = nullptr;
+    QComboBox* chartType = nullptr;
+    QButtonGroup* metrics = nullptr;
+};
+
+namespace {
+
+QPushButton* addButton(QLayout* layout, const char* caption, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(caption);
+    layout->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent) : QWidget(parent), d(new Private(workstation))
+{
+    // The value display, and beside it what it shows.
+    d->display = new lt::ValueDisplayWidget([this] { return d->logic.valueDisplay(); }, this);
+    auto* metricGroup = new QGroupBox("Metric", this);
+    auto* metricLayout = new QVBoxLayout(metricGroup);
+    d->metrics = new QButtonGroup(this);
+    for (int i = 0; i < 4; ++i) {
+        auto* radio = new QRadioButton(kMetricNames[i], metricGroup);
+        radio->setObjectName(kMetricNames[i]);
+        metricLayout->addWidget(radio);
+        d->metrics->addButton(radio, i + 1);
+    }
+    d->metrics->button(static_cast<int>(d->logic.metric()))->setChecked(true);
+    connect(d->metrics, &QButtonGroup::idClicked, this, [this](int id) {
+        d->logic.setMetric(lt::metricFromSetting(id));
+        d->display->update();
+    });
+    auto* top = new QHBoxLayout;
+    top->addWidget(d->display, 1);
+    top->addWidget(metricGroup, 0, Qt::AlignTop);
+
+    // Calibration and density mode.
+    auto* modeGroup = new QGroupBox("Density", this);
+    auto* modeLayout = new QHBoxLayout(modeGroup);
+    d->absolute = new QRadioButton("Absolute", modeGroup);
+    d->absolute->setObjectName("Absolute");
+    d->relative = new QRadioButton("Relative", modeGroup);
+    d->relative->setObjectName("Relative");
+    modeLayout->addWidget(d->absolute);
+    modeLayout->addWidget(d->relative);
+    d->white = addButton(modeLayout, "White", modeGroup);
+    d->solid = addButton(modeLayout, "Solid", modeGroup);
+    connect(d->absolute, &QRadioButton::clicked, this, [this] { setDensityMode(true); });
+    connect(d->relative, &QRadioButton::clicked, this, [this] { setDensityMode(false); });
+    connect(d->white, &QPushButton::clicked, this, [this] { d->logic.calibrateWhite(); });
+    connect(d->solid, &QPushButton::clicked, this, [this] { d->logic.calibrateSolid(); });
+
+    auto* tools = new QHBoxLayout;
+    tools->addWidget(modeGroup);
+    QPushButton* deltaE = addButton(tools, "dE", this);
+    QPushButton* spot = addButton(tools, "InitSpotClr", this);
+    QPushButton* parameter = addButton(tools, "Parameter", this);
+    tools->addStretch(1);
+    connect(deltaE, &QPushButton::clicked, this, [this] { compareSelectedRows(); });
+    connect(spot, &QPushButton::clicked, this, [this] { d->logic.requestSpotColor(); });
+    connect(parameter, &QPushButton::clicked, this, [this] { editDensityParameters(); });
+
+    // Charts and spreadsheet.
+    auto* chartGroup = new QGroupBox("Chart", this);
+    auto* chartLayout = new QHBoxLayout(chartGroup);
+    d->chartType = new QComboBox(chartGroup);
+    d->chartType->setObjectName("ChartType");
+    for (const char* name : kChartNames)
+        d->chartType->addItem(name);
+    d->chartType->setCurrentIndex(std::clamp(d->logic.chartType(), 0, 2));
+    chartLayout->addWidget(d->chartType);
+    connect(d->chartType, &QComboBox::activated, this, [this](int index) { d->logic.setChartType(index); });
+    QPushButton* startChart = addButton(chartLayout, "StartChart", chartGroup);
+    startChart->setEnabled(false);
+    startChart->setToolTip(kChartComingTip);
+    QPushButton* excel = addButton(chartLayout, "Excel", chartGroup);
+    excel->setEnabled(false);
+    excel->setToolTip(kExcelComingTip);
+
+    d->status = new QLabel(this);
+    d->status->setObjectName("status");
+    d->status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    d->status->setMinimumHeight(d->status->fontMetrics().height() + 6);
+
+    d->model = new lt::MeasurementListModel(workstation.list(), this);
+    d->list = new QTreeView(this);
+    d->list->setObjectName("List23");
+    d->list->setModel(d->model);
+    d->list->setRootIsDecorated(false);
+    d->list->setUniformRowHeights(true);
+    d->list->setAllColumnsShowFocus(true);
+    d->list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    d->list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    d->list->header()->setStretchLastSection(false);
+    for (int column = 0; column < lt::kListColumns; ++column)
+        d->list->setColumnWidth(column, lt::kListColumnFormats[static_cast<std::size_t>(column)].width);
+
+    auto* bottom = new QHBoxLayout;
+    QPushButton* clear = addButton(bottom, "ClearList", this);
+    QPushButton* save = addButton(bottom, "SaveList", this);
+    bottom->addStretch(1);
+    bottom->addWidget(chartGroup);
+    connect(clear, &QPushButton::clicked, this, [this] { d->logic.clearList(); });
+    connect(save, &QPushButton::clicked, this, [this] { d->logic.saveList(); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(tools);
+    layout->addWidget(d->status);
+    layout->addWidget(d->list, 1);
+    layout->addLayout(bottom);
+
+    setDensityMode(true);
+    d->status->setText(QString::fromLatin1(d->logic.statusText().c_str()));
+    d->observer = std::make_unique<PageObserver>(
+        this, [this](const QString& text) { d->status->setText(text); }, [this] { d->display->update(); });
+    workstation.addObserver(d->observer.get());
+    // A new row is on top: show it there. The large display follows the
+    // newest row, and shows only its labels once the list is cleared.
+    connect(d->model, &QAbstractItemModel::rowsInserted, this, [this] { d->list->scrollToTop(); });
+    connect(d->model, &QAbstractItemModel::modelReset, d->display, qOverload<>(&QWidget::update));
+    connect(d->model, &QAbstractItemModel::rowsRemoved, d->display, qOverload<>(&QWidget::update));
+}
+
+CTaviDens::~CTaviDens()
+{
+    d->station.removeObserver(d->observer.get());
+    delete d;
+}
+
+void CTaviDens::setInstrumentPage(lt::InstrumentPageLink* instrumentPage) { d->instrumentPage = instrumentPage; }
+
+void CTaviDens::setDensityMode(bool absolute)
+{
+    d->absolute->setChecked(absolute);
+    d->relative->setChecked(!absolute);
+    d->white->setEnabled(!absolute);
+    d->solid->setEnabled(!absolute);
+    d->logic.setDensityMode(absolute ? lt::DensityMode::Absolute : lt::DensityMode::Relative);
+}
+
+void CTaviDens::compareSelectedRows()
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : d->list->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    d->logic.compareRows(rows);
+}
+
+void CTaviDens::editDensityParameters()
+{
+    d->logic.editDensityParameters(d->instrumentPage, [this] {
+        lt::DensityParametersDialog dialog(d->station, this);
+        dialog.exec();
+    });
+}

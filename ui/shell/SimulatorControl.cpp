@@ -1,0 +1,80 @@
+#include "ui/shell/SimulatorControl.h"
+
+#include <iterator>
+
+namespace {
+
+struct ModelEntry {
+    const char* title;
+    ltsim::DeviceKind kind;
+};
+
+// In the order of the instrument page's device types.
+constexpr ModelEntry kModels[] = {
+    {"Lumatrak S", ltsim::DeviceKind::LumatrakS},
+    {"Lumatrak A (XY table)", ltsim::DeviceKind::LumatrakA},
+    {"Spectrolino", ltsim::DeviceKind::Spectrolino},
+    {"Array spectrometer (ProtoType)", ltsim::DeviceKind::Spectrometer},
+};
+
+} // namespace
+
+SimulatorControl::SimulatorControl(ltsim::Simulator& simulator, QObject* parent) : QObject(parent), sim(simulator) {}
+
+int SimulatorControl::modelCount()
+{
+    return static_cast<int>(std::size(kModels));
+}
+
+ltsim::DeviceKind SimulatorControl::modelOfDeviceType(int deviceType)
+{
+    return kModels[deviceType].kind;
+}
+
+QString SimulatorControl::modelTitle(ltsim::DeviceKind model)
+{
+    for (const ModelEntry& entry : kModels)
+        if (entry.kind == model)
+            return QString::fromLatin1(entry.title);
+    return QString::fromLatin1(ltsim::deviceKindName(model));
+}
+
+QString SimulatorControl::sample() const
+{
+    return QString::fromStdString(sim.sample());
+}
+
+ltsim::DeviceKind SimulatorControl::model() const
+{
+    return sim.device();
+}
+
+bool SimulatorControl::setSample(const QString& name)
+{
+    if (!sim.setSample(name.toStdString()))
+        return false;
+    Q_EMIT sampleChanged(sample());
+    return true;
+}
+
+void SimulatorControl::setModel(ltsim::DeviceKind model)
+{
+    sim.setDevice(model);
+    Q_EMIT modelChanged(model);
+}
+
+void SimulatorControl::followDeviceType(int deviceType)
+{
+    if (deviceType >= 0 && deviceType < modelCount())
+        setModel(modelOfDeviceType(deviceType));
+}
+
+void SimulatorControl::pressKey()
+{
+    sim.pressKey();
+}
+
+void SimulatorControl::dropLine()
+{
+    sim.injectFault(ltsim::Fault{ltsim::FaultKind::HangUp, ltsim::FaultScope::NextReply});
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The built-in simulator as the window's controls see it: the one place
+// through which the "Simulator" menu and the simulator strip change the
+// sample under the head and the answering instrument model, and which tells
+// every control of the change, so that the menu's checks and the strip's
+// choice always show the simulator's state.
+#include <QObject>
+#include <QString>
+
+#include "sim/include/ltsim/Simulator.h"
+
+class SimulatorControl : public QObject {
+    Q_OBJECT
+public:
+    explicit SimulatorControl(ltsim::Simulator& simulator, QObject* parent = nullptr);
+
+    // The models in the order of the instrument page's device types (0 ... 3).
+    static int modelCount();
+    static ltsim::DeviceKind modelOfDeviceType(int deviceType);
+    static QString modelTitle(ltsim::DeviceKind model);
+
+    QString sample() const;
+    ltsim::DeviceKind model() const;
+
+    // A named sample or an ink mixture ("C50M40Y40"); false for a name the
+    // simulator does not know (the sample stays).
+    bool setSample(const QString& name);
+    void setModel(ltsim::DeviceKind model);
+    // The instrument page's device type (0 ... 3) chooses the model; other
+    // numbers are ignored.
+    void followDeviceType(int deviceType);
+
+    void pressKey();
+    // The instrument drops the line before its next reply.
+    void dropLine();
+
+Q_SIGNALS:
+    void sampleChanged(const QString& name);
+    void modelChanged(ltsim::DeviceKind model);
+
+private:
+    ltsim::Simulator& sim;
+};

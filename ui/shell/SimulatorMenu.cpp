@@ -1,0 +1,80 @@
+#include "ui/shell/SimulatorMenu.h"
+
+#include <QActionGroup>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "ui/shell/SimulatorControl.h"
+
+SimulatorMenu::SimulatorMenu(SimulatorControl& simulatorControl, QWidget* parent)
+    : QMenu(QStringLiteral("&Simulator"), parent), control(simulatorControl), samples(new QActionGroup(this)),
+      models(new QActionGroup(this))
+{
+    QMenu* sampleMenu = addMenu(QStringLiteral("Sample under the head"));
+    for (const std::string& name : ltsim::Simulator::sampleNames()) {
+        QAction* action = sampleMenu->addAction(QString::fromStdString(name));
+        action->setCheckable(true);
+        samples->addAction(action);
+        connect(action, &QAction::triggered, this, [this, action] { control.setSample(action->text()); });
+    }
+    sampleMenu->addSeparator();
+    sampleMenu->addAction(QStringLiteral("Ink mixture..."), this, [this] { askForInkSample(); });
+
+    addAction(QStringLiteral("Press the instrument's measurement key"), &control, &SimulatorControl::pressKey);
+    addSeparator();
+
+    QMenu* modelMenu = addMenu(QStringLiteral("Instrument model"));
+    for (int i = 0; i < SimulatorControl::modelCount(); ++i) {
+        const ltsim::DeviceKind kind = SimulatorControl::modelOfDeviceType(i);
+        QAction* action = modelMenu->addAction(SimulatorControl::modelTitle(kind));
+        action->setCheckable(true);
+        action->setData(i);
+        models->addAction(action);
+        connect(action, &QAction::triggered, this, [this, kind] { control.setModel(kind); });
+    }
+    addSeparator();
+    addAction(QStringLiteral("Drop the line (hang up)"), &control, &SimulatorControl::dropLine);
+
+    showSample(control.sample());
+    showModel(control.model());
+    connect(&control, &SimulatorControl::sampleChanged, this, &SimulatorMenu::showSample);
+    connect(&control, &SimulatorControl::modelChanged, this, &SimulatorMenu::showModel);
+}
+
+void SimulatorMenu::askForInkSample()
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parentWidget(), QStringLiteral("Ink mixture"),
+        QStringLiteral("Inks and their coverage, e.g. C50M40Y40 or K20:"), QLineEdit::Normal, QString(), &ok);
+    if (!ok || text.isEmpty())
+        return;
+    if (!control.setSample(text.trimmed())) {
+        QMessageBox::warning(parentWidget(), QStringLiteral("Simulator"),
+                             QStringLiteral("\"%1\" is not a sample the simulator knows.").arg(text));
+        showSample(control.sample());
+    }
+}
+
+void SimulatorMenu::showSample(const QString& name)
+{
+    // An ink mixture is none of the named samples: then nothing is checked.
+    QAction* named = nullptr;
+    for (QAction* action : samples->actions())
+        if (action->text() == name)
+            named = action;
+    if (named)
+        named->setChecked(true);
+    else if (QAction* checked = samples->checkedAction())
+        checked->setChecked(false);
+}
+
+void SimulatorMenu::showModel(ltsim::DeviceKind kind)
+{
+    for (QAction* action : models->actions())
+        action->setChecked(SimulatorControl::modelOfDeviceType(action->data().toInt()) == kind);
+}
+
+void SimulatorMenu::followDeviceType(int deviceType)
+{
+    control.followDeviceType(deviceType);
+}

@@ -1,0 +1,43 @@
+// Start-up of the LtrakW program: settings, the instrument library's hooks,
+// the ports (with the built-in simulator where the settings ask for it) and
+// the main sheet, shown until it is closed.
+#include "core/common/AppPaths.h"
+#include "core/station/PortAttachment.h"
+#include "core/station/Workstation.h"
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "ui/shell/HVSheet.h"
+#include "ui/shell/QtOperator.h"
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    // Numbers in settings, files and wire messages always use the C locale.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName(QString::fromLatin1(kProgramName));
+
+    QtOperator op;
+    lt::ensureConfigDirectory();
+    lt::Workstation workstation(op, lt::configDirectory());
+    workstation.settings().writeStartupSection();
+    installLibraryHooks(op);
+
+    lt::PortAttachment ports;
+    ports.attach(workstation.settings());
+    if (!ports.problems().empty())
+        std::fputs(ports.problems().c_str(), stderr);
+
+    CHVSheet sheet(workstation, ports.firstSimulator());
+    op.setParentWindow(&sheet);
+    sheet.show();
+    // Start-up timing: leave as soon as the window has been shown.
+    if (std::getenv("LTRAKW_QUIT_WHEN_SHOWN"))
+        QTimer::singleShot(0, &application, &QApplication::quit);
+    return application.exec();
+}
