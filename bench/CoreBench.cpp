@@ -16,15 +16,15 @@
 namespace {
 
 using Steady = std::chrono::steady_clock;
-std::chrono::nanoseconds exchangeTime{0};
+std::chrono::nanoseconds exchangeTime {0};
 
 } // namespace
 
 // Every call of the export from ltcore lands here first.
-extern "C" unsigned long __real__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(CTaviSpec* self,
-                                                                                    GretagStruct* g);
-extern "C" unsigned long __wrap__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(CTaviSpec* self,
-                                                                                    GretagStruct* g)
+extern "C" unsigned long __real__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(
+    CTaviSpec* self, GretagStruct* g);
+extern "C" unsigned long __wrap__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(
+    CTaviSpec* self, GretagStruct* g)
 {
     Steady::time_point start = Steady::now();
     unsigned long status = __real__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(self, g);
@@ -38,7 +38,7 @@ namespace {
 // waits for the port stay real. Pauses belong to the exchanges either way.
 class PauselessClock : public lt::SteadyClock {
 public:
-    void sleepMs(std::uint32_t) override {}
+    void sleepMs(std::uint32_t) override { }
 };
 
 // A calibrated virtual instrument in relative mode with a spot colour selected,
@@ -50,12 +50,12 @@ struct Bench {
         if (!sim.start())
             return;
         CTaviSpec::SetPortDevice(1, sim.devicePath().c_str());
-        ComPort port{};
+        ComPort port {};
         port.PortNumber = 1;
         port.BaudRate = 9600;
         port.ByteSize = 8;
         port.Handshake = 1;
-        FileNames identity{};
+        FileNames identity {};
         station.instrument().GretagPortOpenAndInit(&port, &identity);
         ready = port.Status == 0 && station.cycle().InitRemission() == 0;
         lt::SharedRecord& record = station.record();
@@ -83,7 +83,8 @@ struct Bench {
 
     unsigned long measure()
     {
-        return station.cycle().MeasureSample(lt::MeasurementCycle::kKindWithGraph, lt::kGraphScale, 0);
+        return station.cycle().MeasureSample(
+            lt::MeasurementCycle::kKindWithGraph, lt::kGraphScale, 0);
     }
 
     PauselessClock clock;
@@ -100,7 +101,7 @@ void BM_MeasureSampleOwnWork(benchmark::State& state)
         state.SkipWithError("the virtual instrument did not open");
         return;
     }
-    std::chrono::nanoseconds total{0};
+    std::chrono::nanoseconds total {0};
     exchangeTime = {};
     for (auto _ : state) {
         Steady::time_point start = Steady::now();
@@ -112,8 +113,10 @@ void BM_MeasureSampleOwnWork(benchmark::State& state)
         }
     }
     double samples = static_cast<double>(state.iterations());
-    state.counters["own_work_us"] = std::chrono::duration<double, std::micro>(total - exchangeTime).count() / samples;
-    state.counters["exchanges_us"] = std::chrono::duration<double, std::micro>(exchangeTime).count() / samples;
+    state.counters["own_work_us"] =
+        std::chrono::duration<double, std::micro>(total - exchangeTime).count() / samples;
+    state.counters["exchanges_us"] =
+        std::chrono::duration<double, std::micro>(exchangeTime).count() / samples;
 }
 BENCHMARK(BM_MeasureSampleOwnWork)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
@@ -144,7 +147,8 @@ void BM_MemoryOverTenThousandSamples(benchmark::State& state)
         for (int i = 0; i < kSamples; ++i) {
             bench.measure();
             if (i % 100 == 0)
-                bench.sim.clearRequests(); // the simulator's own log of requests is no part of the cycle
+                bench.sim
+                    .clearRequests(); // the simulator's own log of requests is no part of the cycle
         }
         bench.sim.clearRequests();
         double filled = heapInUse();

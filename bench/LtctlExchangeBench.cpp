@@ -22,8 +22,8 @@
 
 namespace {
 
-using lt::test::ScriptedPeer;
 using lt::test::line;
+using lt::test::ScriptedPeer;
 
 constexpr double kBitsPerByte = 10.0;
 constexpr std::uint32_t kPacedBaud = 9600;
@@ -31,20 +31,23 @@ constexpr std::uint32_t kPacedBaud = 9600;
 // The steady clock, adding up every prescribed pause.
 class PauseCountingClock : public lt::SteadyClock {
 public:
-    void sleepMs(std::uint32_t ms) override {
+    void sleepMs(std::uint32_t ms) override
+    {
         paused += ms;
         SteadyClock::sleepMs(ms);
     }
-    std::atomic<std::uint64_t> paused{0};
+    std::atomic<std::uint64_t> paused {0};
 };
 
-double threadCpuMs() {
-    timespec t{};
+double threadCpuMs()
+{
+    timespec t {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-std::vector<ScriptedPeer::Step> measurementScript(std::size_t& wireBytes) {
+std::vector<ScriptedPeer::Step> measurementScript(std::size_t& wireBytes)
+{
     auto padded = [](std::string head, std::size_t total) {
         head.resize(total - 2, '0');
         return line(head);
@@ -63,8 +66,9 @@ std::vector<ScriptedPeer::Step> measurementScript(std::size_t& wireBytes) {
     return script;
 }
 
-void measureFiveTimes(CTaviSpec& instrument, float* spectrum) {
-    GretagStruct g{};
+void measureFiveTimes(CTaviSpec& instrument, float* spectrum)
+{
+    GretagStruct g {};
     g.Spectrum = spectrum;
     g.StartStep = 0;
     g.OutputType = 0;
@@ -79,7 +83,8 @@ void measureFiveTimes(CTaviSpec& instrument, float* spectrum) {
     benchmark::DoNotOptimize(instrument.GretagExecRemission(&g));
 }
 
-void BM_MeasurementCycle(benchmark::State& state) {
+void BM_MeasurementCycle(benchmark::State& state)
+{
     const bool paced = state.range(0) != 0;
     PauseCountingClock clock;
     lt::setClock(&clock);
@@ -88,7 +93,7 @@ void BM_MeasurementCycle(benchmark::State& state) {
         peer.paceAt(kPacedBaud);
     CTaviSpec::SetPortDevice(1, peer.devicePath().c_str());
     CTaviSpec instrument;
-    ComPort port{};
+    ComPort port {};
     port.PortNumber = 1;
     port.BaudRate = 9600;
     port.ByteSize = 8;
@@ -110,7 +115,9 @@ void BM_MeasurementCycle(benchmark::State& state) {
         const double cpuBefore = threadCpuMs();
         const auto start = std::chrono::steady_clock::now();
         measureFiveTimes(instrument, spectrum);
-        const double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double wallMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         const double pausesMs = static_cast<double>(clock.paused - pausedBefore);
         cpuTotal += threadCpuMs() - cpuBefore;
         beyondTotal += wallMs - pausesMs;
@@ -131,9 +138,19 @@ void BM_MeasurementCycle(benchmark::State& state) {
     lt::setClock(nullptr);
 }
 
-BENCHMARK(BM_MeasurementCycle)->ArgName("paced")->Arg(0)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeasurementCycle)->ArgName("paced")->Arg(1)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeasurementCycle)
+    ->ArgName("paced")
+    ->Arg(0)
+    ->UseManualTime()
+    ->Iterations(100)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeasurementCycle)
+    ->ArgName("paced")
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(8)
+    ->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -22,7 +22,8 @@ namespace {
 constexpr int kPixels = 256;
 
 // Big-endian counts of a lamp-like curve scaled by a reflectance.
-void makeCounts(std::uint8_t* bytes, double reflectance) {
+void makeCounts(std::uint8_t* bytes, double reflectance)
+{
     for (int k = 0; k < kPixels; ++k) {
         const double lamp = 40000.0 * std::exp(-std::pow((k - 150) / 90.0, 2.0));
         const auto count = static_cast<std::uint16_t>(900 + reflectance * lamp);
@@ -31,7 +32,8 @@ void makeCounts(std::uint8_t* bytes, double reflectance) {
     }
 }
 
-void FullAcquisitionProcessing(benchmark::State& state) {
+void FullAcquisitionProcessing(benchmark::State& state)
+{
     auto data = std::make_unique<lt::SpectrometerData>();
     data->calibration = {2.94118f, 226.5f};
     lt::loadCieTables(LTRAKW_BENCH_DATA "/XYZ2.txt", LTRAKW_BENCH_DATA "/ILLUM.txt", data->tables);
@@ -54,15 +56,18 @@ void FullAcquisitionProcessing(benchmark::State& state) {
 }
 BENCHMARK(FullAcquisitionProcessing)->Unit(benchmark::kMicrosecond);
 
-double processCpuSeconds() {
-    rusage usage{};
+double processCpuSeconds()
+{
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + 1e-6 * (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+        1e-6 * (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
 }
 
 // The receive thread with nothing arriving for one second: the process's CPU
 // time over that second is reported as a fraction of one core.
-void ReceiveThreadWaiting(benchmark::State& state) {
+void ReceiveThreadWaiting(benchmark::State& state)
+{
     ltsim::SimulatorOptions options;
     options.device = ltsim::DeviceKind::LumatrakS;
     ltsim::Simulator simulator(options);
@@ -73,7 +78,7 @@ void ReceiveThreadWaiting(benchmark::State& state) {
     CTaviSpec::SetPortDevice(1, simulator.devicePath().c_str());
     CTaviSpec instrument;
     ComPort port = lttest::portRecord(0, 1, 9600, 1);
-    FileNames identity{};
+    FileNames identity {};
     instrument.GretagPortOpenAndInit(&port, &identity);
     void* cursor = nullptr;
     double busy = 0.0;
@@ -89,6 +94,6 @@ void ReceiveThreadWaiting(benchmark::State& state) {
 }
 BENCHMARK(ReceiveThreadWaiting)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -2,9 +2,9 @@
 // main sheet on the offscreen platform, a simulated Lumatrak S on COM1, and
 // "Acquire" clicked again and again.
 //   window_memory_bench [measurements]     (default 1000)
-#include "ui/instrument_page/ScriptedOperator.h"
 #include "core/station/Workstation.h"
 #include "sim/include/ltsim/Simulator.h"
+#include "ui/instrument_page/ScriptedOperator.h"
 
 #include <chrono>
 #include <cstdio>
@@ -15,8 +15,8 @@
 #include <QApplication>
 #include <QPushButton>
 
-#include "ui/shell/HVSheet.h"
 #include "ui/instrument_page/TaviLight.h"
+#include "ui/shell/HVSheet.h"
 
 namespace {
 
@@ -68,9 +68,10 @@ int main(int argc, char** argv)
         failures += page.controller().lastResult() >= 10000 ? 1 : 0;
         application.processEvents();
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%d measurements in %.1f s (%d failed), %d list rows\n", measurements, seconds, failures,
-                workstation.list().rowCount());
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%d measurements in %.1f s (%d failed), %d list rows\n", measurements, seconds,
+        failures, workstation.list().rowCount());
     std::printf("resident after %d measurements: %ld kB\n", measurements, residentKilobytes());
     return failures == 0 ? 0 : 1;
 }

@@ -36,7 +36,9 @@ int main(int argc, char** argv)
         }
         int status = 0;
         waitpid(child, &status, 0);
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
             std::fprintf(stderr, "run %d: LtrakW ended abnormally (status %d)\n", run + 1, status);
             return 1;
@@ -45,6 +47,7 @@ int main(int argc, char** argv)
         std::printf("run %d: %.0f ms\n", run + 1, ms);
     }
     std::sort(times.begin(), times.end());
-    std::printf("median start-up to window shown: %.0f ms (%d runs)\n", times[times.size() / 2], runs);
+    std::printf(
+        "median start-up to window shown: %.0f ms (%d runs)\n", times[times.size() / 2], runs);
     return 0;
 }

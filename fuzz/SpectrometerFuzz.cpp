@@ -22,7 +22,8 @@
 
 namespace {
 
-std::string scratchFile(const std::uint8_t* data, std::size_t size) {
+std::string scratchFile(const std::uint8_t* data, std::size_t size)
+{
     static const std::string path = "/tmp/ltrakw_fuzz_table_" + std::to_string(getpid());
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file) {
@@ -32,9 +33,10 @@ std::string scratchFile(const std::uint8_t* data, std::size_t size) {
     return path;
 }
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     // Tables: the input as both files.
     static auto state = std::make_unique<lt::SpectrometerData>();
     const std::string path = scratchFile(data, size);
@@ -43,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Acquisition: the first bytes choose command, window and calibration,
     // the rest are the big-endian counts.
     if (size >= 8) {
-        Aquire record{};
+        Aquire record {};
         state->parameters.FirstPixel[0] = data[1];
         record.FirstPixel = static_cast<std::uint16_t>(data[2] << 8 | data[3]);
         record.LastPixel = static_cast<std::uint16_t>(data[4] << 8 | data[5]);
@@ -63,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 }
 
 #ifndef LTRAKW_LIBFUZZER
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc > 1) {
         for (int i = 1; i < argc; ++i) {
             std::ifstream file(argv[i], std::ios::binary);
@@ -75,7 +78,8 @@ int main(int argc, char** argv) {
     // Random inputs, some of them built from table-like text.
     constexpr int kRounds = 5000;
     std::mt19937 random(12345);
-    const char pieces[][12] = {";", "\n", "380 ", "0.5 ", "-1e9 ", "nan ", ":BE0", "0000803F", "\r\n", " "};
+    const char pieces[][12] = {
+        ";", "\n", "380 ", "0.5 ", "-1e9 ", "nan ", ":BE0", "0000803F", "\r\n", " "};
     for (int round = 0; round < kRounds; ++round) {
         std::string input;
         const int parts = static_cast<int>(random() % 200);

@@ -12,24 +12,24 @@
 namespace ltsim {
 
 struct Bench {
-  SampleLibrary samples;
-  std::string sampleName = "paper";
-  ChartPlacement chart;
-  TablePosition head{0, 0};
-  bool headDown = false;
-  bool keyPressed = false;  // pressed and not yet reported by a key query
-  double noise = 0.0;
-  std::mt19937 random{1};
+    SampleLibrary samples;
+    std::string sampleName = "paper";
+    ChartPlacement chart;
+    TablePosition head {0, 0};
+    bool headDown = false;
+    bool keyPressed = false; // pressed and not yet reported by a key query
+    double noise = 0.0;
+    std::mt19937 random {1};
 
-  // What the head sees: on a table device over the chart the patch or the
-  // paper between patches; otherwise the named sample.
-  SpectralCurve remissionUnderHead(bool onTable) const;
+    // What the head sees: on a table device over the chart the patch or the
+    // paper between patches; otherwise the named sample.
+    SpectralCurve remissionUnderHead(bool onTable) const;
 
-  // Patch under the head ("" for paper or no chart) and its index; -1 for none.
-  int patchIndexUnderHead() const;
+    // Patch under the head ("" for paper or no chart) and its index; -1 for none.
+    int patchIndexUnderHead() const;
 
-  // Adds the optics' noise (standard deviation `noise`) to every sample.
-  SpectralCurve withNoise(const SpectralCurve& curve);
+    // Adds the optics' noise (standard deviation `noise`) to every sample.
+    SpectralCurve withNoise(const SpectralCurve& curve);
 };
 
-}  // namespace ltsim
+} // namespace ltsim

@@ -3,8 +3,8 @@
 
 namespace ltsim::cie {
 
-inline constexpr int kCieFirstWavelength = 380;  // [nm]
-inline constexpr int kCieStep = 5;               // [nm]
+inline constexpr int kCieFirstWavelength = 380; // [nm]
+inline constexpr int kCieStep = 5; // [nm]
 inline constexpr int kCieSamples = 81;
 
 extern const double kObserver2X[kCieSamples];
@@ -22,4 +22,4 @@ extern const double kIlluminantD65[kCieSamples];
 extern const double kIlluminantD75[kCieSamples];
 extern const double kIlluminantE[kCieSamples];
 
-}  // namespace ltsim::cie
+} // namespace ltsim::cie

@@ -10,11 +10,11 @@ enum class Illuminant { A, C, D50, D55, D65, D75, E };
 enum class Observer { TwoDegree, TenDegree };
 
 struct Tristimulus {
-  double x = 0.0, y = 0.0, z = 0.0;
+    double x = 0.0, y = 0.0, z = 0.0;
 };
 
 struct CieLab {
-  double l = 0.0, a = 0.0, b = 0.0;
+    double l = 0.0, a = 0.0, b = 0.0;
 };
 
 // Sums over 380 ... 780 nm in 5 nm steps, normalised so that the perfect
@@ -29,4 +29,4 @@ SpectralCurve illuminantPower(Illuminant illuminant);
 // The photopic luminous efficiency (the 2 degree observer's y-bar).
 double luminousEfficiency(double wavelength);
 
-}  // namespace ltsim
+} // namespace ltsim

@@ -12,12 +12,12 @@ enum class DensityFilter { AnsiA, AnsiT, Din, DinNarrowBand, AnsiE };
 inline constexpr double kMaxDensity = 4.0;
 
 struct ProcessDensities {
-  double black = 0.0;    // visual channel
-  double cyan = 0.0;     // red channel
-  double magenta = 0.0;  // green channel
-  double yellow = 0.0;   // blue channel
+    double black = 0.0; // visual channel
+    double cyan = 0.0; // red channel
+    double magenta = 0.0; // green channel
+    double yellow = 0.0; // blue channel
 };
 
 ProcessDensities statusDensities(const SpectralCurve& remission, DensityFilter filter);
 
-}  // namespace ltsim
+} // namespace ltsim

@@ -10,16 +10,16 @@
 namespace ltsim {
 
 class FaultInjector {
- public:
-  void inject(const Fault& fault);
-  void clear();
+public:
+    void inject(const Fault& fault);
+    void clear();
 
-  // The fault for the reply about to be sent (a one-shot fault is used up).
-  Fault takeForReply();
+    // The fault for the reply about to be sent (a one-shot fault is used up).
+    Fault takeForReply();
 
- private:
-  Fault once_;
-  Fault always_;
+private:
+    Fault once_;
+    Fault always_;
 };
 
 // Bytes of line noise of the given length; never a valid reply start.
@@ -29,4 +29,4 @@ std::string lineNoise(std::size_t length, std::uint32_t& state);
 // a text reply changes, a status letter changes, or a binary reply's first byte.
 std::string otherReplyKind(std::string reply);
 
-}  // namespace ltsim
+} // namespace ltsim

@@ -11,34 +11,34 @@
 namespace ltsim {
 
 class FirmwareLoader {
- public:
-  static constexpr std::size_t kBlockBytes = 256;
-  static constexpr std::size_t kBlockMessageBytes = 1 + kBlockBytes + 2;  // "D", data, sum
-  static constexpr std::size_t kFlashBytes = 0x124000;                    // [bytes] programmable flash
+public:
+    static constexpr std::size_t kBlockBytes = 256;
+    static constexpr std::size_t kBlockMessageBytes = 1 + kBlockBytes + 2; // "D", data, sum
+    static constexpr std::size_t kFlashBytes = 0x124000; // [bytes] programmable flash
 
-  FirmwareLoader();
+    FirmwareLoader();
 
-  // Framing while the loader runs (see Instrument::requestLength).
-  std::size_t requestLength(std::string_view pending, bool lineIdle) const;
-  std::size_t replyLength(std::string_view request) const;
+    // Framing while the loader runs (see Instrument::requestLength).
+    std::size_t requestLength(std::string_view pending, bool lineIdle) const;
+    std::size_t replyLength(std::string_view request) const;
 
-  // The reply to a loader command; sets *leave for "END".
-  std::string answer(std::string_view request, bool* leave);
+    // The reply to a loader command; sets *leave for "END".
+    std::string answer(std::string_view request, bool* leave);
 
-  // Programmed bytes since the last erase (flash offset 0 up to the end of the
-  // last block written).
-  std::vector<std::uint8_t> image() const;
-  bool blank() const;
-  int rejectedBlocks() const { return rejectedBlocks_; }
+    // Programmed bytes since the last erase (flash offset 0 up to the end of the
+    // last block written).
+    std::vector<std::uint8_t> image() const;
+    bool blank() const;
+    int rejectedBlocks() const { return rejectedBlocks_; }
 
- private:
-  std::string acceptBlock(std::string_view message);
+private:
+    std::string acceptBlock(std::string_view message);
 
-  std::vector<std::uint8_t> flash_;
-  bool writing_ = false;       // a write command opened the flash for blocks
-  std::size_t writeOffset_ = 0;
-  std::size_t programmedEnd_ = 0;
-  int rejectedBlocks_ = 0;
+    std::vector<std::uint8_t> flash_;
+    bool writing_ = false; // a write command opened the flash for blocks
+    std::size_t writeOffset_ = 0;
+    std::size_t programmedEnd_ = 0;
+    int rejectedBlocks_ = 0;
 };
 
-}  // namespace ltsim
+} // namespace ltsim

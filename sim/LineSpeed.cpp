@@ -8,10 +8,12 @@ extern "C" int ioctl(int fd, unsigned long request, ...);
 
 namespace ltsim {
 
-unsigned terminalSpeed(int fd) {
-  struct termios2 settings {};
-  if (ioctl(fd, TCGETS2, &settings) != 0) return 0;
-  return settings.c_ospeed;
+unsigned terminalSpeed(int fd)
+{
+    struct termios2 settings { };
+    if (ioctl(fd, TCGETS2, &settings) != 0)
+        return 0;
+    return settings.c_ospeed;
 }
 
-}  // namespace ltsim
+} // namespace ltsim

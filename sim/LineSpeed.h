@@ -7,4 +7,4 @@ namespace ltsim {
 // [baud]; 0 when the speed cannot be read.
 unsigned terminalSpeed(int fd);
 
-}  // namespace ltsim
+} // namespace ltsim

@@ -13,8 +13,8 @@
 namespace ltsim {
 
 struct Measurement {
-  Reading reading;
-  Tristimulus white;  // white point of the illuminant and observer in force
+    Reading reading;
+    Tristimulus white; // white point of the illuminant and observer in force
 };
 
 // Instrument codes of the parameter message; nullopt for a code the instrument does not know.
@@ -25,8 +25,8 @@ std::optional<DensityFilter> filterOfCode(char code);
 // The spectrum the optics see in the measurement mode: the remission in
 // reflection, the ink film without its paper in transmission, and the light
 // of the illuminant in force in emission.
-SpectralCurve spectrumInMode(const SpectralCurve& remission, const MeasurementConditions& conditions,
-                             const class PrintModel& print);
+SpectralCurve spectrumInMode(const SpectralCurve& remission,
+    const MeasurementConditions& conditions, const class PrintModel& print);
 
 Measurement measure(const SpectralCurve& spectrum, const MeasurementConditions& conditions);
 
@@ -35,4 +35,4 @@ Measurement measure(const SpectralCurve& spectrum, const MeasurementConditions& 
 // 5 L*, C*uv, huv; 6 Hunter L, a, b. Nullopt for another index.
 std::optional<std::array<float, 3>> colourSpaceTriple(const Measurement& measurement, int space);
 
-}  // namespace ltsim
+} // namespace ltsim

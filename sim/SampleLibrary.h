@@ -14,23 +14,23 @@
 namespace ltsim {
 
 class SampleLibrary {
- public:
-  SampleLibrary();
+public:
+    SampleLibrary();
 
-  // The named samples offered to the operator, in a sensible order.
-  static std::vector<std::string> names();
+    // The named samples offered to the operator, in a sensible order.
+    static std::vector<std::string> names();
 
-  // Remission of a sample: a library name (case-insensitive) or an ink
-  // combination such as "C50M40Y40" or "K20" (each ink at most once, 0 ... 100 %).
-  std::optional<SpectralCurve> remission(std::string_view name) const;
+    // Remission of a sample: a library name (case-insensitive) or an ink
+    // combination such as "C50M40Y40" or "K20" (each ink at most once, 0 ... 100 %).
+    std::optional<SpectralCurve> remission(std::string_view name) const;
 
-  const PrintModel& printModel() const { return print_; }
+    const PrintModel& printModel() const { return print_; }
 
-  // Parses an ink combination; nullopt when the name is none.
-  static std::optional<InkCoverage> parseCoverage(std::string_view name);
+    // Parses an ink combination; nullopt when the name is none.
+    static std::optional<InkCoverage> parseCoverage(std::string_view name);
 
- private:
-  PrintModel print_;
+private:
+    PrintModel print_;
 };
 
-}  // namespace ltsim
+} // namespace ltsim

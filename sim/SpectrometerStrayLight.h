@@ -9,7 +9,7 @@
 
 namespace ltsim {
 
-using PixelLight = std::array<double, kSpectrometerPixels>;  // [counts] per pixel
+using PixelLight = std::array<double, kSpectrometerPixels>; // [counts] per pixel
 
 // Each pixel of the read-out window exchanges signal with every other pixel of
 // the window in proportion to their difference, so signal flows from the
@@ -24,4 +24,4 @@ inline constexpr double kScatterFromShorterWavelengths = 0.0004;
 // grating images on the line; other pixels keep their direct light.
 PixelLight withStrayLight(const PixelLight& direct, int first, int last);
 
-}  // namespace ltsim
+} // namespace ltsim

@@ -12,11 +12,11 @@ namespace ltsim::wire {
 
 void appendFloat(std::string& out, float value);
 void appendWord(std::string& out, std::uint16_t value);
-void appendByteHex(std::string& out, std::uint8_t value);  // two characters, "0F"
+void appendByteHex(std::string& out, std::uint8_t value); // two characters, "0F"
 
 // Nullopt when the text is too short or holds a character that is no hex digit.
 std::optional<float> parseFloat(std::string_view text, std::size_t column);
 std::optional<std::uint16_t> parseWord(std::string_view text, std::size_t column);
 std::optional<std::uint8_t> parseByteHex(std::string_view text, std::size_t column);
 
-}  // namespace ltsim::wire
+} // namespace ltsim::wire

@@ -12,61 +12,67 @@
 
 namespace {
 
-int usage() {
-  std::fprintf(stderr,
-               "usage: ltsim --device lumatrak-s|lumatrak-a|spectrolino|spectrometer [--baud N] "
-               "[--chart it8|tqcmyk|tqrgb] [--pace]\n");
-  return 2;
+int usage()
+{
+    std::fprintf(stderr,
+        "usage: ltsim --device lumatrak-s|lumatrak-a|spectrolino|spectrometer [--baud N] "
+        "[--chart it8|tqcmyk|tqrgb] [--pace]\n");
+    return 2;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
-  ltsim::SimulatorOptions options;
-  bool deviceGiven = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string argument = argv[i];
-    bool hasValue = i + 1 < argc;
-    if (argument == "--device" && hasValue) {
-      auto kind = ltsim::parseDeviceKind(argv[++i]);
-      if (!kind) return usage();
-      options.device = *kind;
-      deviceGiven = true;
-    } else if (argument == "--baud" && hasValue) {
-      char* end = nullptr;
-      long baud = std::strtol(argv[++i], &end, 10);
-      if (*end != '\0' || baud < 50 || baud > 230400) return usage();
-      options.baudRate = static_cast<unsigned>(baud);
-    } else if (argument == "--chart" && hasValue) {
-      auto chart = ltsim::parseChartKind(argv[++i]);
-      if (!chart) return usage();
-      options.chart = chart;
-    } else if (argument == "--pace") {
-      options.pacing = true;
-    } else {
-      return usage();
+int main(int argc, char** argv)
+{
+    ltsim::SimulatorOptions options;
+    bool deviceGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (argument == "--device" && hasValue) {
+            auto kind = ltsim::parseDeviceKind(argv[++i]);
+            if (!kind)
+                return usage();
+            options.device = *kind;
+            deviceGiven = true;
+        } else if (argument == "--baud" && hasValue) {
+            char* end = nullptr;
+            long baud = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || baud < 50 || baud > 230400)
+                return usage();
+            options.baudRate = static_cast<unsigned>(baud);
+        } else if (argument == "--chart" && hasValue) {
+            auto chart = ltsim::parseChartKind(argv[++i]);
+            if (!chart)
+                return usage();
+            options.chart = chart;
+        } else if (argument == "--pace") {
+            options.pacing = true;
+        } else {
+            return usage();
+        }
     }
-  }
-  if (!deviceGiven) return usage();
+    if (!deviceGiven)
+        return usage();
 
-  // The serving thread inherits the blocked signals; this thread waits for them.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // The serving thread inherits the blocked signals; this thread waits for them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-  ltsim::Simulator simulator(options);
-  std::string error;
-  if (!simulator.start(&error)) {
-    std::fprintf(stderr, "ltsim: %s\n", error.c_str());
-    return 1;
-  }
-  std::printf("%s\n", simulator.devicePath().c_str());
-  std::fflush(stdout);
+    ltsim::Simulator simulator(options);
+    std::string error;
+    if (!simulator.start(&error)) {
+        std::fprintf(stderr, "ltsim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("%s\n", simulator.devicePath().c_str());
+    std::fflush(stdout);
 
-  int signal = 0;
-  sigwait(&stopSignals, &signal);
-  simulator.stop();
-  return 0;
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    simulator.stop();
+    return 0;
 }

@@ -11,13 +11,13 @@ namespace lt {
 
 namespace {
 
-constexpr double kCentreIndexOffset = 379.5;        // [nm] rounds a centre to its spectrum index
+constexpr double kCentreIndexOffset = 379.5; // [nm] rounds a centre to its spectrum index
 constexpr int kWindowHalf = SpotColorEntry::kWindowSize / 2;
-constexpr int kCentreSearchFirst = 5;               // 430 nm
-constexpr int kCentreSearchLast = 27;               // 650 nm
+constexpr int kCentreSearchFirst = 5; // 430 nm
+constexpr int kCentreSearchLast = 27; // 650 nm
 constexpr double kLowestSpotRemission = 0.0001;
-constexpr double kDarkestSpotDensity = 4.0;         // log10(1 / 0.0001)
-constexpr double kFullDotArea = 100.0;              // [%]
+constexpr double kDarkestSpotDensity = 4.0; // log10(1 / 0.0001)
+constexpr double kFullDotArea = 100.0; // [%]
 constexpr int kColorDifferenceTextLength = 20;
 constexpr double kLargestOrdinate = 65535.0;
 
@@ -25,7 +25,8 @@ constexpr ProcessColor kChromatic[] = {Cyan, Magenta, Yellow};
 
 } // namespace
 
-bool applyPaperWhite(ProcessDensities& densities, DensityParameterBlock& block, std::int32_t& paperWhiteState)
+bool applyPaperWhite(
+    ProcessDensities& densities, DensityParameterBlock& block, std::int32_t& paperWhiteState)
 {
     if (paperWhiteState == 1) {
         for (int color = Cyan; color <= Black; ++color) {
@@ -77,9 +78,9 @@ double dotArea(double density, double solidDensity, double factor)
 }
 
 ProcessOutcome applyProcessColor(const ProcessDensities& densities, DensityParameterBlock& block,
-                                 std::int32_t& processSolidRequest)
+    std::int32_t& processSolidRequest)
 {
-    ProcessOutcome outcome{detectProcessColor(densities), 0.0, false};
+    ProcessOutcome outcome {detectProcessColor(densities), 0.0, false};
     block.setInteger(slot::kProcessColorIndex, outcome.color);
     if (processSolidRequest == 1) {
         block.setReal(slot::solid(outcome.color), densities[outcome.color]);
@@ -87,7 +88,7 @@ ProcessOutcome applyProcessColor(const ProcessDensities& densities, DensityParam
         outcome.solidTaken = true;
     }
     outcome.dotArea = dotArea(densities[outcome.color], block.real(slot::solid(outcome.color)),
-                              block.real(slot::yuleNielsen(outcome.color)));
+        block.real(slot::yuleNielsen(outcome.color)));
     block.setReal(slot::kDotArea, static_cast<float>(outcome.dotArea));
     return outcome;
 }
@@ -106,11 +107,13 @@ std::optional<int> spotWindowCentreIndex(double centreWavelength)
     double index = std::trunc((centreWavelength - kCentreIndexOffset) * 0.1);
     // A centre near or beyond the ends of the spectrum (possible in a spot
     // file) keeps the whole window inside the 36 values.
-    index = std::clamp(index, static_cast<double>(kWindowHalf), static_cast<double>(kSpectrumPoints - 1 - kWindowHalf));
+    index = std::clamp(index, static_cast<double>(kWindowHalf),
+        static_cast<double>(kSpectrumPoints - 1 - kWindowHalf));
     return static_cast<int>(index);
 }
 
-std::optional<double> spotDensity(const SpotColorEntry& entry, const float* spectrum, double slopeSpot)
+std::optional<double> spotDensity(
+    const SpotColorEntry& entry, const float* spectrum, double slopeSpot)
 {
     auto centre = spotWindowCentreIndex(entry.centreWavelength());
     if (!centre)
@@ -122,14 +125,15 @@ std::optional<double> spotDensity(const SpotColorEntry& entry, const float* spec
         weightSum += entry.weights[i];
     }
     double remission = weightSum != 0.0 ? weighted / weightSum : 0.0;
-    double density = remission > kLowestSpotRemission ? std::log10(1.0 / remission) : kDarkestSpotDensity;
+    double density =
+        remission > kLowestSpotRemission ? std::log10(1.0 / remission) : kDarkestSpotDensity;
     return density * slopeSpot;
 }
 
-SpotOutcome applySpotColor(SpotColorEntry& entry, const float* spectrum, DensityParameterBlock& block,
-                           std::int32_t& paperWhiteState, std::int32_t& spotSolidState)
+SpotOutcome applySpotColor(SpotColorEntry& entry, const float* spectrum,
+    DensityParameterBlock& block, std::int32_t& paperWhiteState, std::int32_t& spotSolidState)
 {
-    SpotOutcome outcome{kNoSpotDensityText, kNoSpotDotAreaText, entry.name, std::nullopt};
+    SpotOutcome outcome {kNoSpotDensityText, kNoSpotDotAreaText, entry.name, std::nullopt};
     block.setReal(slot::kDotArea, 0.0f);
     auto density = spotDensity(entry, spectrum, block.real(slot::kSlopeSpot));
     if (!density)
@@ -141,7 +145,8 @@ SpotOutcome applySpotColor(SpotColorEntry& entry, const float* spectrum, Density
             spotSolidState = 2;
         }
         if (spotSolidState == 2) {
-            double area = dotArea(entry.density, block.real(slot::kSolidSpot), block.real(slot::kYuleNielsenSpot));
+            double area = dotArea(
+                entry.density, block.real(slot::kSolidSpot), block.real(slot::kYuleNielsenSpot));
             block.setReal(slot::kDotArea, static_cast<float>(area));
         }
     } else if (paperWhiteState == 2) {
@@ -199,10 +204,12 @@ double colorDifference(const std::array<double, 3>& lab1, const std::array<doubl
 
 std::optional<double> colorDifferenceOfRows(const MeasurementRow& row1, const MeasurementRow& row2)
 {
-    std::array<double, 3> lab1{}, lab2{};
+    std::array<double, 3> lab1 {}, lab2 {};
     for (int i = 0; i < 3; ++i) {
-        auto first = parseReal(std::string_view(row1[column::kL + i]).substr(0, kColorDifferenceTextLength));
-        auto second = parseReal(std::string_view(row2[column::kL + i]).substr(0, kColorDifferenceTextLength));
+        auto first =
+            parseReal(std::string_view(row1[column::kL + i]).substr(0, kColorDifferenceTextLength));
+        auto second =
+            parseReal(std::string_view(row2[column::kL + i]).substr(0, kColorDifferenceTextLength));
         if (!first || !second)
             return std::nullopt;
         lab1[i] = *first;
@@ -211,7 +218,10 @@ std::optional<double> colorDifferenceOfRows(const MeasurementRow& row1, const Me
     return colorDifference(lab1, lab2);
 }
 
-std::string formatColorDifference(double deltaE) { return "   dE:   " + formatFixed(deltaE, 3, 3) + "  "; }
+std::string formatColorDifference(double deltaE)
+{
+    return "   dE:   " + formatFixed(deltaE, 3, 3) + "  ";
+}
 
 std::uint16_t graphOrdinate(double remission, double scale)
 {
@@ -230,12 +240,15 @@ std::uint16_t graphOrdinate(double remission, double scale)
     return static_cast<std::uint16_t>(std::min(ordinate, kLargestOrdinate));
 }
 
-std::uint16_t graphReferenceOrdinate(double scale) { return graphOrdinate(1.0, scale); }
+std::uint16_t graphReferenceOrdinate(double scale)
+{
+    return graphOrdinate(1.0, scale);
+}
 
 ChartPatchValues chartPatchValues(double x, double y, double z)
 {
     auto fourthRoot = [](double value) { return value > 0.0 ? std::sqrt(std::sqrt(value)) : 0.0; };
-    return ChartPatchValues{{x, y, z}, {fourthRoot(x), fourthRoot(y), fourthRoot(z)}};
+    return ChartPatchValues {{x, y, z}, {fourthRoot(x), fourthRoot(y), fourthRoot(z)}};
 }
 
 } // namespace lt

@@ -35,7 +35,8 @@ inline constexpr double kNeutralityRatio = 0.3846153846153846;
 // (slots 20-23), the sample reads 0 and the state becomes Taken (returns
 // true: show kStatusPaperWhiteTaken); in Taken or Relative the paper white
 // is subtracted; Absolute leaves them.
-bool applyPaperWhite(ProcessDensities& densities, DensityParameterBlock& block, std::int32_t& paperWhiteState);
+bool applyPaperWhite(
+    ProcessDensities& densities, DensityParameterBlock& block, std::int32_t& paperWhiteState);
 
 // 2. The process colour of a sample (the Black density takes no part).
 ProcessColor detectProcessColor(const ProcessDensities& densities);
@@ -55,7 +56,7 @@ struct ProcessOutcome {
     bool solidTaken;
 };
 ProcessOutcome applyProcessColor(const ProcessDensities& densities, DensityParameterBlock& block,
-                                 std::int32_t& processSolidRequest);
+    std::int32_t& processSolidRequest);
 
 // The "%" column: "C  51.8", or "-  -" when the colour has no solid density.
 std::string formatProcessDotArea(ProcessColor color, double area, float solidDensity);
@@ -68,7 +69,8 @@ std::optional<int> spotWindowCentreIndex(double centreWavelength);
 // Spot density of entry over a 36-value spectrum, multiplied by slopeSpot;
 // a weighted remission of 0.0001 or less gives 4 (times the slope). Nothing
 // when the entry's centre is not a number.
-std::optional<double> spotDensity(const SpotColorEntry& entry, const float* spectrum, double slopeSpot);
+std::optional<double> spotDensity(
+    const SpotColorEntry& entry, const float* spectrum, double slopeSpot);
 
 // 6. The spot step for the selected entry after the process step: relative
 // spot density, spot paper white and solid, spot dot area into slot 41.
@@ -80,8 +82,8 @@ struct SpotOutcome {
     std::string nameText;
     std::optional<std::string> status;
 };
-SpotOutcome applySpotColor(SpotColorEntry& entry, const float* spectrum, DensityParameterBlock& block,
-                           std::int32_t& paperWhiteState, std::int32_t& spotSolidState);
+SpotOutcome applySpotColor(SpotColorEntry& entry, const float* spectrum,
+    DensityParameterBlock& block, std::int32_t& paperWhiteState, std::int32_t& spotSolidState);
 
 // 7. Window centre [nm] for a new spot colour: the lowest remission between
 // 430 and 650 nm, the lower wavelength winning ties.
@@ -104,7 +106,7 @@ std::uint16_t graphReferenceOrdinate(double scale); // the 100 % line
 
 // 11. Values kept for a measured chart patch.
 struct ChartPatchValues {
-    std::array<double, 3> xyz;      // X, Y, Z as measured
+    std::array<double, 3> xyz; // X, Y, Z as measured
     std::array<double, 3> rootsXyz; // X^(1/4), Y^(1/4), Z^(1/4)
 };
 ChartPatchValues chartPatchValues(double x, double y, double z);

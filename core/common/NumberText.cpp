@@ -39,7 +39,8 @@ std::string formatFixed(double value, int precision, int width)
         return padLeft(value < 0 ? "-inf" : "inf", width);
     // 308 digits before the point, the precision after it, sign and point.
     char buffer[400];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
     if (result.ec != std::errc())
         return padLeft("0", width);
     return padLeft(std::string(buffer, result.ptr), width);
@@ -61,10 +62,12 @@ std::optional<double> parseReal(std::string_view text)
         text.remove_prefix(1);
     }
     // from_chars would read "inf"/"nan"; only digits and a point may start a number here.
-    if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text.front())) || text.front() == '.'))
+    if (text.empty() ||
+        !(std::isdigit(static_cast<unsigned char>(text.front())) || text.front() == '.'))
         return std::nullopt;
     double value = 0.0;
-    auto result = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    auto result =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range || !std::isfinite(value))
         return std::nullopt;
     if (result.ec != std::errc())

@@ -7,12 +7,12 @@
 namespace lt {
 
 inline constexpr unsigned kToneSampleRate = 48000; // [Hz]
-inline constexpr unsigned kToneFadeMs = 3;         // [ms] rise and fall
-inline constexpr double kToneAmplitude = 0.4;      // share of full scale
+inline constexpr unsigned kToneFadeMs = 3; // [ms] rise and fall
+inline constexpr double kToneAmplitude = 0.4; // share of full scale
 // Longest tone produced; longer requests are cut (a beep, not a siren).
-inline constexpr unsigned kToneMaxMs = 5000;       // [ms]
+inline constexpr unsigned kToneMaxMs = 5000; // [ms]
 
-std::vector<std::int16_t> synthesizeTone(unsigned frequencyHz, unsigned durationMs,
-                                         unsigned sampleRate = kToneSampleRate);
+std::vector<std::int16_t> synthesizeTone(
+    unsigned frequencyHz, unsigned durationMs, unsigned sampleRate = kToneSampleRate);
 
 } // namespace lt

@@ -30,7 +30,7 @@ bool writeAll(int descriptor, std::string_view content)
 // the usual ones of a new file. (mkstemp creates the file private to the user.)
 mode_t replacementMode(const std::string& path)
 {
-    struct stat previous {};
+    struct stat previous { };
     if (::stat(path.c_str(), &previous) == 0)
         return previous.st_mode & 07777;
     const mode_t mask = ::umask(0);
@@ -54,7 +54,8 @@ std::string directoryOfPath(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-FileWriteResult replaceFileContent(const std::string& path, std::string_view content, std::string* failureReason)
+FileWriteResult replaceFileContent(
+    const std::string& path, std::string_view content, std::string* failureReason)
 {
     if (path.empty() || path.back() == '/') {
         describe(failureReason, ENOENT);
@@ -66,8 +67,8 @@ FileWriteResult replaceFileContent(const std::string& path, std::string_view con
         describe(failureReason, errno);
         return FileWriteResult::CannotCreate;
     }
-    bool good = ::fchmod(descriptor, replacementMode(path)) == 0 && writeAll(descriptor, content)
-                && ::fsync(descriptor) == 0;
+    bool good = ::fchmod(descriptor, replacementMode(path)) == 0 && writeAll(descriptor, content) &&
+        ::fsync(descriptor) == 0;
     int errorNumber = errno;
     if (::close(descriptor) != 0 && good) {
         good = false;

@@ -17,14 +17,14 @@ std::string directoryOfPath(const std::string& path);
 enum class FileWriteResult {
     Written,
     CannotCreate, // the directory is missing or not writable, or the name is empty
-    WriteFailed,  // the disk filled up or the rename failed; the old file is intact
+    WriteFailed, // the disk filled up or the rename failed; the old file is intact
 };
 
 // Replaces the file at path by content. A file that already exists keeps its
 // permissions; a new one gets the usual ones (subject to the umask). On
 // failure, *failureReason (when given) receives the system's description.
-FileWriteResult replaceFileContent(const std::string& path, std::string_view content,
-                                   std::string* failureReason = nullptr);
+FileWriteResult replaceFileContent(
+    const std::string& path, std::string_view content, std::string* failureReason = nullptr);
 
 enum class FileReadResult {
     Read,

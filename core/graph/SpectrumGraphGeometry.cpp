@@ -21,8 +21,8 @@ constexpr int kRemissionShortTick = 4;
 constexpr int kMiddleTick = 10;
 constexpr int kLongTick = 15;
 
-std::vector<AxisTick> ticksAt(double low, double high, int every, const TickLevel* coarser,
-                              int coarserCount, int baseLength)
+std::vector<AxisTick> ticksAt(
+    double low, double high, int every, const TickLevel* coarser, int coarserCount, int baseLength)
 {
     std::vector<AxisTick> ticks;
     if (!(high >= low) || every <= 0)
@@ -31,7 +31,7 @@ std::vector<AxisTick> ticksAt(double low, double high, int every, const TickLeve
     const long long last = static_cast<long long>(std::floor(high / every));
     for (long long i = first; i <= last; ++i) {
         const long long value = i * every;
-        AxisTick tick{static_cast<double>(value), baseLength, false, 0};
+        AxisTick tick {static_cast<double>(value), baseLength, false, 0};
         for (int level = 0; level < coarserCount; ++level) {
             if (value % coarser[level].every == 0) {
                 tick.length = coarser[level].length;
@@ -108,17 +108,20 @@ double GraphViewport::heightOfY(double y) const
 
 bool isZoomRectangle(const PixelRect& rectangle)
 {
-    return std::abs(rectangle.width()) > kZoomMinimumSize
-        && std::abs(rectangle.height()) > kZoomMinimumSize;
+    return std::abs(rectangle.width()) > kZoomMinimumSize &&
+        std::abs(rectangle.height()) > kZoomMinimumSize;
 }
 
 GraphViewport zoomInto(const GraphViewport& viewport, PixelRect rectangle)
 {
     const PlotArea& plot = viewport.plot;
     const int left = std::clamp(std::min(rectangle.left, rectangle.right), plot.left, plot.right());
-    const int right = std::clamp(std::max(rectangle.left, rectangle.right), plot.left, plot.right());
-    const int top = std::clamp(std::min(rectangle.top, rectangle.bottom), plot.top, plot.baseline());
-    const int bottom = std::clamp(std::max(rectangle.top, rectangle.bottom), plot.top, plot.baseline());
+    const int right =
+        std::clamp(std::max(rectangle.left, rectangle.right), plot.left, plot.right());
+    const int top =
+        std::clamp(std::min(rectangle.top, rectangle.bottom), plot.top, plot.baseline());
+    const int bottom =
+        std::clamp(std::max(rectangle.top, rectangle.bottom), plot.top, plot.baseline());
     GraphViewport zoomed = viewport;
     if (right <= left || bottom <= top)
         return zoomed;
@@ -145,8 +148,8 @@ std::vector<AxisTick> remissionTicks(double lowSteps, double highSteps)
         {10 * kRemissionStepsPerPercent, kLongTick, true},
         {2 * kRemissionStepsPerPercent, kMiddleTick, false},
     };
-    auto ticks = ticksAt(lowSteps, highSteps, kRemissionStepsPerPercent, levels, 2,
-                         kRemissionShortTick);
+    auto ticks =
+        ticksAt(lowSteps, highSteps, kRemissionStepsPerPercent, levels, 2, kRemissionShortTick);
     for (AxisTick& tick : ticks)
         tick.label /= kRemissionStepsPerPercent;
     return ticks;
@@ -184,8 +187,8 @@ double remissionStepsOfHeight(double height)
     return height / kFullRemissionHeight * kRemissionFullSteps;
 }
 
-std::vector<CurvePoint> remissionCurve(std::span<const std::uint16_t> ordinates,
-                                       double fullOrdinate, const GraphViewport& viewport)
+std::vector<CurvePoint> remissionCurve(
+    std::span<const std::uint16_t> ordinates, double fullOrdinate, const GraphViewport& viewport)
 {
     std::vector<CurvePoint> curve;
     if (fullOrdinate <= 0)
@@ -207,8 +210,7 @@ double whiteSignalFullScale(const SpectrometerCounts& counts)
 }
 
 std::vector<CurvePoint> spectrometerCurve(CurveType type, const SpectrometerCounts& counts,
-                                          double firstWavelength, double lastWavelength,
-                                          const GraphViewport& viewport)
+    double firstWavelength, double lastWavelength, const GraphViewport& viewport)
 {
     std::vector<CurvePoint> curve;
     const double span = lastWavelength - firstWavelength;
@@ -227,8 +229,8 @@ std::vector<CurvePoint> spectrometerCurve(CurveType type, const SpectrometerCoun
         if (type == CurveType::WhiteSignal) {
             height = signal / fullScale;
         } else {
-            double ratio = (countAt(counts.sample, index) - countAt(counts.dark, index))
-                / std::max(signal, kSmallestWhiteSignal);
+            double ratio = (countAt(counts.sample, index) - countAt(counts.dark, index)) /
+                std::max(signal, kSmallestWhiteSignal);
             if (ratio > kClipRatioLimit) {
                 ratio = kClippedRatio;
                 flag = kPointClipped;

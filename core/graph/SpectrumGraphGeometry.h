@@ -12,14 +12,14 @@
 
 namespace lt {
 
-inline constexpr double kFullRemissionHeight = 0.85;     // share of the plot height
+inline constexpr double kFullRemissionHeight = 0.85; // share of the plot height
 inline constexpr double kOrdinateFullRemission = 56540.0; // graph ordinate of 100 %
 inline constexpr int kGraphMaxPoints = 1024;
-inline constexpr int kRemissionStepsPerPercent = 100;    // value axis counts in 0.01 %
+inline constexpr int kRemissionStepsPerPercent = 100; // value axis counts in 0.01 %
 
 // Lumatrak and Spectrolino spectra: 36 values, 380 ... 730 nm.
 inline constexpr double kRemissionFirstWavelength = 380.0; // [nm]
-inline constexpr double kRemissionWavelengthStep = 10.0;   // [nm]
+inline constexpr double kRemissionWavelengthStep = 10.0; // [nm]
 inline constexpr int kRemissionPointCount = 36;
 
 // Spectrometer remission above this ratio is drawn at kClippedRatio and flagged.
@@ -28,25 +28,25 @@ inline constexpr double kClippedRatio = 1.04;
 inline constexpr double kSmallestWhiteSignal = 0.001;
 
 enum class CurveType {
-    Remission = 1,             // ordinates of a Lumatrak or Spectrolino sample
-    WhiteSignal = 2,           // spectrometer white minus dark counts
+    Remission = 1, // ordinates of a Lumatrak or Spectrolino sample
+    WhiteSignal = 2, // spectrometer white minus dark counts
     SpectrometerRemission = 3, // (sample - dark) / (white - dark)
 };
 
 inline constexpr int kPointClipped = 2;
 
 struct CurvePoint {
-    int x = 0;    // [px] window coordinates
-    int y = 0;    // [px] window coordinates, growing downwards
+    int x = 0; // [px] window coordinates
+    int y = 0; // [px] window coordinates, growing downwards
     int flag = 0; // kPointClipped when the value was limited
 };
 
 // The part of the window that holds the plot; the axes run along its left
 // edge and its bottom (the baseline).
 struct PlotArea {
-    int left = 0;   // [px]
-    int top = 0;    // [px]
-    int width = 1;  // [px]
+    int left = 0; // [px]
+    int top = 0; // [px]
+    int width = 1; // [px]
     int height = 1; // [px]
     int right() const { return left + width; }
     int baseline() const { return top + height; }
@@ -57,7 +57,7 @@ struct PlotArea {
 struct GraphViewport {
     PlotArea plot;
     double firstWavelength = kRemissionFirstWavelength; // [nm]
-    double lastWavelength = 730.0;                      // [nm]
+    double lastWavelength = 730.0; // [nm]
     double lowHeight = 0.0;
     double highHeight = 1.0;
 
@@ -83,10 +83,10 @@ bool isZoomRectangle(const PixelRect& rectangle);
 GraphViewport zoomInto(const GraphViewport& viewport, PixelRect rectangle);
 
 struct AxisTick {
-    double value = 0;    // nm, 0.01 % steps or signal counts
-    int length = 0;      // [px]
+    double value = 0; // nm, 0.01 % steps or signal counts
+    int length = 0; // [px]
     bool labelled = false;
-    int label = 0;       // the number written at a labelled tick
+    int label = 0; // the number written at a labelled tick
 };
 
 // Wavelength ticks within [first, last]: every 10 nm (5 px), 50 nm (10 px),
@@ -120,20 +120,19 @@ struct SpectrometerCounts {
     std::span<const std::uint16_t> white;
     int firstPixel = 0;
     double slope = 2.94118; // [nm/pixel]
-    double zero = 226.5;    // [nm] at pixel 0
+    double zero = 226.5; // [nm] at pixel 0
     int referenceIndex = 0; // index whose white-minus-dark is drawn at 85 %
 };
 
 // Curve of a Lumatrak or Spectrolino sample: one point per ordinate, 100 %
 // (fullOrdinate) at 85 % of the plot height.
-std::vector<CurvePoint> remissionCurve(std::span<const std::uint16_t> ordinates,
-                                       double fullOrdinate, const GraphViewport& viewport);
+std::vector<CurvePoint> remissionCurve(
+    std::span<const std::uint16_t> ordinates, double fullOrdinate, const GraphViewport& viewport);
 
 // Curve of the spectrometer, one point per nm of the unzoomed wavelength
 // window [firstWavelength, lastWavelength] (at most kGraphMaxPoints).
 std::vector<CurvePoint> spectrometerCurve(CurveType type, const SpectrometerCounts& counts,
-                                          double firstWavelength, double lastWavelength,
-                                          const GraphViewport& viewport);
+    double firstWavelength, double lastWavelength, const GraphViewport& viewport);
 
 // Signal value at the top of the plot when the white-minus-dark signal at
 // the reference index is drawn at 85 % (the full scale of the signal axis).

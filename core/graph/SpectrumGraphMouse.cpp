@@ -24,8 +24,9 @@ int SpectrumGraphMouse::markerCount() const
 void SpectrumGraphMouse::clearMarginMarkers()
 {
     for (GraphMarker& marker : markerSlots) {
-        if ((marker.isVertical() && inMargin(marker.x)) || (marker.isHorizontal() && inMargin(marker.y)))
-            marker = GraphMarker{};
+        if ((marker.isVertical() && inMargin(marker.x)) ||
+            (marker.isHorizontal() && inMargin(marker.y)))
+            marker = GraphMarker {};
     }
 }
 
@@ -72,7 +73,7 @@ void SpectrumGraphMouse::leftPress(int x, int y)
         }
     }
     dragMode = GraphDrag::ZoomRectangle;
-    rectangle = PixelRect{x, y, x, y};
+    rectangle = PixelRect {x, y, x, y};
 }
 
 void SpectrumGraphMouse::move(int x, int y)
@@ -97,10 +98,11 @@ std::optional<PixelRect> SpectrumGraphMouse::leftRelease(int x, int y, const Plo
 {
     move(x, y);
     for (GraphMarker& marker : markerSlots) {
-        const bool gone = (marker.isVertical() && (marker.x < kMarginRelease || marker.x > plot.right()))
-            || (marker.isHorizontal() && (marker.y < kMarginRelease || marker.y > plot.baseline()));
+        const bool gone =
+            (marker.isVertical() && (marker.x < kMarginRelease || marker.x > plot.right())) ||
+            (marker.isHorizontal() && (marker.y < kMarginRelease || marker.y > plot.baseline()));
         if (gone)
-            marker = GraphMarker{};
+            marker = GraphMarker {};
     }
     std::optional<PixelRect> zoom;
     if (dragMode == GraphDrag::ZoomRectangle && isZoomRectangle(rectangle))

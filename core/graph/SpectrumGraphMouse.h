@@ -12,10 +12,10 @@
 namespace lt {
 
 inline constexpr int kGraphMarkerSlots = 19;
-inline constexpr int kMarkerUnused = -1000;  // coordinate of a free slot's axes
-inline constexpr int kMarginPress = 5;       // [px] a press this close to the edge creates a marker
-inline constexpr int kMarkerGrab = 5;        // [px] a press this close to a marker takes it
-inline constexpr int kMarginRelease = 6;     // [px] a marker released this close to the edge goes
+inline constexpr int kMarkerUnused = -1000; // coordinate of a free slot's axes
+inline constexpr int kMarginPress = 5; // [px] a press this close to the edge creates a marker
+inline constexpr int kMarkerGrab = 5; // [px] a press this close to a marker takes it
+inline constexpr int kMarginRelease = 6; // [px] a marker released this close to the edge goes
 // Markers lying between these coordinates sit in a margin and are cleared
 // before a new one is created there.
 inline constexpr int kMarginLow = -100;
@@ -52,7 +52,7 @@ private:
     void clearMarginMarkers();
     void startNewMarker(GraphDrag kind, int position);
 
-    Markers markerSlots{};
+    Markers markerSlots {};
     GraphDrag dragMode = GraphDrag::None;
     int draggedSlot = -1;
     PixelRect rectangle;

@@ -13,22 +13,24 @@ constexpr std::size_t kBitsOffsetAt = 10;
 
 std::uint32_t readLittle32(const std::vector<std::uint8_t>& bytes, std::size_t at)
 {
-    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8
-        | static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+        static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
+        static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
 } // namespace
 
 bool isUsableBitmap(const std::vector<std::uint8_t>& file)
 {
-    if (file.size() < kFileHeaderSize + kSmallestInfoHeader || file.size() > kWelcomePictureMaxBytes)
+    if (file.size() < kFileHeaderSize + kSmallestInfoHeader ||
+        file.size() > kWelcomePictureMaxBytes)
         return false;
     if (file[0] != 'B' || file[1] != 'M')
         return false;
     const std::uint32_t bitsOffset = readLittle32(file, kBitsOffsetAt);
     const std::uint32_t infoSize = readLittle32(file, kFileHeaderSize);
-    return infoSize >= kSmallestInfoHeader && kFileHeaderSize + infoSize <= file.size()
-        && bitsOffset >= kFileHeaderSize + infoSize && bitsOffset < file.size();
+    return infoSize >= kSmallestInfoHeader && kFileHeaderSize + infoSize <= file.size() &&
+        bitsOffset >= kFileHeaderSize + infoSize && bitsOffset < file.size();
 }
 
 WelcomePicture readWelcomePicture(const std::string& path)

@@ -8,10 +8,10 @@
 #include <iterator>
 #include <thread>
 
-#include "core/common/AppPaths.h"
 #include "core/colour/ColorArithmetic.h"
-#include "core/settings/DensitySettings.h"
+#include "core/common/AppPaths.h"
 #include "core/common/NumberText.h"
+#include "core/settings/DensitySettings.h"
 #include "core/station/Workstation.h"
 #include "instrument/include/LtStatus.h"
 
@@ -21,7 +21,8 @@ namespace {
 
 constexpr std::size_t kIdentityDigits = 24;
 constexpr std::size_t kIdentityCharacters = 11;
-constexpr std::size_t kTableNameLength = 80; // characters of a table file name taken from the settings
+constexpr std::size_t kTableNameLength =
+    80; // characters of a table file name taken from the settings
 constexpr std::uint16_t kSpectrometerBaudRate = 19200;
 constexpr unsigned long kDarkReferenceTimeout = 996; // the data were still incomplete
 
@@ -49,8 +50,9 @@ int hexValue(char digit)
 // The spectrometer sends its calibration as big-endian IEEE floats.
 double bigEndianFloat(const std::uint8_t bytes[4])
 {
-    const std::uint32_t raw = static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16
-        | static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
+    const std::uint32_t raw = static_cast<std::uint32_t>(bytes[0]) << 24 |
+        static_cast<std::uint32_t>(bytes[1]) << 16 | static_cast<std::uint32_t>(bytes[2]) << 8 |
+        bytes[3];
     float value;
     std::memcpy(&value, &raw, sizeof value);
     return value;
@@ -74,7 +76,8 @@ void copyTablePath(const std::string& settingsName, char (&target)[kFileNameLeng
 
 } // namespace
 
-CountStatistics countStatistics(const Aquire& record, int windowStart, int firstPixel, int lastPixel)
+CountStatistics countStatistics(
+    const Aquire& record, int windowStart, int firstPixel, int lastPixel)
 {
     CountStatistics statistics;
     const int received = std::min<int>(record.Count, kAquireMaxCounts);
@@ -137,9 +140,10 @@ int pixelOfWavelength(double wavelength, double slope, double zero)
 std::string spectrometerValueLine(const Aquire& record)
 {
     auto value = [](double number) { return formatFixed(number, 3, 6); };
-    return " X= " + value(record.XYZ[0]) + ",   Y= " + value(record.XYZ[1]) + ",   Z= " + value(record.XYZ[2])
-        + ",     L= " + value(record.Lab[0]) + ",   a= " + value(record.Lab[1]) + ",   b= " + value(record.Lab[2])
-        + ",    dE= " + value(record.DeltaE);
+    return " X= " + value(record.XYZ[0]) + ",   Y= " + value(record.XYZ[1]) +
+        ",   Z= " + value(record.XYZ[2]) + ",     L= " + value(record.Lab[0]) +
+        ",   a= " + value(record.Lab[1]) + ",   b= " + value(record.Lab[2]) +
+        ",    dE= " + value(record.DeltaE);
 }
 
 InstrumentController::InstrumentController(Workstation& workstation, Beeper beeper)
@@ -173,7 +177,8 @@ InstrumentController::InstrumentController(Workstation& workstation, Beeper beep
     if (remoteAtStart)
         startRemote();
     if (port != 1 && port != 2)
-        station.op().showMessage(kCommNotSupported, "", MessageButtons::Ok, MessageIcon::Exclamation);
+        station.op().showMessage(
+            kCommNotSupported, "", MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
 int InstrumentController::measureMode() const
@@ -243,8 +248,8 @@ void InstrumentController::stopRemote(bool writeSetting)
 
 void InstrumentController::reportCommTrouble()
 {
-    const std::string text = std::string(kCommTroublePrefix) + " " + formatInteger(port) + " !\r\n "
-        + kCommTroubleReasons;
+    const std::string text = std::string(kCommTroublePrefix) + " " + formatInteger(port) +
+        " !\r\n " + kCommTroubleReasons;
     station.op().showMessage(text, "", MessageButtons::Ok, MessageIcon::Stop);
 }
 
@@ -254,7 +259,7 @@ unsigned long InstrumentController::openWithBaudRetry()
     if (!exchange)
         return kStatusInstrumentBusy;
     CTaviSpec& instrument = exchange.instrument();
-    comPort = ComPort{};
+    comPort = ComPort {};
     comPort.DeviceType = static_cast<std::uint8_t>(type);
     comPort.PortNumber = static_cast<std::uint16_t>(port);
     comPort.ByteSize = 8;
@@ -264,12 +269,12 @@ unsigned long InstrumentController::openWithBaudRetry()
     constexpr int rateCount = static_cast<int>(std::size(kBaudRetryRates));
     unsigned long status = kStatusPortNotOpen;
     for (int i = 0; i < rateCount; ++i) {
-        FileNames identity{};
+        FileNames identity {};
         comPort.BaudRate = kBaudRetryRates[i];
         comPort.Status = 0;
         comPort.Handle = nullptr;
         void* handle = instrument.GretagPortOpenAndInit(&comPort, &identity);
-        if (handle != nullptr && handle != reinterpret_cast<void*>(~std::uintptr_t{0})) {
+        if (handle != nullptr && handle != reinterpret_cast<void*>(~std::uintptr_t {0})) {
             identityText = decodeIdentity(identity.XYZFile, kIdentityDigits);
             return kStatusOk;
         }
@@ -277,10 +282,10 @@ unsigned long InstrumentController::openWithBaudRetry()
         status = comPort.Status != 0 ? comPort.Status : kStatusPortNotOpen;
         if (comPort.Status != kStatusNoAnswerAtRate || i + 1 >= rateCount)
             break;
-        const std::string question = "Trouble with COM" + formatInteger(port) + ",\r\n Try next Baud rate: "
-            + formatInteger(kBaudRetryRates[i + 1]) + " ?";
-        if (station.op().showMessage(question, "COMPort Problem !", MessageButtons::YesNo, MessageIcon::Question)
-            != MessageAnswer::Yes)
+        const std::string question = "Trouble with COM" + formatInteger(port) +
+            ",\r\n Try next Baud rate: " + formatInteger(kBaudRetryRates[i + 1]) + " ?";
+        if (station.op().showMessage(question, "COMPort Problem !", MessageButtons::YesNo,
+                MessageIcon::Question) != MessageAnswer::Yes)
             break;
     }
     return status;
@@ -312,22 +317,24 @@ void InstrumentController::initDevice()
         changed();
         MessageAnswer answer = MessageAnswer::Ok;
         if (type == InstrumentLumatrakS)
-            answer = station.op().showMessage("Place spectrophotometer \non white reference !", "Lumatrak S",
-                                              MessageButtons::OkCancel, MessageIcon::Exclamation);
+            answer = station.op().showMessage("Place spectrophotometer \non white reference !",
+                "Lumatrak S", MessageButtons::OkCancel, MessageIcon::Exclamation);
         else if (type == InstrumentLumatrakA)
-            station.op().showMessage("The spectrophotometer will move\nonto white reference !", "Lumatrak A",
-                                     MessageButtons::Ok, MessageIcon::Exclamation);
+            station.op().showMessage("The spectrophotometer will move\nonto white reference !",
+                "Lumatrak A", MessageButtons::Ok, MessageIcon::Exclamation);
         else
-            answer = station.op().showMessage("Use 'No' filter and place spectrometer on white reference !",
-                                              "Spectrolino", MessageButtons::OkCancel, MessageIcon::Exclamation);
+            answer = station.op().showMessage(
+                "Use 'No' filter and place spectrometer on white reference !", "Spectrolino",
+                MessageButtons::OkCancel, MessageIcon::Exclamation);
         if (answer == MessageAnswer::Cancel) {
             changed();
             return;
         }
         result = whiteReference();
         if (result != kStatusOk) {
-            station.op().showMessage(kWhiteReferenceFailed, type == InstrumentSpectrolino ? "Spectrolino" : "Lumatrak",
-                                     MessageButtons::Ok, MessageIcon::Stop);
+            station.op().showMessage(kWhiteReferenceFailed,
+                type == InstrumentSpectrolino ? "Spectrolino" : "Lumatrak", MessageButtons::Ok,
+                MessageIcon::Stop);
             changed();
             return;
         }
@@ -345,7 +352,7 @@ void InstrumentController::initDevice()
 
 unsigned long InstrumentController::sendSpectrometerParameters()
 {
-    parameters = NewParams{};
+    parameters = NewParams {};
     parameters.IntegrationTime = static_cast<std::uint8_t>(integrationTime);
     parameters.Gain = static_cast<std::uint8_t>(gain);
     // The spectrometer integrates at least once per acquisition.
@@ -367,7 +374,7 @@ unsigned long InstrumentController::initSpectrometer()
         InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin();
         if (!exchange)
             return kStatusInstrumentBusy;
-        comPort = ComPort{};
+        comPort = ComPort {};
         comPort.DeviceType = InstrumentPrototype;
         comPort.PortNumber = static_cast<std::uint16_t>(port);
         comPort.BaudRate = kSpectrometerBaudRate;
@@ -381,8 +388,10 @@ unsigned long InstrumentController::initSpectrometer()
         status = exchange.instrument().SpecInitParams(&calibration);
     }
     if (status == kStatusShortReply) {
-        state.darkRef = state.zeroRef = state.newParameter = state.transmissionButton = state.acquire = false;
-        station.op().showMessage(kErrorWithCommPower, kPageCaption, MessageButtons::Ok, MessageIcon::Stop);
+        state.darkRef = state.zeroRef = state.newParameter = state.transmissionButton =
+            state.acquire = false;
+        station.op().showMessage(
+            kErrorWithCommPower, kPageCaption, MessageButtons::Ok, MessageIcon::Stop);
         return status;
     }
     if (status != kStatusOk)
@@ -423,9 +432,10 @@ unsigned long InstrumentController::spectrometerAcquire(Aquire& record, unsigned
     record.LastPixel = static_cast<std::uint16_t>(windowLast);
     const unsigned long status = exchange.instrument().SpecAquire(&record, command, 0);
     if (status == kStatusOk) {
-        const CountStatistics statistics = countStatistics(record, windowFirst, record.FirstPixel, record.LastPixel);
-        const std::uint16_t values[] = {statistics.minimum, statistics.minimumPixel, statistics.maximum,
-                                        statistics.maximumPixel, statistics.spread, statistics.mean};
+        const CountStatistics statistics =
+            countStatistics(record, windowFirst, record.FirstPixel, record.LastPixel);
+        const std::uint16_t values[] = {statistics.minimum, statistics.minimumPixel,
+            statistics.maximum, statistics.maximumPixel, statistics.spread, statistics.mean};
         std::copy(std::begin(values), std::end(values), record.Statistics);
         lastCommand = command;
         ++acquisitionCount;
@@ -492,7 +502,8 @@ void InstrumentController::remotePoll()
     }
     if (status >= 1 && status < kLinkFailureThreshold) {
         // The operator pressed the instrument's key; it has measured already.
-        const unsigned long fetched = station.cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, 1);
+        const unsigned long fetched =
+            station.cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, 1);
         if (fetched != kStatusInstrumentBusy) {
             result = fetched;
             succeeded(fetched) ? beepSuccess() : beepFailure();
@@ -548,7 +559,7 @@ void InstrumentController::selectMeasureMode(int mode)
     if (ready && type <= InstrumentSpectrolino) {
         InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin();
         if (exchange) {
-            std::uint8_t reply[16]{};
+            std::uint8_t reply[16] {};
             result = exchange.instrument().GretagCMD(3 + mode, reply);
         }
     }
@@ -562,7 +573,7 @@ void InstrumentController::toggleTransmission()
     if (type <= InstrumentSpectrolino) {
         InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin();
         if (exchange) {
-            std::uint8_t reply[16]{};
+            std::uint8_t reply[16] {};
             result = exchange.instrument().GretagCMD(mode == MeasureTransmission ? 4 : 3, reply);
         }
     }
@@ -648,7 +659,8 @@ void InstrumentController::newParameter()
     if (type == InstrumentSpectrolino) {
         result = whiteReference();
         if (result != kStatusOk)
-            station.op().showMessage(kWhiteReferenceFailed, "Spectrolino", MessageButtons::Ok, MessageIcon::Stop);
+            station.op().showMessage(
+                kWhiteReferenceFailed, "Spectrolino", MessageButtons::Ok, MessageIcon::Stop);
     } else if (type == InstrumentPrototype) {
         stopRemote(true);
         const int first = windowFirst, last = windowLast;
@@ -676,8 +688,10 @@ void InstrumentController::darkReference()
     if (status == kStatusOk) {
         state.zeroRef = true;
         state.acquire = false;
-    } else if (status == kDarkReferenceTimeout || status == kStatusPortNotOpen || status == kStatusShortReply) {
-        station.op().showMessage(kErrorWithComm, kPageCaption, MessageButtons::Ok, MessageIcon::Stop);
+    } else if (status == kDarkReferenceTimeout || status == kStatusPortNotOpen ||
+        status == kStatusShortReply) {
+        station.op().showMessage(
+            kErrorWithComm, kPageCaption, MessageButtons::Ok, MessageIcon::Stop);
     }
     changed();
 }

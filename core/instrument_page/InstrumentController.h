@@ -21,31 +21,31 @@ namespace lt {
 class Workstation;
 
 inline constexpr int kDeviceTypeCount = 5; // four instruments and the empty entry
-inline constexpr const char* kDeviceTypeNames[kDeviceTypeCount] = {"Lumatrak S", "Lumatrak A", "Spectrolino",
-                                                                   "ProtoType", ""};
+inline constexpr const char* kDeviceTypeNames[kDeviceTypeCount] = {
+    "Lumatrak S", "Lumatrak A", "Spectrolino", "ProtoType", ""};
 inline constexpr int kIntegrationTimesMs[] = {40, 80, 160, 320, 640, 1280, 2560, 5120, 10240};
 inline constexpr int kGainSteps[] = {1, 2};
-inline constexpr const char* kPageIlluminations[] = {"Neutral", "A", "C", "D65", "D50", "D55",
-                                                     "D75", "B", "G", "P", "Xe"};
+inline constexpr const char* kPageIlluminations[] = {
+    "Neutral", "A", "C", "D65", "D50", "D55", "D75", "B", "G", "P", "Xe"};
 
 // Baud rates tried, in this order, when an instrument does not answer.
-inline constexpr std::uint16_t kBaudRetryRates[] = {9600, 19200, 57600, 28800, 4800, 2400,
-                                                    1200, 600,   300,   150,   110};
+inline constexpr std::uint16_t kBaudRetryRates[] = {
+    9600, 19200, 57600, 28800, 4800, 2400, 1200, 600, 300, 150, 110};
 // GretagPortOpenAndInit's status when the instrument did not answer at this rate.
 inline constexpr std::uint32_t kStatusNoAnswerAtRate = 2;
 
-inline constexpr unsigned kRemotePollMs = 200;      // [ms] remote-mode timer
-inline constexpr unsigned long kBeepHz = 800;       // [Hz]
-inline constexpr unsigned long kHighBeepHz = 1600;  // [Hz] second tone of the failure sequence
-inline constexpr unsigned long kShortBeepMs = 30;   // [ms] measurement beeps
+inline constexpr unsigned kRemotePollMs = 200; // [ms] remote-mode timer
+inline constexpr unsigned long kBeepHz = 800; // [Hz]
+inline constexpr unsigned long kHighBeepHz = 1600; // [Hz] second tone of the failure sequence
+inline constexpr unsigned long kShortBeepMs = 30; // [ms] measurement beeps
 inline constexpr unsigned long kLinkLostBeepMs = 50; // [ms] the two beeps when remote mode stops
-inline constexpr unsigned kLinkLostPauseMs = 100;    // [ms] between those two beeps
+inline constexpr unsigned kLinkLostPauseMs = 100; // [ms] between those two beeps
 
 inline constexpr float kResamplingStep = 5.0f; // [nm]
 
 // Lumatrak and Spectrolino axis: 36 points from 380 nm in 10 nm steps.
-inline constexpr double kFixedAxisSlope = 10.0;   // [nm/pixel]
-inline constexpr double kFixedAxisZero = 380.0;   // [nm]
+inline constexpr double kFixedAxisSlope = 10.0; // [nm/pixel]
+inline constexpr double kFixedAxisZero = 380.0; // [nm]
 inline constexpr int kFixedAxisLastPixel = 35;
 inline constexpr int kFixedAxisLastWavelength = 730; // [nm]
 inline constexpr int kLastSpectrometerPixel = 255;
@@ -69,7 +69,8 @@ struct CountStatistics {
 
 // Over the pixels firstPixel ... lastPixel of a record whose counts start
 // at windowStart; pixels the spectrometer did not send are left out.
-CountStatistics countStatistics(const Aquire& record, int windowStart, int firstPixel, int lastPixel);
+CountStatistics countStatistics(
+    const Aquire& record, int windowStart, int firstPixel, int lastPixel);
 
 // "V" and the first 11 characters of the 24 hex digits of the identity
 // reply (two digits per character; a pair starting with "0" or not hex
@@ -91,7 +92,7 @@ struct PageControls {
     bool newParameter = false;
     bool transmissionButton = false;
     bool spectrometerSettings = false; // limits, scans, integration time, gain, illumination
-    bool remoteOn = false;             // caption "Remote On" / "Remote Off"
+    bool remoteOn = false; // caption "Remote On" / "Remote Off"
 };
 
 class InstrumentController {
@@ -147,13 +148,13 @@ public:
     int integrationTimeIndex() const { return integrationTime; }
     int gainIndex() const { return gain; }
     int scans() const { return scanCount; }
-    int lowLimit() const { return minWavelength; }  // [nm]
+    int lowLimit() const { return minWavelength; } // [nm]
     int highLimit() const { return maxWavelength; } // [nm]
     int illumination() const { return illuminant; }
 
     // The spectrometer's calibration and pixel window, and its records.
     double slope() const { return axisSlope; } // [nm/pixel]
-    double zero() const { return axisZero; }   // [nm]
+    double zero() const { return axisZero; } // [nm]
     int firstPixel() const { return windowFirst; }
     int lastPixel() const { return windowLast; }
     // Wavelength window of the spectrometer curve in force.
@@ -204,24 +205,24 @@ private:
     std::string identityText;
     std::string values;
 
-    ComPort comPort{};
-    FileNames fileNames{};
-    InitParams calibration{};
-    NewParams parameters{};
-    Aquire dark{};
-    Aquire white{};
-    Aquire sample{};
+    ComPort comPort {};
+    FileNames fileNames {};
+    InitParams calibration {};
+    NewParams parameters {};
+    Aquire dark {};
+    Aquire white {};
+    Aquire sample {};
     unsigned char lastCommand = 0;
     unsigned acquisitionCount = 0;
 
     double spectrometerSlope = 2.94118; // [nm/pixel] as the spectrometer reported
-    double spectrometerZero = 226.5;    // [nm]
+    double spectrometerZero = 226.5; // [nm]
     double axisSlope = kFixedAxisSlope;
     double axisZero = kFixedAxisZero;
     int windowFirst = 0;
     int windowLast = kFixedAxisLastPixel;
-    double windowLow = kFixedAxisZero;              // [nm]
-    double windowHigh = kFixedAxisLastWavelength;   // [nm]
+    double windowLow = kFixedAxisZero; // [nm]
+    double windowHigh = kFixedAxisLastWavelength; // [nm]
 };
 
 } // namespace lt

@@ -1,12 +1,12 @@
 #include "core/metrics/ColorMetricsLogic.h"
 
 #include "core/colour/ColorArithmetic.h"
-#include "core/settings/DensitySettings.h"
-#include "core/station/Workstation.h"
 #include "core/metrics/FileMessages.h"
-#include "core/station/InstrumentPageLink.h"
 #include "core/metrics/ListFile.h"
 #include "core/metrics/SpotLibraryFile.h"
+#include "core/settings/DensitySettings.h"
+#include "core/station/InstrumentPageLink.h"
+#include "core/station/Workstation.h"
 
 namespace lt {
 
@@ -27,7 +27,10 @@ ColorMetricsLogic::ColorMetricsLogic(Workstation& workstation) : station(worksta
     initialise();
 }
 
-ColorMetricsLogic::~ColorMetricsLogic() { station.removeObserver(this); }
+ColorMetricsLogic::~ColorMetricsLogic()
+{
+    station.removeObserver(this);
+}
 
 void ColorMetricsLogic::initialise()
 {
@@ -86,11 +89,15 @@ void ColorMetricsLogic::compareRows(const std::vector<int>& selectedRows)
         return;
     }
     const MeasurementList& list = station.list();
-    if (auto difference = colorDifferenceOfRows(list.row(selectedRows[0]), list.row(selectedRows[1])))
+    if (auto difference =
+            colorDifferenceOfRows(list.row(selectedRows[0]), list.row(selectedRows[1])))
         showStatus(formatColorDifference(*difference));
 }
 
-void ColorMetricsLogic::clearList() { station.cycle().clearList(); }
+void ColorMetricsLogic::clearList()
+{
+    station.cycle().clearList();
+}
 
 void ColorMetricsLogic::requestSpotColor()
 {
@@ -117,10 +124,13 @@ ValueDisplayContent ColorMetricsLogic::valueDisplay() const
     const bool hasRows = station.list().rowCount() > 0;
     const MeasurementRow newest = station.list().row(0);
     return valueDisplayContent(shownMetric, hasRows ? &newest : nullptr, record.densityParameters,
-                               record.spotSolidState == SpotSolidCalibrated);
+        record.spotSolidState == SpotSolidCalibrated);
 }
 
-int ColorMetricsLogic::chartType() const { return station.record().chart.chartType; }
+int ColorMetricsLogic::chartType() const
+{
+    return station.record().chart.chartType;
+}
 
 void ColorMetricsLogic::setChartType(int chartType)
 {
@@ -128,8 +138,8 @@ void ColorMetricsLogic::setChartType(int chartType)
     station.settings().store(keys::kChartType, chartType);
 }
 
-void ColorMetricsLogic::editDensityParameters(InstrumentPageLink* instrumentPage,
-                                              const std::function<void()>& editDialog)
+void ColorMetricsLogic::editDensityParameters(
+    InstrumentPageLink* instrumentPage, const std::function<void()>& editDialog)
 {
     // The live reading polls the instrument; it rests until the parameters
     // have been sent, so no poll runs between the commands.
@@ -151,14 +161,16 @@ void ColorMetricsLogic::sendDensityParameters(InstrumentPageLink* instrumentPage
     instrumentPage->selectIlluminant(parameters.integer(slot::kIllumType));
 
     const std::int32_t type = record.instrumentType;
-    if (type == InstrumentLumatrakS || type == InstrumentLumatrakA || type == InstrumentSpectrolino) {
+    if (type == InstrumentLumatrakS || type == InstrumentLumatrakA ||
+        type == InstrumentSpectrolino) {
         // Answers are not examined: a failed download leaves the
         // instrument's previous parameters, which the next measurement shows.
         if (InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin()) {
             exchange.instrument().GretagCMD(kCommandDensitySlopes, parameters.data());
-            GretagStruct conditions{};
+            GretagStruct conditions {};
             conditions.Illuminant = static_cast<std::uint8_t>(parameters.integer(slot::kIllumType));
-            conditions.Observer = static_cast<std::uint8_t>(parameters.integer(slot::kObserverType));
+            conditions.Observer =
+                static_cast<std::uint8_t>(parameters.integer(slot::kObserverType));
             conditions.Filter = static_cast<std::uint8_t>(parameters.integer(slot::kFilterType));
             conditions.ExtraOption = kExtraOptionOn;
             exchange.instrument().GretagCMD(kCommandMeasurementConditions, &conditions);

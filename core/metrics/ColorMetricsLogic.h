@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/station/MeasurementObserver.h"
 #include "core/metrics/ValueDisplay.h"
+#include "core/station/MeasurementObserver.h"
 
 namespace lt {
 
@@ -69,7 +69,8 @@ public:
     // when the instrument is initialised, then sends the parameters to the
     // instrument and stores them. The live reading of the instrument page
     // rests meanwhile.
-    void editDensityParameters(InstrumentPageLink* instrumentPage, const std::function<void()>& editDialog);
+    void editDensityParameters(
+        InstrumentPageLink* instrumentPage, const std::function<void()>& editDialog);
 
     // The status line as the page and the measurement cycle last set it.
     std::string statusText() const;

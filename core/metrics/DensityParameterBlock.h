@@ -24,25 +24,37 @@ inline constexpr int kSlopeYellow = 3;
 inline constexpr int kSlopeSpot = 4;
 inline constexpr int kYuleNielsenFirst = 10; // + ProcessColor
 inline constexpr int kYuleNielsenSpot = 14;
-inline constexpr int kPaperWhiteFirst = 20;  // + ProcessColor
+inline constexpr int kPaperWhiteFirst = 20; // + ProcessColor
 inline constexpr int kPaperWhiteSpot = 24;
-inline constexpr int kSolidFirst = 30;       // + ProcessColor
+inline constexpr int kSolidFirst = 30; // + ProcessColor
 inline constexpr int kSolidSpot = 34;
 inline constexpr int kProcessColorIndex = 40; // integer
-inline constexpr int kDotArea = 41;           // [%]
-inline constexpr int kFilterType = 42;        // integer: ANSIA, ANSIT, DIN, DINNB
-inline constexpr int kIllumType = 43;         // integer
-inline constexpr int kObserverType = 44;      // integer: 0 = 2 degrees, 1 = 10 degrees
+inline constexpr int kDotArea = 41; // [%]
+inline constexpr int kFilterType = 42; // integer: ANSIA, ANSIT, DIN, DINNB
+inline constexpr int kIllumType = 43; // integer
+inline constexpr int kObserverType = 44; // integer: 0 = 2 degrees, 1 = 10 degrees
 inline constexpr int kCount = 48;
 
-constexpr int slope(ProcessColor color) { return color == Black ? kSlopeBlack : kSlopeCyan + color; }
-constexpr int yuleNielsen(ProcessColor color) { return kYuleNielsenFirst + color; }
-constexpr int paperWhite(ProcessColor color) { return kPaperWhiteFirst + color; }
-constexpr int solid(ProcessColor color) { return kSolidFirst + color; }
+constexpr int slope(ProcessColor color)
+{
+    return color == Black ? kSlopeBlack : kSlopeCyan + color;
+}
+constexpr int yuleNielsen(ProcessColor color)
+{
+    return kYuleNielsenFirst + color;
+}
+constexpr int paperWhite(ProcessColor color)
+{
+    return kPaperWhiteFirst + color;
+}
+constexpr int solid(ProcessColor color)
+{
+    return kSolidFirst + color;
+}
 } // namespace slot
 
 struct DensityParameterBlock {
-    std::array<std::uint32_t, slot::kCount> words{}; // raw 32-bit contents
+    std::array<std::uint32_t, slot::kCount> words {}; // raw 32-bit contents
 
     float real(int index) const
     {
@@ -53,7 +65,10 @@ struct DensityParameterBlock {
     void setReal(int index, float value) { std::memcpy(&words[index], &value, sizeof value); }
 
     std::int32_t integer(int index) const { return static_cast<std::int32_t>(words[index]); }
-    void setInteger(int index, std::int32_t value) { words[index] = static_cast<std::uint32_t>(value); }
+    void setInteger(int index, std::int32_t value)
+    {
+        words[index] = static_cast<std::uint32_t>(value);
+    }
 
     // The raw block as handed to the instrument library.
     void* data() { return words.data(); }

@@ -5,16 +5,19 @@
 
 namespace lt {
 
-const std::array<DensityParameterField, kDensityParameterFields> kDensityParameterFieldList{{
+const std::array<DensityParameterField, kDensityParameterFields> kDensityParameterFieldList {{
     {DensityParameterGroup::Slope, "Cyan", slot::kSlopeCyan, keys::kSlopeCyan},
     {DensityParameterGroup::Slope, "Mag.", slot::kSlopeMagenta, keys::kSlopeMagenta},
     {DensityParameterGroup::Slope, "Yellow", slot::kSlopeYellow, keys::kSlopeYellow},
     {DensityParameterGroup::Slope, "Black", slot::kSlopeBlack, keys::kSlopeBlack},
     {DensityParameterGroup::Slope, "Spot", slot::kSlopeSpot, keys::kSlopeSpot},
     {DensityParameterGroup::YuleNielsen, "Cyan", slot::yuleNielsen(Cyan), keys::kYuleNielsenCyan},
-    {DensityParameterGroup::YuleNielsen, "Mag.", slot::yuleNielsen(Magenta), keys::kYuleNielsenMagenta},
-    {DensityParameterGroup::YuleNielsen, "Yellow", slot::yuleNielsen(Yellow), keys::kYuleNielsenYellow},
-    {DensityParameterGroup::YuleNielsen, "Black", slot::yuleNielsen(Black), keys::kYuleNielsenBlack},
+    {DensityParameterGroup::YuleNielsen, "Mag.", slot::yuleNielsen(Magenta),
+        keys::kYuleNielsenMagenta},
+    {DensityParameterGroup::YuleNielsen, "Yellow", slot::yuleNielsen(Yellow),
+        keys::kYuleNielsenYellow},
+    {DensityParameterGroup::YuleNielsen, "Black", slot::yuleNielsen(Black),
+        keys::kYuleNielsenBlack},
     {DensityParameterGroup::YuleNielsen, "Spot", slot::kYuleNielsenSpot, keys::kYuleNielsenSpot},
 }};
 
@@ -37,7 +40,8 @@ DensityParameterChoice currentDensityParameters(Workstation& workstation)
     const DensityParameterBlock& block = record.densityParameters;
     DensityParameterChoice choice;
     for (int i = 0; i < kDensityParameterFields; ++i)
-        choice.texts[i] = formatFixed(block.real(kDensityParameterFieldList[i].slot), kEditDecimals, 1);
+        choice.texts[i] =
+            formatFixed(block.real(kDensityParameterFieldList[i].slot), kEditDecimals, 1);
     choice.filter = block.integer(slot::kFilterType);
     choice.observer = block.integer(slot::kObserverType);
     choice.illumination = block.integer(slot::kIllumType);

@@ -18,7 +18,7 @@ enum class DensityParameterGroup { Slope, YuleNielsen };
 struct DensityParameterField {
     DensityParameterGroup group;
     const char* label;
-    int slot;          // in the DensityParameterBlock
+    int slot; // in the DensityParameterBlock
     RealKey key;
 };
 
@@ -30,9 +30,10 @@ inline constexpr int kDensityParameterTextLength = 20;
 
 extern const std::array<DensityParameterField, kDensityParameterFields> kDensityParameterFieldList;
 
-inline constexpr std::array<const char*, 4> kFilterNames{"ANSIA", "ANSIT", "DIN", "DINNB"};
-inline constexpr std::array<const char*, 2> kObserverNames{"2\xC2\xB0", "10\xC2\xB0"}; // UTF-8 degree sign
-inline constexpr std::array<const char*, 5> kIlluminationNames{"Neutral", "A", "C", "D65", "D50"};
+inline constexpr std::array<const char*, 4> kFilterNames {"ANSIA", "ANSIT", "DIN", "DINNB"};
+inline constexpr std::array<const char*, 2> kObserverNames {
+    "2\xC2\xB0", "10\xC2\xB0"}; // UTF-8 degree sign
+inline constexpr std::array<const char*, 5> kIlluminationNames {"Neutral", "A", "C", "D65", "D50"};
 
 // What the operator confirmed. A choice of -1 (no selection, e.g. an
 // illumination type the list does not offer) keeps the value in use.

@@ -1,8 +1,8 @@
 #include "core/metrics/ListFile.h"
 
-#include "core/station/Operator.h"
 #include "core/metrics/FileMessages.h"
 #include "core/metrics/TextFileName.h"
+#include "core/station/Operator.h"
 
 namespace lt {
 
@@ -29,8 +29,9 @@ bool SaveList(const MeasurementList& list, Operator& op, std::string& listPath)
     listPath = *chosen;
 
     const std::vector<MeasurementRow> rows = list.rows();
-    return reportWriteResult(op, replaceFileContent(listPath, formatListFileText(rows)), listPath) &&
-           !rows.empty();
+    return reportWriteResult(
+               op, replaceFileContent(listPath, formatListFileText(rows)), listPath) &&
+        !rows.empty();
 }
 
 } // namespace lt

@@ -22,7 +22,8 @@ bool MeasurementList::setCell(int row, int column, const std::string& text)
         std::lock_guard lock(mutex);
         if (row < 0 || static_cast<std::size_t>(row) >= storage.size())
             return false;
-        storage[storage.size() - 1 - static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
+        storage[storage.size() - 1 - static_cast<std::size_t>(row)]
+               [static_cast<std::size_t>(column)] = text;
     }
     notify({ListChange::Kind::RowChanged, row});
     return true;
@@ -59,7 +60,7 @@ MeasurementRow MeasurementList::row(int index) const
 {
     std::lock_guard lock(mutex);
     if (index < 0 || static_cast<std::size_t>(index) >= storage.size())
-        return MeasurementRow{};
+        return MeasurementRow {};
     return storage[storage.size() - 1 - static_cast<std::size_t>(index)];
 }
 

@@ -41,12 +41,12 @@ inline constexpr int kSpotName = 14;
 
 struct ListColumnFormat {
     const char* header;
-    int width;        // [pixel]
+    int width; // [pixel]
     bool alignRight;
 };
 
 // Headers, widths and alignment of the fifteen columns.
-inline constexpr std::array<ListColumnFormat, kListColumns> kListColumnFormats{{
+inline constexpr std::array<ListColumnFormat, kListColumns> kListColumnFormats {{
     {"1: No  ", 50, true},
     {"Cyan   ", 70, true},
     {"Magenta ", 70, true},

@@ -33,7 +33,8 @@ SpotColorEntry* SpotColorLibrary::append(SpotColorEntry newEntry)
     if (isFull())
         return nullptr;
     ++entryCount;
-    places[static_cast<std::size_t>(entryCount)] = std::make_unique<SpotColorEntry>(std::move(newEntry));
+    places[static_cast<std::size_t>(entryCount)] =
+        std::make_unique<SpotColorEntry>(std::move(newEntry));
     return places[static_cast<std::size_t>(entryCount)].get();
 }
 
@@ -55,7 +56,10 @@ void SpotColorLibrary::clear()
     selected = 0;
 }
 
-void SpotColorLibrary::select(int place) { selected = place >= 0 && place <= entryCount ? place : 0; }
+void SpotColorLibrary::select(int place)
+{
+    selected = place >= 0 && place <= entryCount ? place : 0;
+}
 
 SpotColorEntry* SpotColorLibrary::selectedColor()
 {
@@ -69,7 +73,8 @@ int SpotColorLibrary::placeOfVisible(int position) const
         return 0;
     int seen = 0;
     for (int place = 1; place <= entryCount; ++place) {
-        if (places[static_cast<std::size_t>(place)]->kind != SpotKind::Deleted && ++seen == position)
+        if (places[static_cast<std::size_t>(place)]->kind != SpotKind::Deleted &&
+            ++seen == position)
             return place;
     }
     return 0;
@@ -77,7 +82,8 @@ int SpotColorLibrary::placeOfVisible(int position) const
 
 int SpotColorLibrary::visiblePosition(int place) const
 {
-    if (place <= 0 || place > entryCount || places[static_cast<std::size_t>(place)]->kind == SpotKind::Deleted)
+    if (place <= 0 || place > entryCount ||
+        places[static_cast<std::size_t>(place)]->kind == SpotKind::Deleted)
         return 0;
     int position = 0;
     for (int i = 1; i <= place; ++i)

@@ -19,8 +19,8 @@ struct SpotColorEntry {
 
     SpotKind kind = SpotKind::Wide;
     std::string name;
-    std::array<double, kWindowSize> wavelengths{}; // [nm]; the fourth is the window centre
-    std::array<double, kWindowSize> weights{};
+    std::array<double, kWindowSize> wavelengths {}; // [nm]; the fourth is the window centre
+    std::array<double, kWindowSize> weights {};
     double density = 0.0; // latest spot density
 
     double centreWavelength() const { return wavelengths[kWindowSize / 2]; } // [nm]
@@ -28,12 +28,14 @@ struct SpotColorEntry {
     bool isColor() const { return kind == SpotKind::Narrow || kind == SpotKind::Wide; }
 };
 
-inline constexpr std::array<double, SpotColorEntry::kWindowSize> kNarrowWindowWeights{0, 0, 0.5, 1, 0.5, 0, 0};
-inline constexpr std::array<double, SpotColorEntry::kWindowSize> kWideWindowWeights{0.5, 0.8, 0.95, 1, 0.95, 0.8, 0.5};
+inline constexpr std::array<double, SpotColorEntry::kWindowSize> kNarrowWindowWeights {
+    0, 0, 0.5, 1, 0.5, 0, 0};
+inline constexpr std::array<double, SpotColorEntry::kWindowSize> kWideWindowWeights {
+    0.5, 0.8, 0.95, 1, 0.95, 0.8, 0.5};
 
 class SpotColorLibrary {
 public:
-    static constexpr int kPlaces = 50;       // "none" and 49 entries
+    static constexpr int kPlaces = 50; // "none" and 49 entries
     static constexpr int kMaxEntries = kPlaces - 1;
     static constexpr int kMaxFileEntries = 30;
 
@@ -67,7 +69,7 @@ public:
     int visiblePosition(int place) const;
 
     // Teach a new entry with the next sample.
-    std::atomic<bool> newEntryRequested{false};
+    std::atomic<bool> newEntryRequested {false};
 
 private:
     std::array<std::unique_ptr<SpotColorEntry>, kPlaces> places;

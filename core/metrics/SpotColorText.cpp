@@ -16,7 +16,7 @@ constexpr int kWindowSize = SpotColorEntry::kWindowSize;
 // of the text or at a line longer than kSpotFileMaxLineLength.
 class LineReader {
 public:
-    explicit LineReader(std::string_view text) : rest(text) {}
+    explicit LineReader(std::string_view text) : rest(text) { }
 
     std::optional<std::string_view> next()
     {
@@ -51,7 +51,8 @@ std::optional<SpotColorEntry> readEntry(LineReader& lines)
     if (!kindLine || !nameLine)
         return std::nullopt;
     const auto kind = parseInteger(*kindLine);
-    if (!kind || (*kind != static_cast<int>(SpotKind::Narrow) && *kind != static_cast<int>(SpotKind::Wide)))
+    if (!kind ||
+        (*kind != static_cast<int>(SpotKind::Narrow) && *kind != static_cast<int>(SpotKind::Wide)))
         return std::nullopt;
     SpotColorEntry entry;
     entry.kind = static_cast<SpotKind>(*kind);

@@ -1,13 +1,13 @@
 #include "core/metrics/SpotLibraryFile.h"
 
-#include "core/station/Operator.h"
-#include "core/settings/Settings.h"
-#include "core/station/SharedRecord.h"
-#include "core/station/Workstation.h"
+#include "core/common/WholeFile.h"
 #include "core/metrics/FileMessages.h"
 #include "core/metrics/SpotColorText.h"
 #include "core/metrics/TextFileName.h"
-#include "core/common/WholeFile.h"
+#include "core/settings/Settings.h"
+#include "core/station/Operator.h"
+#include "core/station/SharedRecord.h"
+#include "core/station/Workstation.h"
 
 namespace lt {
 
@@ -52,7 +52,7 @@ bool SaveSpotFile(const SharedRecord& record, Operator& op, const std::string& p
 std::vector<std::string> spotColorChoices(const SharedRecord& record)
 {
     const SpotColorLibrary& library = record.spotColors;
-    std::vector<std::string> choices{library.entry(0)->name};
+    std::vector<std::string> choices {library.entry(0)->name};
     for (int place = 1; place <= library.count(); ++place) {
         const SpotColorEntry* entry = library.entry(place);
         if (entry && entry->kind != SpotKind::Deleted)
@@ -101,7 +101,8 @@ bool loadChosenSpotFile(Workstation& workstation)
 {
     Settings& settings = workstation.settings();
     const std::string current = settingsRelativePath(settings, settings.load(keys::kSpotColorFile));
-    const auto chosen = workstation.op().chooseFileToOpen(kLoadSpotColorsTitle, current, kTextFileFilter);
+    const auto chosen =
+        workstation.op().chooseFileToOpen(kLoadSpotColorsTitle, current, kTextFileFilter);
     if (!chosen || chosen->empty()) {
         tellOperator(workstation.op(), kNoValidFileMessage);
         return false;
@@ -115,7 +116,8 @@ bool saveChosenSpotFile(Workstation& workstation)
 {
     Settings& settings = workstation.settings();
     const std::string current = settingsRelativePath(settings, settings.load(keys::kSpotColorFile));
-    const auto chosen = workstation.op().chooseFileToSave(kSaveSpotColorsTitle, current, kTextFileFilter);
+    const auto chosen =
+        workstation.op().chooseFileToSave(kSaveSpotColorsTitle, current, kTextFileFilter);
     if (!chosen || chosen->empty())
         return false;
     if (!SaveSpotFile(workstation.record(), workstation.op(), *chosen))

@@ -37,12 +37,12 @@ std::string processDotAreaText(const MeasurementRow& row)
 
 Metric metricFromSetting(int value)
 {
-    return static_cast<Metric>(std::clamp(value, static_cast<int>(Metric::ProcessColor),
-                                          static_cast<int>(Metric::SpotColor)));
+    return static_cast<Metric>(std::clamp(
+        value, static_cast<int>(Metric::ProcessColor), static_cast<int>(Metric::SpotColor)));
 }
 
 ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* newestRow,
-                                        const DensityParameterBlock& block, bool spotSolidCalibrated)
+    const DensityParameterBlock& block, bool spotSolidCalibrated)
 {
     ValueDisplayContent content;
     switch (metric) {
@@ -66,22 +66,24 @@ ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* new
     content.valuesShown = true;
     switch (metric) {
     case Metric::ProcessColor: {
-        const int color = std::clamp(block.integer(slot::kProcessColorIndex), static_cast<int>(Cyan),
-                                     static_cast<int>(Black));
+        const int color = std::clamp(block.integer(slot::kProcessColorIndex),
+            static_cast<int>(Cyan), static_cast<int>(Black));
         content.values = {columnText(row, column::kCyan + color), processDotAreaText(row),
-                          std::string(1, kProcessLetters[color])};
+            std::string(1, kProcessLetters[color])};
         break;
     }
     case Metric::Lab:
-        content.values = {columnText(row, column::kL), columnText(row, column::kA), columnText(row, column::kB)};
+        content.values = {
+            columnText(row, column::kL), columnText(row, column::kA), columnText(row, column::kB)};
         break;
     case Metric::Xyz:
-        content.values = {columnText(row, column::kX), columnText(row, column::kY), columnText(row, column::kZ)};
+        content.values = {
+            columnText(row, column::kX), columnText(row, column::kY), columnText(row, column::kZ)};
         break;
     case Metric::SpotColor:
         content.values = {columnText(row, column::kSpotDensity),
-                          spotSolidCalibrated ? columnText(row, column::kSpotDotArea) : kNoValue,
-                          columnText(row, column::kSpotName).substr(0, kSpotNameShown)};
+            spotSolidCalibrated ? columnText(row, column::kSpotDotArea) : kNoValue,
+            columnText(row, column::kSpotName).substr(0, kSpotNameShown)};
         break;
     }
     return content;
@@ -89,7 +91,7 @@ ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* new
 
 ValueDisplayGeometry valueDisplayGeometry(int pageWidth)
 {
-    ValueDisplayGeometry geometry{};
+    ValueDisplayGeometry geometry {};
     const int left = pageWidth / 7;
     geometry.boxBottom = std::max(pageWidth / 6 - kBoxBottomLift, kLowestBoxBottom);
     for (int i = 0; i < 3; ++i) {

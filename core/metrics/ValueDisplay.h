@@ -29,7 +29,7 @@ struct ValueDisplayContent {
 // process colour of the newest sample (slot 40); the spot dot area is shown
 // only once the spot solid is calibrated.
 ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* newestRow,
-                                        const DensityParameterBlock& block, bool spotSolidCalibrated);
+    const DensityParameterBlock& block, bool spotSolidCalibrated);
 
 // Placement in page pixels for a page of the given width.
 struct ValueDisplayGeometry {
@@ -37,15 +37,15 @@ struct ValueDisplayGeometry {
     static constexpr int kBoxHeight = 80;
     static constexpr int kBoxSpacing = 170; // from one box's left edge to the next
     static constexpr int kValueFontHeight = 40;
-    static constexpr int kLabelRise = 30;   // labels above the values
+    static constexpr int kLabelRise = 30; // labels above the values
     static constexpr int kLoweredValueDrop = 10;
-    static constexpr int kTextIndent = 10;  // texts inside their box
+    static constexpr int kTextIndent = 10; // texts inside their box
 
-    std::array<int, 3> boxLeft;  // x of each box
-    int boxBottom;               // y of the boxes' bottom edge
+    std::array<int, 3> boxLeft; // x of each box
+    int boxBottom; // y of the boxes' bottom edge
     std::array<int, 3> textLeft; // x of label and value of each box
-    int valueTop;                // y of the values
-    int labelTop;                // y of the labels
+    int valueTop; // y of the values
+    int labelTop; // y of the labels
 };
 
 ValueDisplayGeometry valueDisplayGeometry(int pageWidth);

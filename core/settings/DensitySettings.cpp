@@ -34,14 +34,18 @@ const IntSlot kIntSlots[] = {
     {keys::kObserverType, slot::kObserverType},
 };
 
-bool isSpotParameter(int slotIndex) { return slotIndex == slot::kSlopeSpot || slotIndex == slot::kYuleNielsenSpot; }
+bool isSpotParameter(int slotIndex)
+{
+    return slotIndex == slot::kSlopeSpot || slotIndex == slot::kYuleNielsenSpot;
+}
 
 } // namespace
 
 void loadDensityParameters(Settings& settings, DensityParameterBlock& block)
 {
     for (const RealSlot& entry : kRealSlots)
-        block.setReal(entry.slot, static_cast<float>(settings.load(entry.key, block.real(entry.slot))));
+        block.setReal(
+            entry.slot, static_cast<float>(settings.load(entry.key, block.real(entry.slot))));
     for (const IntSlot& entry : kIntSlots)
         block.setInteger(entry.slot, settings.load(entry.key));
 }

@@ -63,7 +63,8 @@ bool splitEntry(std::string_view line, std::string_view& key, std::string_view& 
 
 std::string_view unquote(std::string_view value)
 {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
 }
@@ -85,7 +86,9 @@ bool isValidName(std::string_view name)
 
 } // namespace
 
-IniFile::IniFile(std::string path) : filePath(std::move(path)) {}
+IniFile::IniFile(std::string path) : filePath(std::move(path))
+{
+}
 
 void IniFile::setWriteFailureHandler(WriteFailureHandler handler)
 {
@@ -98,11 +101,12 @@ void IniFile::refreshLocked() const
     if (unsavedChanges)
         return; // memory holds values the disk lacks: they stay in use
     FileStamp stamp;
-    struct stat info {};
+    struct stat info { };
     if (::stat(filePath.c_str(), &info) == 0) {
         stamp.exists = true;
         stamp.size = info.st_size;
-        stamp.modifiedNs = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+        stamp.modifiedNs =
+            static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
         stamp.inode = info.st_ino;
     }
     if (loadedOnce && stamp == loadedStamp)
@@ -119,8 +123,8 @@ void IniFile::refreshLocked() const
     }
     // One byte more than the cap tells a file that grew past it since the stat.
     std::string content;
-    if (readFileHead(filePath, kMaxFileBytes + 1, content) != FileReadResult::Read
-        || content.size() > kMaxFileBytes) {
+    if (readFileHead(filePath, kMaxFileBytes + 1, content) != FileReadResult::Read ||
+        content.size() > kMaxFileBytes) {
         unreadable = true;
         return;
     }
@@ -172,8 +176,8 @@ std::optional<std::string> IniFile::getString(std::string_view section, std::str
     return std::nullopt;
 }
 
-std::string IniFile::getString(std::string_view section, std::string_view key, std::string_view defaultValue,
-                               std::size_t maxLength) const
+std::string IniFile::getString(std::string_view section, std::string_view key,
+    std::string_view defaultValue, std::size_t maxLength) const
 {
     std::string value = getString(section, key).value_or(std::string(defaultValue));
     if (value.size() > maxLength)
@@ -191,8 +195,8 @@ int IniFile::getInt(std::string_view section, std::string_view key, int defaultV
 
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value)
 {
-    if (!isValidName(section) || section.find(']') != std::string_view::npos || !isValidName(key)
-        || key.find('=') != std::string_view::npos)
+    if (!isValidName(section) || section.find(']') != std::string_view::npos || !isValidName(key) ||
+        key.find('=') != std::string_view::npos)
         return false;
     return changeSection(section, [&](std::size_t header) {
         std::size_t end = sectionEndLocked(header);
@@ -207,7 +211,8 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
         std::size_t insertAt = end;
         while (insertAt > header + 1 && trim(lines[insertAt - 1]).empty())
             --insertAt;
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::string(key) + "=" + singleLine(value));
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
+            std::string(key) + "=" + singleLine(value));
     });
 }
 
@@ -218,15 +223,17 @@ bool IniFile::writeSection(std::string_view section, const std::vector<std::stri
     return changeSection(section, [&](std::size_t header) {
         std::size_t end = sectionEndLocked(header);
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header + 1),
-                    lines.begin() + static_cast<std::ptrdiff_t>(end));
+            lines.begin() + static_cast<std::ptrdiff_t>(end));
         std::vector<std::string> cleaned;
         for (const std::string& line : sectionLines)
             cleaned.push_back(singleLine(line));
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(header + 1), cleaned.begin(), cleaned.end());
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(header + 1), cleaned.begin(),
+            cleaned.end());
     });
 }
 
-bool IniFile::changeSection(std::string_view section, const std::function<void(std::size_t header)>& change)
+bool IniFile::changeSection(
+    std::string_view section, const std::function<void(std::size_t header)>& change)
 {
     std::string failure;
     bool written;
@@ -288,7 +295,7 @@ bool IniFile::persistLocked(std::string& failure)
 std::string IniFile::locate(const std::string& dir, const std::string& name)
 {
     std::string exact = dir + "/" + name;
-    struct stat info {};
+    struct stat info { };
     if (::stat(exact.c_str(), &info) == 0)
         return exact;
     if (DIR* directory = ::opendir(dir.c_str())) {

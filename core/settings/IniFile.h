@@ -30,7 +30,8 @@ public:
     static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
     // Called with a description each time a write fails to reach the disk.
-    using WriteFailureHandler = std::function<void(const std::string& path, const std::string& reason)>;
+    using WriteFailureHandler =
+        std::function<void(const std::string& path, const std::string& reason)>;
 
     explicit IniFile(std::string path);
 
@@ -43,8 +44,8 @@ public:
 
     // getString with a default, cut to at most maxLength characters as a
     // fixed read buffer of maxLength + 1 bytes would.
-    std::string getString(std::string_view section, std::string_view key, std::string_view defaultValue,
-                          std::size_t maxLength) const;
+    std::string getString(std::string_view section, std::string_view key,
+        std::string_view defaultValue, std::size_t maxLength) const;
 
     // The value as a signed 32-bit decimal number; the default when the key
     // is missing or does not start with a number.
@@ -79,7 +80,8 @@ private:
     void refreshLocked() const;
     // Finds section (appending it when missing), lets change edit the lines
     // with the header's index, then writes the file and reports a failure.
-    bool changeSection(std::string_view section, const std::function<void(std::size_t header)>& change);
+    bool changeSection(
+        std::string_view section, const std::function<void(std::size_t header)>& change);
     bool persistLocked(std::string& failure);
     std::string joinedLocked() const;
     // Index of the section header line, or npos.

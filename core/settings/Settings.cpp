@@ -15,12 +15,15 @@ constexpr const char* kTaviSection = "tavi.ini";
 constexpr const char* kTaviPropertyPages = "PropPages=0x11100000";
 constexpr int kPortCount = 4;
 
-constexpr double kSlopeLowest = 2.5;   // [nm/pixel]
-constexpr double kSlopeHighest = 3.5;  // [nm/pixel]
-constexpr double kZeroLowest = 180.0;  // [nm]
+constexpr double kSlopeLowest = 2.5; // [nm/pixel]
+constexpr double kSlopeHighest = 3.5; // [nm/pixel]
+constexpr double kZeroLowest = 180.0; // [nm]
 constexpr double kZeroHighest = 270.0; // [nm]
 
-int clampToKey(const IntKey& key, int value) { return std::clamp(value, key.minimum, key.maximum); }
+int clampToKey(const IntKey& key, int value)
+{
+    return std::clamp(value, key.minimum, key.maximum);
+}
 
 std::string defaultText(const TextKey& key)
 {
@@ -46,7 +49,9 @@ Settings::Settings(const std::string& configDir)
     : application(IniFile::locate(madeDirectory(configDir), kApplicationFileName)),
       tavi(IniFile::locate(configDir, kTaviFileName))
 {
-    auto report = [this](const std::string& path, const std::string& reason) { reportWriteFailure(path, reason); };
+    auto report = [this](const std::string& path, const std::string& reason) {
+        reportWriteFailure(path, reason);
+    };
     application.setWriteFailureHandler(report);
     tavi.setWriteFailureHandler(report);
 }
@@ -66,8 +71,8 @@ void Settings::reportWriteFailure(const std::string& path, const std::string& re
         std::lock_guard lock(handlerMutex);
         handler = onProblem;
     }
-    std::string message = "The settings cannot be saved in " + path + " (" + reason
-                        + ").\nThe program goes on with its settings in memory.";
+    std::string message = "The settings cannot be saved in " + path + " (" + reason +
+        ").\nThe program goes on with its settings in memory.";
     if (handler)
         handler(message);
 }
@@ -127,8 +132,8 @@ void Settings::storeText(const RealKey& key, const std::string& text)
 
 int Settings::loadMaxWavelength(int minimumWavelength)
 {
-    int value = application.getInt(keys::kMaxWavelength.section, keys::kMaxWavelength.key,
-                                   keys::kMaxWavelength.defaultValue);
+    int value = application.getInt(
+        keys::kMaxWavelength.section, keys::kMaxWavelength.key, keys::kMaxWavelength.defaultValue);
     if (value <= minimumWavelength)
         value = minimumWavelength + kMinimumWavelengthSpan;
     value = clampToKey(keys::kMaxWavelength, value);
@@ -138,12 +143,14 @@ int Settings::loadMaxWavelength(int minimumWavelength)
 
 double Settings::loadSpectrometerSlope()
 {
-    return loadCalibration(keys::kSpectrometerSlope, kSlopeLowest, kSlopeHighest, kDefaultSpectrometerSlope);
+    return loadCalibration(
+        keys::kSpectrometerSlope, kSlopeLowest, kSlopeHighest, kDefaultSpectrometerSlope);
 }
 
 double Settings::loadSpectrometerZero()
 {
-    return loadCalibration(keys::kSpectrometerZero, kZeroLowest, kZeroHighest, kDefaultSpectrometerZero);
+    return loadCalibration(
+        keys::kSpectrometerZero, kZeroLowest, kZeroHighest, kDefaultSpectrometerZero);
 }
 
 double Settings::loadCalibration(const RealKey& key, double lowest, double highest, double fallback)
@@ -160,7 +167,8 @@ std::string Settings::portDevice(int portNumber)
     if (portNumber < 1 || portNumber > kPortCount)
         return std::string();
     std::string variable = "LTRAKW_COM" + formatInteger(portNumber);
-    if (const char* fromEnvironment = std::getenv(variable.c_str()); fromEnvironment && *fromEnvironment)
+    if (const char* fromEnvironment = std::getenv(variable.c_str());
+        fromEnvironment && *fromEnvironment)
         return fromEnvironment;
     const TextKey& key = keys::kPortDevices[portNumber - 1];
     auto text = application.getString(key.section, key.key);

@@ -26,8 +26,8 @@ public:
     static constexpr const char* kApplicationFileName = "LtrakW.ini";
     static constexpr const char* kTaviFileName = "tavi.ini";
     static constexpr double kDefaultSpectrometerSlope = 2.94118; // [nm/pixel]
-    static constexpr double kDefaultSpectrometerZero = 226.5;    // [nm]
-    static constexpr int kMinimumWavelengthSpan = 40;            // [nm] MaxWLen above MinWLen
+    static constexpr double kDefaultSpectrometerZero = 226.5; // [nm]
+    static constexpr int kMinimumWavelengthSpan = 40; // [nm] MaxWLen above MinWLen
 
     // Settings files inside configDir (created when missing).
     explicit Settings(const std::string& configDir);
@@ -81,7 +81,7 @@ private:
     IniFile tavi;
     std::mutex handlerMutex;
     ProblemHandler onProblem;
-    std::atomic<bool> problemReported{false};
+    std::atomic<bool> problemReported {false};
 };
 
 } // namespace lt

@@ -16,7 +16,7 @@ inline constexpr unsigned long kStatusInstrumentBusy = 30000;
 
 class InstrumentAccess {
 public:
-    explicit InstrumentAccess(CTaviSpec& instrument) : device(instrument) {}
+    explicit InstrumentAccess(CTaviSpec& instrument) : device(instrument) { }
 
     class Exchange {
     public:
@@ -46,7 +46,7 @@ public:
 
     private:
         friend class InstrumentAccess;
-        explicit Exchange(InstrumentAccess* access) : owner(access) {}
+        explicit Exchange(InstrumentAccess* access) : owner(access) { }
         InstrumentAccess* owner = nullptr;
     };
 
@@ -66,7 +66,7 @@ public:
 
 private:
     CTaviSpec& device;
-    std::atomic<bool> running{false};
+    std::atomic<bool> running {false};
 };
 
 } // namespace lt

@@ -22,7 +22,10 @@ constexpr const char* kNoXyTableCaption = "Lumatrak A";
 constexpr const char* kSpotIdCaption = "SpotID";
 
 // 10000 ("port not open") is a failure too: nothing was measured.
-bool failed(unsigned long status) { return status >= kStatusPortNotOpen; }
+bool failed(unsigned long status)
+{
+    return status >= kStatusPortNotOpen;
+}
 
 // Measurement conditions common to measurement and calibration.
 void fillConditions(GretagStruct& g, const DensityParameterBlock& block)
@@ -36,7 +39,9 @@ void fillConditions(GretagStruct& g, const DensityParameterBlock& block)
 
 } // namespace
 
-MeasurementCycle::MeasurementCycle(Workstation& workstation) : station(workstation) {}
+MeasurementCycle::MeasurementCycle(Workstation& workstation) : station(workstation)
+{
+}
 
 void MeasurementCycle::publishStatus(const std::string& text)
 {
@@ -69,7 +74,8 @@ unsigned long MeasurementCycle::fetchResults(CTaviSpec& instrument, GretagStruct
     return status;
 }
 
-unsigned long MeasurementCycle::MeasureSample(std::uint8_t kind, double scale, std::uint8_t fetchOnly)
+unsigned long MeasurementCycle::MeasureSample(
+    std::uint8_t kind, double scale, std::uint8_t fetchOnly)
 {
     InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin();
     if (!exchange)
@@ -129,7 +135,7 @@ MeasurementRow MeasurementCycle::evaluateSample(MeasuredSample& sample, bool& te
     MeasurementRow row;
 
     // The instrument delivers Black, Cyan, Magenta, Yellow.
-    ProcessDensities densities{g.Density[1], g.Density[2], g.Density[3], g.Density[0]};
+    ProcessDensities densities {g.Density[1], g.Density[2], g.Density[3], g.Density[0]};
     std::int32_t paperWhiteState = record.paperWhiteState;
     std::int32_t processSolidRequest = record.processSolidRequest;
     std::int32_t spotSolidState = record.spotSolidState;
@@ -149,7 +155,8 @@ MeasurementRow MeasurementCycle::evaluateSample(MeasuredSample& sample, bool& te
     ProcessOutcome process = applyProcessColor(densities, block, processSolidRequest);
     if (process.solidTaken)
         publishStatus("");
-    row[column::kDotArea] = formatProcessDotArea(process.color, process.dotArea, block.real(slot::solid(process.color)));
+    row[column::kDotArea] = formatProcessDotArea(
+        process.color, process.dotArea, block.real(slot::solid(process.color)));
 
     for (int i = 0; i < 3; ++i) {
         row[column::kL + i] = formatFixed(g.ColorTriple1[i], 2, 3);
@@ -166,8 +173,8 @@ MeasurementRow MeasurementCycle::evaluateSample(MeasuredSample& sample, bool& te
     teach = record.spotColors.newEntryRequested.exchange(false);
     if (!teach) {
         if (SpotColorEntry* spot = record.spotColors.selectedColor()) {
-            SpotOutcome outcome = applySpotColor(*spot, record.measurementSpectrum.data(), block, paperWhiteState,
-                                                 spotSolidState);
+            SpotOutcome outcome = applySpotColor(
+                *spot, record.measurementSpectrum.data(), block, paperWhiteState, spotSolidState);
             row[column::kSpotDensity] = outcome.densityText;
             row[column::kSpotDotArea] = outcome.dotAreaText;
             row[column::kSpotName] = outcome.nameText;
@@ -192,7 +199,8 @@ void MeasurementCycle::teachSpotColor()
     SharedRecord& record = station.record();
     SpotColorLibrary& library = record.spotColors;
     if (library.isFull()) {
-        station.op().showMessage(kSpotLibraryFullMessage, kSpotIdCaption, MessageButtons::Ok, MessageIcon::Exclamation);
+        station.op().showMessage(
+            kSpotLibraryFullMessage, kSpotIdCaption, MessageButtons::Ok, MessageIcon::Exclamation);
         return;
     }
     double centre = findSpotWindowCentre(record.measurementSpectrum.data());
@@ -204,7 +212,9 @@ void MeasurementCycle::teachSpotColor()
     prompt.centreWavelength = centre;
     prompt.presetName = "S" + formatInteger(library.count());
     prompt.narrow = settings.load(keys::kNarrowFilter) == 1;
-    prompt.onWindowChosen = [&settings](bool narrow) { settings.store(keys::kNarrowFilter, narrow ? 1 : 0); };
+    prompt.onWindowChosen = [&settings](bool narrow) {
+        settings.store(keys::kNarrowFilter, narrow ? 1 : 0);
+    };
     std::optional<SpotColorNameAnswer> answer = station.op().askSpotColorName(prompt);
     if (answer) {
         entry->name = answer->name.substr(0, SpotColorEntry::kTaughtNameLength);
@@ -225,10 +235,12 @@ void MeasurementCycle::advanceChart(const MeasuredSample& sample)
     if (patch < 0 || patch >= chartPatchCount(chart.chartType))
         return;
     if (ChartPatchStore* store = station.chartPatchStore())
-        store->storePatchValues(patch, chartPatchValues(sample.xyz[0], sample.xyz[1], sample.xyz[2]));
+        store->storePatchValues(
+            patch, chartPatchValues(sample.xyz[0], sample.xyz[1], sample.xyz[2]));
     chart.previousPatch = patch;
     chart.currentPatch = patch + 1;
-    station.notify([&](MeasurementObserver& observer) { observer.chartPatchMeasured(patch, patch + 1); });
+    station.notify(
+        [&](MeasurementObserver& observer) { observer.chartPatchMeasured(patch, patch + 1); });
 }
 
 unsigned long MeasurementCycle::InitRemission()
@@ -240,7 +252,8 @@ unsigned long MeasurementCycle::InitRemission()
     GretagStruct& calibration = record.calibration;
     std::int32_t mode = record.measureMode;
     fillConditions(calibration, record.densityParameters);
-    calibration.OutputType = mode == MeasureEmission ? kOutputEmissionCalibration : kOutputColorimetric;
+    calibration.OutputType =
+        mode == MeasureEmission ? kOutputEmissionCalibration : kOutputColorimetric;
     calibration.MeasureMode = static_cast<std::uint8_t>(mode);
     calibration.Spectrum = record.calibrationSpectrum.data();
 
@@ -251,10 +264,12 @@ unsigned long MeasurementCycle::InitRemission()
         if (tableReply[0] == kTablePresent) {
             withTable = 1;
         } else {
-            station.op().showMessage(kNoXyTableMessage, kNoXyTableCaption, MessageButtons::Ok,
-                                     MessageIcon::Exclamation);
+            station.op().showMessage(
+                kNoXyTableMessage, kNoXyTableCaption, MessageButtons::Ok, MessageIcon::Exclamation);
             record.instrumentType = InstrumentLumatrakS;
-            station.notify([](MeasurementObserver& observer) { observer.instrumentTypeChanged(InstrumentLumatrakS); });
+            station.notify([](MeasurementObserver& observer) {
+                observer.instrumentTypeChanged(InstrumentLumatrakS);
+            });
         }
     }
     clock().sleepMs(kTableSettleMs);

@@ -28,11 +28,13 @@ inline constexpr unsigned long kFailedDensityFetch = 400;
 
 inline constexpr const char* kNoXyTableMessage =
     "Break because of these possible reasons:\n1.\tThere is no XY-Table connected,\n"
-    "2.\tEnter (XY-Table) has not been pressed,\n3.\tChart Hold (XY-Table) has not been activated,\n"
+    "2.\tEnter (XY-Table) has not been pressed,\n3.\tChart Hold (XY-Table) has not been "
+    "activated,\n"
     "running as Lumatrak S !";
 inline constexpr const char* kStatusMeasureSpotColor = "Measure SpotColor for Identification now!";
 inline constexpr const char* kSpotLibraryFullMessage =
-    "The spot colour library is full (49 colours) !\nDelete a spot colour before teaching a new one.";
+    "The spot colour library is full (49 colours) !\nDelete a spot colour before teaching a new "
+    "one.";
 
 class MeasurementCycle {
 public:

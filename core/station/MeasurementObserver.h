@@ -16,12 +16,12 @@ namespace lt {
 
 // One sample as measured, for the quality-control evaluation.
 struct MeasuredSample {
-    std::array<double, 3> lab{};            // L*, a*, b*
-    std::array<double, 3> xyz{};            // X, Y, Z
-    ProcessDensities densities{};           // Cyan, Magenta, Yellow, Black after paper white
+    std::array<double, 3> lab {}; // L*, a*, b*
+    std::array<double, 3> xyz {}; // X, Y, Z
+    ProcessDensities densities {}; // Cyan, Magenta, Yellow, Black after paper white
     ProcessColor processColor = Cyan;
-    double dotArea = 0.0;                   // [%]
-    MeasurementRow row;                     // the list row made from it
+    double dotArea = 0.0; // [%]
+    MeasurementRow row; // the list row made from it
 };
 
 class MeasurementObserver {
@@ -33,7 +33,7 @@ public:
     // The colour metrics page's status line reads text now ("" clears it).
     virtual void statusTextChanged(const std::string& text) { (void)text; }
     // The large value display shows the latest row and must be repainted.
-    virtual void valueAreaChanged() {}
+    virtual void valueAreaChanged() { }
     // New spectrum graph ordinates (also kept in SharedRecord::sample).
     virtual void graphChanged(const GraphSample& sample) { (void)sample; }
     // measuredPatch got its values; nextPatch (maybe past the last) is now current.

@@ -21,8 +21,8 @@ enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
 // Question for the name of a spot colour just taught by measurement.
 struct SpotColorNamePrompt {
     double centreWavelength = 0.0; // [nm] shown as " %.1f nm"
-    std::string presetName;        // "S<number of entries>"
-    bool narrow = true;            // which window is checked at first
+    std::string presetName; // "S<number of entries>"
+    bool narrow = true; // which window is checked at first
     // Called at once whenever the operator clicks "Narrow" (true) or "Wide"
     // (false), before the prompt closes. May be empty.
     std::function<void(bool narrow)> onWindowChosen;
@@ -40,21 +40,20 @@ public:
     // Modal message box. An empty caption lets the implementation use the
     // program's name.
     virtual MessageAnswer showMessage(const std::string& text, const std::string& caption,
-                                      MessageButtons buttons, MessageIcon icon) = 0;
+        MessageButtons buttons, MessageIcon icon) = 0;
 
     // File choice for reading. filter is e.g. " ListFiles(*.txt) "; the answer
     // is the chosen path, or nothing when the operator cancelled.
-    virtual std::optional<std::string> chooseFileToOpen(const std::string& title,
-                                                        const std::string& startPath,
-                                                        const std::string& filter) = 0;
+    virtual std::optional<std::string> chooseFileToOpen(
+        const std::string& title, const std::string& startPath, const std::string& filter) = 0;
 
     // File choice for writing, same conventions as chooseFileToOpen.
-    virtual std::optional<std::string> chooseFileToSave(const std::string& title,
-                                                        const std::string& startPath,
-                                                        const std::string& filter) = 0;
+    virtual std::optional<std::string> chooseFileToSave(
+        const std::string& title, const std::string& startPath, const std::string& filter) = 0;
 
     // The "SpotID" prompt. Nothing means Cancel.
-    virtual std::optional<SpotColorNameAnswer> askSpotColorName(const SpotColorNamePrompt& prompt) = 0;
+    virtual std::optional<SpotColorNameAnswer> askSpotColorName(
+        const SpotColorNamePrompt& prompt) = 0;
 
     // Later prompts (chart alignment and the like) are added here with a
     // default that answers Cancel, so that existing implementations still build.

@@ -21,7 +21,8 @@ void PortAttachment::attach(Settings& settings)
                 device = simulator->devicePath();
                 simulators[number - 1] = std::move(simulator);
             } else {
-                trouble += "COM" + std::to_string(number) + ": the simulator could not start: " + error + "\n";
+                trouble += "COM" + std::to_string(number) +
+                    ": the simulator could not start: " + error + "\n";
             }
         }
         CTaviSpec::SetPortDevice(number, device.c_str());

@@ -15,7 +15,8 @@ SharedRecord::SharedRecord()
     calibration.Spectrum = calibrationSpectrum.data();
     // Until the settings are read the densitometer works with neutral
     // parameters: slopes 1, Murray-Davies, and the settings' default types.
-    for (int index : {slot::kSlopeBlack, slot::kSlopeCyan, slot::kSlopeMagenta, slot::kSlopeYellow, slot::kSlopeSpot})
+    for (int index : {slot::kSlopeBlack, slot::kSlopeCyan, slot::kSlopeMagenta, slot::kSlopeYellow,
+             slot::kSlopeSpot})
         densityParameters.setReal(index, kNeutralSlope);
     for (int index = slot::kYuleNielsenFirst; index <= slot::kYuleNielsenSpot; ++index)
         densityParameters.setReal(index, kMurrayDaviesFactor);

@@ -21,21 +21,25 @@
 
 namespace lt {
 
-inline constexpr int kSpectrumPoints = CTaviSpec::kSpectrumValues;           // 380 ... 730 nm
-inline constexpr double kFirstWavelength = 380.0;                             // [nm]
-inline constexpr double kWavelengthStep = 10.0;                               // [nm]
+inline constexpr int kSpectrumPoints = CTaviSpec::kSpectrumValues; // 380 ... 730 nm
+inline constexpr double kFirstWavelength = 380.0; // [nm]
+inline constexpr double kWavelengthStep = 10.0; // [nm]
 // The library copies its whole spectrum buffer into the host's, so the host's
 // buffers are that long although only the first 36 values are a spectrum.
 inline constexpr int kSpectrumBufferFloats = CTaviSpec::kSpectrumBufferSize;
 
 enum PaperWhiteState : std::int32_t {
-    PaperWhiteAbsolute = 0,  // densities as measured
+    PaperWhiteAbsolute = 0, // densities as measured
     PaperWhiteRequested = 1, // the next sample is paper white
-    PaperWhiteTaken = 2,     // process paper white stored, spot paper white not yet
-    PaperWhiteRelative = 3   // densities are relative to paper white
+    PaperWhiteTaken = 2, // process paper white stored, spot paper white not yet
+    PaperWhiteRelative = 3 // densities are relative to paper white
 };
 
-enum SpotSolidState : std::int32_t { SpotSolidNone = 0, SpotSolidRequested = 1, SpotSolidCalibrated = 2 };
+enum SpotSolidState : std::int32_t {
+    SpotSolidNone = 0,
+    SpotSolidRequested = 1,
+    SpotSolidCalibrated = 2
+};
 
 // Instrument types as the instrument page offers them.
 enum InstrumentType : std::int32_t {
@@ -46,15 +50,20 @@ enum InstrumentType : std::int32_t {
     InstrumentNone = 4
 };
 
-enum MeasureMode : std::int32_t { MeasureReflection = 0, MeasureTransmission = 1, MeasureEmission = 2 };
+enum MeasureMode : std::int32_t {
+    MeasureReflection = 0,
+    MeasureTransmission = 1,
+    MeasureEmission = 2
+};
 
 // The latest sample as the spectrum graph and the instrument page show it.
 struct GraphSample {
     std::uint16_t pointCount = 0;
-    std::array<std::uint16_t, kSpectrumPoints> ordinates{}; // 0 ... 65535
-    std::uint16_t referenceOrdinate = 0;                   // the 100 % line
-    std::array<float, kProcessColors> densities{};         // Cyan, Magenta, Yellow, Black after paper white
-    float minimumCmy = 0.0f;                               // of Cyan, Magenta, Yellow
+    std::array<std::uint16_t, kSpectrumPoints> ordinates {}; // 0 ... 65535
+    std::uint16_t referenceOrdinate = 0; // the 100 % line
+    std::array<float, kProcessColors>
+        densities {}; // Cyan, Magenta, Yellow, Black after paper white
+    float minimumCmy = 0.0f; // of Cyan, Magenta, Yellow
     float maximumCmy = 0.0f;
 };
 
@@ -68,18 +77,18 @@ inline constexpr int kChartPatchesTqRgb = 135;
 constexpr int chartPatchCount(std::int32_t chartType)
 {
     return chartType == ChartIt873 ? kChartPatchesIt873
-         : chartType == ChartTqCmyk ? kChartPatchesTqCmyk
-         : chartType == ChartTqRgb ? kChartPatchesTqRgb
-                                    : 0;
+        : chartType == ChartTqCmyk ? kChartPatchesTqCmyk
+        : chartType == ChartTqRgb  ? kChartPatchesTqRgb
+                                   : 0;
 }
 
 // Where a chart measurement stands. While active, each sample fills the
 // current patch (when it is 0 ... patch count - 1) and moves to the next.
 struct ChartProgress {
-    std::atomic<bool> active{false};
-    std::atomic<std::int32_t> chartType{ChartIt873};
-    std::atomic<std::int32_t> currentPatch{-1}; // -1: none
-    std::atomic<std::int32_t> previousPatch{-1};
+    std::atomic<bool> active {false};
+    std::atomic<std::int32_t> chartType {ChartIt873};
+    std::atomic<std::int32_t> currentPatch {-1}; // -1: none
+    std::atomic<std::int32_t> previousPatch {-1};
 };
 
 struct SharedRecord {
@@ -89,27 +98,28 @@ struct SharedRecord {
 
     // Measurement: the cycle refills its conditions on every call; its result
     // fields hold the latest sample. Spectrum points at measurementSpectrum.
-    GretagStruct measurement{};
-    std::array<float, kSpectrumBufferFloats> measurementSpectrum{};
+    GretagStruct measurement {};
+    std::array<float, kSpectrumBufferFloats> measurementSpectrum {};
     // White-reference calibration, with a spectrum buffer of its own.
-    GretagStruct calibration{};
-    std::array<float, kSpectrumBufferFloats> calibrationSpectrum{};
+    GretagStruct calibration {};
+    std::array<float, kSpectrumBufferFloats> calibrationSpectrum {};
 
     DensityParameterBlock densityParameters;
-    std::atomic<std::int32_t> paperWhiteState{PaperWhiteAbsolute};
-    std::atomic<std::int32_t> processSolidRequest{0}; // 1: the next sample's process density becomes its solid
-    std::atomic<std::int32_t> spotSolidState{SpotSolidNone};
+    std::atomic<std::int32_t> paperWhiteState {PaperWhiteAbsolute};
+    std::atomic<std::int32_t> processSolidRequest {
+        0}; // 1: the next sample's process density becomes its solid
+    std::atomic<std::int32_t> spotSolidState {SpotSolidNone};
 
     // Printed into the first column of the next row, then incremented.
-    std::atomic<std::int32_t> rowCounter{0};
-    std::atomic<std::int32_t> beepOption{1};
+    std::atomic<std::int32_t> rowCounter {0};
+    std::atomic<std::int32_t> beepOption {1};
 
     // Chosen on the instrument page.
-    std::atomic<std::int32_t> instrumentType{InstrumentLumatrakS};
-    std::atomic<std::int32_t> measureMode{MeasureReflection};
+    std::atomic<std::int32_t> instrumentType {InstrumentLumatrakS};
+    std::atomic<std::int32_t> measureMode {MeasureReflection};
 
     SpotColorLibrary spotColors;
-    std::string spotFilePath;    // library file in use
+    std::string spotFilePath; // library file in use
     std::string spotScratchPath; // where deleting entries compacts the library
 
     MeasurementList list;

@@ -11,16 +11,13 @@ constexpr const char* kProgramCaption = "LtrakW";
 }
 
 Workstation::Workstation(Operator& op, const std::string& configDir)
-    : device(std::make_unique<CTaviSpec>()),
-      access(*device),
-      settingsFiles(configDir),
-      shared(std::make_unique<SharedRecord>()),
-      measurementCycle(*this),
-      operatorInUse(&op)
+    : device(std::make_unique<CTaviSpec>()), access(*device), settingsFiles(configDir),
+      shared(std::make_unique<SharedRecord>()), measurementCycle(*this), operatorInUse(&op)
 {
     // Settings that cannot be saved are reported once; the program goes on.
     settingsFiles.setProblemHandler([this](const std::string& message) {
-        this->op().showMessage(message, kProgramCaption, MessageButtons::Ok, MessageIcon::Exclamation);
+        this->op().showMessage(
+            message, kProgramCaption, MessageButtons::Ok, MessageIcon::Exclamation);
     });
 }
 

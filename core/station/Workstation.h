@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/Settings.h"
 #include "core/station/InstrumentAccess.h"
 #include "core/station/MeasurementCycle.h"
 #include "core/station/MeasurementObserver.h"
 #include "core/station/Operator.h"
-#include "core/settings/Settings.h"
 #include "core/station/SharedRecord.h"
 #include "instrument/include/TaviSpec.h"
 

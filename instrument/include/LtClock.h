@@ -32,4 +32,4 @@ Clock& clock();
 // Installs a clock (not owned); null restores the steady clock.
 void setClock(Clock* replacement);
 
-}  // namespace lt
+} // namespace lt

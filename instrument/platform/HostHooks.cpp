@@ -16,12 +16,14 @@ namespace {
 template <typename Handler>
 class Hook {
 public:
-    void install(Handler handler, void* context) {
+    void install(Handler handler, void* context)
+    {
         std::lock_guard lock(m_mutex);
         m_handler = handler;
         m_context = context;
     }
-    std::pair<Handler, void*> get() const {
+    std::pair<Handler, void*> get() const
+    {
         std::lock_guard lock(m_mutex);
         return {m_handler, m_context};
     }
@@ -36,36 +38,43 @@ Hook<LtBeepHandler> beepHook;
 Hook<LtMessageHandler> messageHook;
 Hook<LtMessagePump> pumpHook;
 
-}  // namespace
+} // namespace
 
-void beep(unsigned long frequencyHz, unsigned long durationMs) {
+void beep(unsigned long frequencyHz, unsigned long durationMs)
+{
     if (const auto [handler, context] = beepHook.get(); handler)
         handler(frequencyHz, durationMs, context);
 }
 
-void showMessage(const char* text, const char* caption) {
+void showMessage(const char* text, const char* caption)
+{
     if (const auto [handler, context] = messageHook.get(); handler) {
         handler(text ? text : "", caption, context);
         return;
     }
-    std::fprintf(stderr, "LTCtl: %s%s%s\n", caption ? caption : "", caption ? ": " : "", text ? text : "");
+    std::fprintf(
+        stderr, "LTCtl: %s%s%s\n", caption ? caption : "", caption ? ": " : "", text ? text : "");
 }
 
-void pumpMessages() {
+void pumpMessages()
+{
     if (const auto [pump, context] = pumpHook.get(); pump)
         pump(context);
 }
 
-}  // namespace lt
+} // namespace lt
 
-void CTaviSpec::SetBeepHandler(LtBeepHandler handler, void* context) {
+void CTaviSpec::SetBeepHandler(LtBeepHandler handler, void* context)
+{
     lt::beepHook.install(handler, context);
 }
 
-void CTaviSpec::SetMessageHandler(LtMessageHandler handler, void* context) {
+void CTaviSpec::SetMessageHandler(LtMessageHandler handler, void* context)
+{
     lt::messageHook.install(handler, context);
 }
 
-void CTaviSpec::SetMessagePump(LtMessagePump pump, void* context) {
+void CTaviSpec::SetMessagePump(LtMessagePump pump, void* context)
+{
     lt::pumpHook.install(pump, context);
 }

@@ -10,4 +10,4 @@ void beep(unsigned long frequencyHz, unsigned long durationMs);
 void showMessage(const char* text, const char* caption);
 void pumpMessages();
 
-}  // namespace lt
+} // namespace lt

@@ -11,12 +11,12 @@ struct LinkState {
     // open and by table operation 20.
     void* sharedHandle = nullptr;
     // While set, the spectrophotometer exports use the blocking primitives.
-    std::atomic<bool> directIo{false};
+    std::atomic<bool> directIo {false};
     // Which values the instrument sends on its own after a trigger; the
     // streaming mode sizes its blocks by it.
-    std::atomic<unsigned char> measurementOutputMask{0};
+    std::atomic<unsigned char> measurementOutputMask {0};
 };
 
 LinkState& linkState();
 
-}  // namespace lt
+} // namespace lt

@@ -12,11 +12,13 @@ namespace lt {
 namespace {
 
 std::mutex deviceMutex;
-std::string devicePaths[kComPortCount] = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyUSB1"};
+std::string devicePaths[kComPortCount] = {
+    "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyUSB1"};
 
-}  // namespace
+} // namespace
 
-unsigned long setPortDevice(int portNumber, const char* devicePath) {
+unsigned long setPortDevice(int portNumber, const char* devicePath)
+{
     if (portNumber < 1 || portNumber > kComPortCount || !devicePath)
         return 1;
     std::lock_guard lock(deviceMutex);
@@ -24,20 +26,23 @@ unsigned long setPortDevice(int portNumber, const char* devicePath) {
     return 0;
 }
 
-std::string portDevicePath(int portNumber) {
+std::string portDevicePath(int portNumber)
+{
     if (portNumber < 1 || portNumber > kComPortCount)
         portNumber = 1;
     std::lock_guard lock(deviceMutex);
     return devicePaths[portNumber - 1];
 }
 
-LinkState& linkState() {
+LinkState& linkState()
+{
     static LinkState state;
     return state;
 }
 
-}  // namespace lt
+} // namespace lt
 
-unsigned long CTaviSpec::SetPortDevice(int portNumber, const char* devicePath) {
+unsigned long CTaviSpec::SetPortDevice(int portNumber, const char* devicePath)
+{
     return lt::setPortDevice(portNumber, devicePath);
 }

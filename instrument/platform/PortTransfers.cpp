@@ -19,13 +19,15 @@ constexpr unsigned long kTimeoutBeepMs = 30;
 constexpr std::uint32_t kTimeoutBeepGapMs = 300;
 
 char lastMessageBuffer[kLastMessageSize];
-std::atomic<bool> verboseFlag{false};
+std::atomic<bool> verboseFlag {false};
 
-bool isByteMode(unsigned mode) {
+bool isByteMode(unsigned mode)
+{
     return mode == kModeByteWait || mode == kModeBytePoll;
 }
 
-std::uint64_t deadlineAfter(bool timed, unsigned long timeoutMs) {
+std::uint64_t deadlineAfter(bool timed, unsigned long timeoutMs)
+{
     return timed ? clock().nowMs() + timeoutMs : SerialPort::kNoDeadline;
 }
 
@@ -33,8 +35,9 @@ std::uint64_t deadlineAfter(bool timed, unsigned long timeoutMs) {
 // including the first LF (byte modes). A transfer that the time-out block
 // cuts short, or that the caller's time-out overtakes, fails the write: a
 // message sent in part is worthless to the instrument.
-unsigned long writeMessage(unsigned mode, bool timed, unsigned long timeoutMs, void* handle, const void* buffer,
-                           unsigned long length, unsigned long& count) {
+unsigned long writeMessage(unsigned mode, bool timed, unsigned long timeoutMs, void* handle,
+    const void* buffer, unsigned long length, unsigned long& count)
+{
     count = 0;
     SerialPort* port = SerialPort::fromHandle(handle);
     if (!port)
@@ -45,7 +48,8 @@ unsigned long writeMessage(unsigned mode, bool timed, unsigned long timeoutMs, v
     const unsigned long unit = isByteMode(mode) ? 1 : length;
     for (unsigned long position = 0; position < length; position += unit) {
         std::size_t sent = 0;
-        const auto done = port->write(bytes + position, unit, sent, deadlineAfter(timed, timeoutMs));
+        const auto done =
+            port->write(bytes + position, unit, sent, deadlineAfter(timed, timeoutMs));
         count += static_cast<unsigned long>(sent);
         if (done == SerialPort::Completion::Pending) {
             port->purge(kPurgeAll);
@@ -64,8 +68,9 @@ unsigned long writeMessage(unsigned mode, bool timed, unsigned long timeoutMs, v
 // Receives one block (block modes) or bytes up to the first LF (byte modes),
 // never beyond length. A block that the time-out block ends early is a
 // success with a smaller count.
-unsigned long readMessage(unsigned mode, bool timed, unsigned long timeoutMs, void* handle, void* buffer,
-                          unsigned long length, unsigned long& count) {
+unsigned long readMessage(unsigned mode, bool timed, unsigned long timeoutMs, void* handle,
+    void* buffer, unsigned long length, unsigned long& count)
+{
     count = 0;
     SerialPort* port = SerialPort::fromHandle(handle);
     if (!port)
@@ -74,7 +79,8 @@ unsigned long readMessage(unsigned mode, bool timed, unsigned long timeoutMs, vo
     const unsigned long unit = isByteMode(mode) ? 1 : length;
     for (unsigned long position = 0; position < length; position += unit) {
         std::size_t received = 0;
-        const auto done = port->read(bytes + position, unit, received, deadlineAfter(timed, timeoutMs));
+        const auto done =
+            port->read(bytes + position, unit, received, deadlineAfter(timed, timeoutMs));
         if (done == SerialPort::Completion::Failed) {
             showVerboseBox();
             return kStatusReadFailed;
@@ -89,59 +95,68 @@ unsigned long readMessage(unsigned mode, bool timed, unsigned long timeoutMs, vo
         }
         count += static_cast<unsigned long>(received);
         if (received < unit)
-            break;  // ended by the time-out block
+            break; // ended by the time-out block
         if (isByteMode(mode) && bytes[position] == kLineFeed)
             break;
     }
     return kStatusOk;
 }
 
-}  // namespace
+} // namespace
 
 unsigned long PortWrite(unsigned mode, unsigned long timeoutMs, void* handle, const void* buffer,
-                        unsigned long length, unsigned long& count) {
+    unsigned long length, unsigned long& count)
+{
     return writeMessage(mode, true, timeoutMs, handle, buffer, length, count);
 }
 
-unsigned long PortRead(unsigned long /*pollMs*/, unsigned mode, unsigned long timeoutMs, void* handle,
-                       void* buffer, unsigned long length, unsigned long& count) {
+unsigned long PortRead(unsigned long /*pollMs*/, unsigned mode, unsigned long timeoutMs,
+    void* handle, void* buffer, unsigned long length, unsigned long& count)
+{
     // The wait for readiness replaces the original's sleep-and-poll rhythm,
     // so the poll interval adds no delay.
     return readMessage(mode, true, timeoutMs, handle, buffer, length, count);
 }
 
-unsigned long PortWriteDirect(unsigned mode, void* handle, const void* buffer, unsigned long length,
-                              unsigned long& count) {
+unsigned long PortWriteDirect(
+    unsigned mode, void* handle, const void* buffer, unsigned long length, unsigned long& count)
+{
     return writeMessage(mode, false, 0, handle, buffer, length, count);
 }
 
-unsigned long PortReadDirect(unsigned mode, void* handle, void* buffer, unsigned long length,
-                             unsigned long& count) {
+unsigned long PortReadDirect(
+    unsigned mode, void* handle, void* buffer, unsigned long length, unsigned long& count)
+{
     return readMessage(mode, false, 0, handle, buffer, length, count);
 }
 
-const char* lastMessage() {
+const char* lastMessage()
+{
     return lastMessageBuffer;
 }
 
-void recordLastMessage(const void* bytes, std::size_t length) {
+void recordLastMessage(const void* bytes, std::size_t length)
+{
     const std::size_t kept = std::min(length, kLastMessageSize - 1);
     if (kept > 0)
         std::memcpy(lastMessageBuffer, bytes, kept);
     lastMessageBuffer[kept] = '\0';
 }
 
-void setVerbose(bool on) {
+void setVerbose(bool on)
+{
     verboseFlag.store(on);
 }
 
-bool verbose() {
+bool verbose()
+{
     return verboseFlag.load();
 }
 
-void showVerboseBox() {
+void showVerboseBox()
+{
     if (verbose())
         showMessage(lastMessageBuffer, nullptr);
 }
 
-}  // namespace lt
+} // namespace lt

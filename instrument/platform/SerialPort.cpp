@@ -1,8 +1,8 @@
 #include "instrument/platform/SerialPort.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,41 +21,49 @@ namespace {
 // Every open port by its handle, so that a stale or foreign handle is
 // recognised instead of being dereferenced.
 std::mutex registryMutex;
-std::uintptr_t lastHandle = 0x1000;  // handles are counted up from here and never reused
-std::atomic<std::uint64_t> totalBytesWritten{0};
-std::unordered_map<void*, SerialPort*>& openPorts() {
+std::uintptr_t lastHandle = 0x1000; // handles are counted up from here and never reused
+std::atomic<std::uint64_t> totalBytesWritten {0};
+std::unordered_map<void*, SerialPort*>& openPorts()
+{
     static std::unordered_map<void*, SerialPort*> ports;
     return ports;
 }
 
 // Earliest of two deadlines, kNoDeadline meaning none.
-std::uint64_t earliest(std::uint64_t a, std::uint64_t b) {
+std::uint64_t earliest(std::uint64_t a, std::uint64_t b)
+{
     return std::min(a, b);
 }
 
-std::uint64_t totalDeadline(std::uint64_t start, std::uint32_t multiplier, std::uint32_t constant,
-                            std::size_t length) {
+std::uint64_t totalDeadline(
+    std::uint64_t start, std::uint32_t multiplier, std::uint32_t constant, std::size_t length)
+{
     if (multiplier == 0 && constant == 0)
         return SerialPort::kNoDeadline;
     return start + static_cast<std::uint64_t>(multiplier) * length + constant;
 }
 
-std::uint32_t waitSpan(std::uint64_t now, std::uint64_t deadline) {
+std::uint32_t waitSpan(std::uint64_t now, std::uint64_t deadline)
+{
     if (deadline == SerialPort::kNoDeadline)
-        return UINT32_MAX / 2;  // about 12 days; the loop waits again after it
+        return UINT32_MAX / 2; // about 12 days; the loop waits again after it
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(deadline - now, UINT32_MAX / 2));
 }
 
-}  // namespace
+} // namespace
 
-SerialPort::SerialPort(int fd, void* handle) : m_fd(fd), m_handle(handle) {}
+SerialPort::SerialPort(int fd, void* handle) : m_fd(fd), m_handle(handle)
+{
+}
 
-SerialPort::~SerialPort() {
+SerialPort::~SerialPort()
+{
     if (m_fd >= 0)
         ::close(m_fd);
 }
 
-SerialPort* SerialPort::open(const char* devicePath, int& error) {
+SerialPort* SerialPort::open(const char* devicePath, int& error)
+{
     error = 0;
     if (!devicePath || !*devicePath) {
         error = ENOENT;
@@ -83,13 +91,15 @@ SerialPort* SerialPort::open(const char* devicePath, int& error) {
     return port;
 }
 
-SerialPort* SerialPort::fromHandle(void* handle) {
+SerialPort* SerialPort::fromHandle(void* handle)
+{
     std::lock_guard lock(registryMutex);
     const auto found = openPorts().find(handle);
     return found == openPorts().end() ? nullptr : found->second;
 }
 
-bool SerialPort::close(void* handle) {
+bool SerialPort::close(void* handle)
+{
     SerialPort* port = nullptr;
     {
         std::lock_guard lock(registryMutex);
@@ -103,31 +113,36 @@ bool SerialPort::close(void* handle) {
     return true;
 }
 
-bool SerialPort::purge(unsigned flags) {
+bool SerialPort::purge(unsigned flags)
+{
     return termline::flush(m_fd, (flags & (kPurgeRxAbort | kPurgeRxClear)) != 0,
-                           (flags & (kPurgeTxAbort | kPurgeTxClear)) != 0);
+        (flags & (kPurgeTxAbort | kPurgeTxClear)) != 0);
 }
 
-bool SerialPort::getState(LtLineSettings& settings) {
+bool SerialPort::getState(LtLineSettings& settings)
+{
     if (!termline::readSettings(m_fd, settings))
         return false;
     settings.EventChar = m_eventChar;
     return true;
 }
 
-bool SerialPort::setState(const LtLineSettings& settings) {
+bool SerialPort::setState(const LtLineSettings& settings)
+{
     if (!termline::applySettings(m_fd, settings))
         return false;
     m_eventChar = settings.EventChar;
     return true;
 }
 
-std::uint64_t SerialPort::bytesWritten() {
+std::uint64_t SerialPort::bytesWritten()
+{
     return totalBytesWritten.load();
 }
 
-SerialPort::Completion SerialPort::read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
-                                        std::uint64_t deadlineMs) {
+SerialPort::Completion SerialPort::read(
+    std::uint8_t* buffer, std::size_t length, std::size_t& received, std::uint64_t deadlineMs)
+{
     received = 0;
     Clock& time = clock();
     const std::uint64_t start = time.nowMs();
@@ -142,7 +157,7 @@ SerialPort::Completion SerialPort::read(std::uint8_t* buffer, std::size_t length
             continue;
         }
         if (got == 0)
-            return Completion::Failed;  // end of file: the other end is gone
+            return Completion::Failed; // end of file: the other end is gone
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN)
@@ -157,7 +172,8 @@ SerialPort::Completion SerialPort::read(std::uint8_t* buffer, std::size_t length
             return Completion::Done;
         if (deadlineMs != kNoDeadline && now >= deadlineMs)
             return Completion::Pending;
-        const int events = time.waitFd(m_fd, POLLIN, waitSpan(now, earliest(driverLimit, deadlineMs)));
+        const int events =
+            time.waitFd(m_fd, POLLIN, waitSpan(now, earliest(driverLimit, deadlineMs)));
         if (events < 0 || (events & (POLLERR | POLLNVAL)))
             return Completion::Failed;
         if ((events & POLLHUP) && !(events & POLLIN))
@@ -166,12 +182,13 @@ SerialPort::Completion SerialPort::read(std::uint8_t* buffer, std::size_t length
     return Completion::Done;
 }
 
-SerialPort::Completion SerialPort::write(const std::uint8_t* buffer, std::size_t length, std::size_t& sent,
-                                         std::uint64_t deadlineMs) {
+SerialPort::Completion SerialPort::write(
+    const std::uint8_t* buffer, std::size_t length, std::size_t& sent, std::uint64_t deadlineMs)
+{
     sent = 0;
     Clock& time = clock();
-    const std::uint64_t total =
-        totalDeadline(time.nowMs(), m_timeouts.writeTotalMultiplier, m_timeouts.writeTotalConstant, length);
+    const std::uint64_t total = totalDeadline(
+        time.nowMs(), m_timeouts.writeTotalMultiplier, m_timeouts.writeTotalConstant, length);
     while (sent < length) {
         const ssize_t put = ::write(m_fd, buffer + sent, length - sent);
         if (put > 0) {
@@ -195,4 +212,4 @@ SerialPort::Completion SerialPort::write(const std::uint8_t* buffer, std::size_t
     return Completion::Done;
 }
 
-}  // namespace lt
+} // namespace lt

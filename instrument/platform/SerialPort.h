@@ -19,10 +19,10 @@ namespace lt {
 
 // The mode argument of the four primitives.
 enum TransferMode : unsigned {
-    kModeByteWait = 0,   // one byte per transfer, until LF
-    kModeBlockWait = 1,  // the whole buffer in one transfer
-    kModeBytePoll = 2,   // as 0; the original polled instead of waiting
-    kModeBlockPoll = 3,  // as 1
+    kModeByteWait = 0, // one byte per transfer, until LF
+    kModeBlockWait = 1, // the whole buffer in one transfer
+    kModeBytePoll = 2, // as 0; the original polled instead of waiting
+    kModeBlockPoll = 3, // as 1
 };
 
 // Purge flags: abort and clear, both directions.
@@ -38,20 +38,20 @@ inline constexpr int kComPortCount = 4;
 // The port's time-out block. A zero read total (multiplier and constant)
 // and zero interval wait without limit; a zero write total likewise.
 struct CommTimeouts {
-    std::uint32_t readInterval;          // [ms] longest gap between two received bytes
-    std::uint32_t readTotalMultiplier;   // [ms/byte]
-    std::uint32_t readTotalConstant;     // [ms]
-    std::uint32_t writeTotalMultiplier;  // [ms/byte]
-    std::uint32_t writeTotalConstant;    // [ms]
+    std::uint32_t readInterval; // [ms] longest gap between two received bytes
+    std::uint32_t readTotalMultiplier; // [ms/byte]
+    std::uint32_t readTotalConstant; // [ms]
+    std::uint32_t writeTotalMultiplier; // [ms/byte]
+    std::uint32_t writeTotalConstant; // [ms]
 };
 
 class SerialPort {
 public:
     // How a transfer ended.
     enum class Completion {
-        Done,     // complete, or ended early by the time-out block
-        Pending,  // the caller's completion time-out passed first
-        Failed,   // read/write error or the other end hung up
+        Done, // complete, or ended early by the time-out block
+        Pending, // the caller's completion time-out passed first
+        Failed, // read/write error or the other end hung up
     };
 
     // Opens a device path for reading and writing in raw mode, for this port
@@ -79,8 +79,10 @@ public:
     // One driver transfer. deadlineMs (on lt::clock()) bounds the caller's
     // wait for completion; kNoDeadline leaves only the time-out block.
     static constexpr std::uint64_t kNoDeadline = UINT64_MAX;
-    Completion read(std::uint8_t* buffer, std::size_t length, std::size_t& received, std::uint64_t deadlineMs);
-    Completion write(const std::uint8_t* buffer, std::size_t length, std::size_t& sent, std::uint64_t deadlineMs);
+    Completion read(
+        std::uint8_t* buffer, std::size_t length, std::size_t& received, std::uint64_t deadlineMs);
+    Completion write(const std::uint8_t* buffer, std::size_t length, std::size_t& sent,
+        std::uint64_t deadlineMs);
 
     // Bytes handed to any line since the library was loaded: lets a test
     // instrument tell whether it has heard everything the library sent.
@@ -92,8 +94,8 @@ private:
     SerialPort(int fd, void* handle);
     int m_fd;
     void* m_handle;
-    CommTimeouts m_timeouts{};
-    char m_eventChar = 0;  // the line's event character, kept for the caller
+    CommTimeouts m_timeouts {};
+    char m_eventChar = 0; // the line's event character, kept for the caller
 };
 
 // The transfer primitives. Results are status codes: 0, 10000 (no open
@@ -102,13 +104,14 @@ private:
 // time-out block returns 0 with the smaller count: callers check it.
 // Byte modes stop at the first LF and never beyond length.
 unsigned long PortWrite(unsigned mode, unsigned long timeoutMs, void* handle, const void* buffer,
-                        unsigned long length, unsigned long& count);
-unsigned long PortRead(unsigned long pollMs, unsigned mode, unsigned long timeoutMs, void* handle, void* buffer,
-                       unsigned long length, unsigned long& count);
+    unsigned long length, unsigned long& count);
+unsigned long PortRead(unsigned long pollMs, unsigned mode, unsigned long timeoutMs, void* handle,
+    void* buffer, unsigned long length, unsigned long& count);
 // Blocking forms: bounded only by the port's time-out block.
-unsigned long PortWriteDirect(unsigned mode, void* handle, const void* buffer, unsigned long length,
-                              unsigned long& count);
-unsigned long PortReadDirect(unsigned mode, void* handle, void* buffer, unsigned long length, unsigned long& count);
+unsigned long PortWriteDirect(
+    unsigned mode, void* handle, const void* buffer, unsigned long length, unsigned long& count);
+unsigned long PortReadDirect(
+    unsigned mode, void* handle, void* buffer, unsigned long length, unsigned long& count);
 
 // The bytes of the last message written, NUL-terminated.
 const char* lastMessage();
@@ -123,4 +126,4 @@ void showVerboseBox();
 unsigned long setPortDevice(int portNumber, const char* devicePath);
 std::string portDevicePath(int portNumber);
 
-}  // namespace lt
+} // namespace lt

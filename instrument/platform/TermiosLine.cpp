@@ -18,21 +18,25 @@ constexpr std::uint8_t kParitySpace = 4;
 constexpr std::uint8_t kStopBitsOne = 0;
 constexpr std::uint8_t kStopBitsTwo = 2;
 
-bool getLine(int fd, termios2& line) {
+bool getLine(int fd, termios2& line)
+{
     return ::ioctl(fd, TCGETS2, &line) == 0;
 }
 
-bool setLine(int fd, const termios2& line) {
+bool setLine(int fd, const termios2& line)
+{
     return ::ioctl(fd, TCSETS2, &line) == 0;
 }
 
-}  // namespace
+} // namespace
 
-bool makeRaw(int fd) {
-    termios2 line{};
+bool makeRaw(int fd)
+{
+    termios2 line {};
     if (!getLine(fd, line))
         return false;
-    line.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
+    line.c_iflag &=
+        ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
     line.c_oflag &= ~OPOST;
     line.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     line.c_cflag |= CREAD | CLOCAL;
@@ -44,16 +48,25 @@ bool makeRaw(int fd) {
     return setLine(fd, line);
 }
 
-bool readSettings(int fd, LtLineSettings& settings) {
-    termios2 line{};
+bool readSettings(int fd, LtLineSettings& settings)
+{
+    termios2 line {};
     if (!getLine(fd, line))
         return false;
     settings.BaudRate = line.c_ospeed;
     switch (line.c_cflag & CSIZE) {
-    case CS5: settings.ByteSize = 5; break;
-    case CS6: settings.ByteSize = 6; break;
-    case CS7: settings.ByteSize = 7; break;
-    default: settings.ByteSize = 8; break;
+    case CS5:
+        settings.ByteSize = 5;
+        break;
+    case CS6:
+        settings.ByteSize = 6;
+        break;
+    case CS7:
+        settings.ByteSize = 7;
+        break;
+    default:
+        settings.ByteSize = 8;
+        break;
     }
     if (!(line.c_cflag & PARENB))
         settings.Parity = kParityNone;
@@ -67,19 +80,31 @@ bool readSettings(int fd, LtLineSettings& settings) {
     return true;
 }
 
-bool applySettings(int fd, const LtLineSettings& settings) {
-    termios2 line{};
+bool applySettings(int fd, const LtLineSettings& settings)
+{
+    termios2 line {};
     if (!getLine(fd, line))
         return false;
     tcflag_t size = 0;
     switch (settings.ByteSize) {
-    case 5: size = CS5; break;
-    case 6: size = CS6; break;
-    case 7: size = CS7; break;
-    case 8: size = CS8; break;
-    default: errno = EINVAL; return false;
+    case 5:
+        size = CS5;
+        break;
+    case 6:
+        size = CS6;
+        break;
+    case 7:
+        size = CS7;
+        break;
+    case 8:
+        size = CS8;
+        break;
+    default:
+        errno = EINVAL;
+        return false;
     }
-    if (settings.BaudRate == 0 || settings.Parity > kParitySpace || settings.StopBits > kStopBitsTwo) {
+    if (settings.BaudRate == 0 || settings.Parity > kParitySpace ||
+        settings.StopBits > kStopBitsTwo) {
         errno = EINVAL;
         return false;
     }
@@ -88,14 +113,23 @@ bool applySettings(int fd, const LtLineSettings& settings) {
     line.c_ispeed = settings.BaudRate;
     line.c_ospeed = settings.BaudRate;
     switch (settings.Parity) {
-    case kParityOdd: line.c_cflag |= PARENB | PARODD; break;
-    case kParityEven: line.c_cflag |= PARENB; break;
-    case kParityMark: line.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case kParitySpace: line.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
+    case kParityOdd:
+        line.c_cflag |= PARENB | PARODD;
+        break;
+    case kParityEven:
+        line.c_cflag |= PARENB;
+        break;
+    case kParityMark:
+        line.c_cflag |= PARENB | PARODD | CMSPAR;
+        break;
+    case kParitySpace:
+        line.c_cflag |= PARENB | CMSPAR;
+        break;
+    default:
+        break;
     }
     if (settings.StopBits != kStopBitsOne)
-        line.c_cflag |= CSTOPB;  // Linux has no 1.5 stop bits; two is the nearest
+        line.c_cflag |= CSTOPB; // Linux has no 1.5 stop bits; two is the nearest
     line.c_iflag &= ~(IXON | IXOFF);
     if (settings.OutX)
         line.c_iflag |= IXON;
@@ -104,11 +138,12 @@ bool applySettings(int fd, const LtLineSettings& settings) {
     return setLine(fd, line);
 }
 
-bool flush(int fd, bool input, bool output) {
+bool flush(int fd, bool input, bool output)
+{
     if (!input && !output)
         return true;
     const int queue = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);
     return ::ioctl(fd, TCFLSH, queue) == 0;
 }
 
-}  // namespace lt::termline
+} // namespace lt::termline

@@ -17,4 +17,4 @@ bool readSettings(int fd, LtLineSettings& settings);
 bool applySettings(int fd, const LtLineSettings& settings);
 bool flush(int fd, bool input, bool output);
 
-}  // namespace lt::termline
+} // namespace lt::termline

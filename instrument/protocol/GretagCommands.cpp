@@ -17,9 +17,9 @@ namespace {
 
 constexpr unsigned long kCommandTimeoutMs = 20000;
 constexpr unsigned long kFollowUpTimeoutMs = 7000;
-constexpr std::size_t kFirmwareBlockBytes = 258;  // 256 data bytes and their 16-bit sum
+constexpr std::size_t kFirmwareBlockBytes = 258; // 256 data bytes and their 16-bit sum
 constexpr unsigned char kTableConnected = 4;
-constexpr RateChangePauses kRateChangePauses{200, 100, 100, 0};
+constexpr RateChangePauses kRateChangePauses {200, 100, 100, 0};
 constexpr unsigned char kNoTable = 2;
 
 // Status codes of the loader's own answers.
@@ -31,19 +31,27 @@ constexpr unsigned long kServiceQueryRefused = 5;
 
 // A loader command: two characters and their check byte, the sum of the
 // two character codes modulo 256.
-Message loaderCommand(char first, char second) {
-    const auto check = static_cast<char>(static_cast<unsigned char>(first) + static_cast<unsigned char>(second));
+Message loaderCommand(char first, char second)
+{
+    const auto check =
+        static_cast<char>(static_cast<unsigned char>(first) + static_cast<unsigned char>(second));
     return Message().append(first).append(second).append(check);
 }
 
 // The baud code of the line-speed request, for the rates the instrument knows.
-const char* instrumentBaudCode(std::uint16_t rate) {
+const char* instrumentBaudCode(std::uint16_t rate)
+{
     switch (rate) {
-    case 9600: return "27";
-    case 19200: return "28";
-    case 28800: return "98";
-    case 57600: return "99";
-    default: return "00";
+    case 9600:
+        return "27";
+    case 19200:
+        return "28";
+    case 28800:
+        return "98";
+    case 57600:
+        return "99";
+    default:
+        return "00";
     }
 }
 
@@ -53,18 +61,24 @@ struct ServiceQuery {
 };
 
 constexpr ServiceQuery kServiceQueries[] = {
-    {500, "?C064\r\n"}, {501, "?C065\r\n"}, {502, "?C068\r\n"}, {503, "?C06C\r\n"},
-    {504, "?C06D\r\n"}, {505, "?C079\r\n"}, {506, "?C07A\r\n"}, {507, "?C07B\r\n"},
+    {500, "?C064\r\n"},
+    {501, "?C065\r\n"},
+    {502, "?C068\r\n"},
+    {503, "?C06C\r\n"},
+    {504, "?C06D\r\n"},
+    {505, "?C079\r\n"},
+    {506, "?C07A\r\n"},
+    {507, "?C07B\r\n"},
 };
 
 // What a loader command sends, how long the loader needs before it answers,
 // how many bytes it answers and what the answer must hold.
 struct LoaderStep {
     int command;
-    char first, second;  // the two characters before the check byte
+    char first, second; // the two characters before the check byte
     unsigned long pauseMs;
     unsigned long readTimeoutMs;
-    unsigned long refusal;  // nonzero: column 4 must be "O", else this code
+    unsigned long refusal; // nonzero: column 4 must be "O", else this code
 };
 
 constexpr LoaderStep kLoaderSteps[] = {
@@ -78,21 +92,25 @@ constexpr LoaderStep kLoaderSteps[] = {
     {308, 'W', '1', 1000, kCommandTimeoutMs, 0},
 };
 
-}  // namespace
-}  // namespace lt
+} // namespace
+} // namespace lt
 
-unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
+unsigned long CTaviSpec::GretagCMD(int command, void* payload)
+{
     using namespace lt;
     GretagLink wire(m_portHandle, m_transferCount);
     Reply reply;
     auto* payloadBytes = static_cast<std::uint8_t*>(payload);
 
-    auto send = [&](const Message& message) { return wire.send(message, kModeBlockWait, kCommandTimeoutMs); };
+    auto send = [&](const Message& message) {
+        return wire.send(message, kModeBlockWait, kCommandTimeoutMs);
+    };
     auto receive = [&](std::size_t length, unsigned long timeoutMs = kCommandTimeoutMs) {
         return wire.receive(reply, length, 0, kModeBlockWait, timeoutMs);
     };
     auto exchange = [&](const Message& request, std::size_t length) {
-        return wire.exchange(request, reply, length, {kModeBlockWait, kCommandTimeoutMs, 0, kCommandTimeoutMs});
+        return wire.exchange(
+            request, reply, length, {kModeBlockWait, kCommandTimeoutMs, 0, kCommandTimeoutMs});
     };
     // A service query's value: 8 hex characters from column 5 of the reply.
     auto storeServiceValue = [&] {
@@ -132,7 +150,10 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
     Message request;
     std::size_t replyLength = 0;
     switch (command) {
-    case 1: request.append(";01").endLine(); replyLength = 37; break;
+    case 1:
+        request.append(";01").endLine();
+        replyLength = 37;
+        break;
     case 2:
         wire.pause(100);
         wire.purge();
@@ -140,9 +161,12 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
         request.append(";D010").endLine();
         replyLength = 7;
         break;
-    case 3: request.append(";4D9B").endLine(); replyLength = 9; break;
+    case 3:
+        request.append(";4D9B").endLine();
+        replyLength = 9;
+        break;
     case 4:
-    case 5:  // the emission button sends the transmission message
+    case 5: // the emission button sends the transmission message
         request.append(";4D9C").endLine();
         replyLength = 9;
         break;
@@ -151,7 +175,8 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
             return kStatusShortReply;
         std::uint16_t rate = 0;
         std::memcpy(&rate, payload, sizeof rate);
-        const unsigned long written = send(Message(";4D").append(instrumentBaudCode(rate)).endLine());
+        const unsigned long written =
+            send(Message(";4D").append(instrumentBaudCode(rate)).endLine());
         m_lastPortResult = wire.changeRate(rate, kRateChangePauses, m_lineSettings, m_lastError);
         if (!m_lastPortResult)
             return kStatusPortState;
@@ -172,12 +197,22 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
     case 101:
         if (!payload)
             return kStatusShortReply;
-        request = parameterMessage(*static_cast<const GretagStruct*>(payload), IlluminantCoding::Command);
+        request =
+            parameterMessage(*static_cast<const GretagStruct*>(payload), IlluminantCoding::Command);
         replyLength = 9;
         break;
-    case 200: request.append("?C064").endLine(); replyLength = 19; break;
-    case 201: request.append("?C065").endLine(); replyLength = 19; break;
-    case 202: request.append("?C068").endLine(); replyLength = 19; break;
+    case 200:
+        request.append("?C064").endLine();
+        replyLength = 19;
+        break;
+    case 201:
+        request.append("?C065").endLine();
+        replyLength = 19;
+        break;
+    case 202:
+        request.append("?C068").endLine();
+        replyLength = 19;
+        break;
     case 250: {
         SerialPort* port = SerialPort::fromHandle(m_portHandle);
         if (!port || !port->getState(m_lineSettings)) {
@@ -217,8 +252,8 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload) {
     case 309: {
         if (!payload)
             return kStatusShortReply;
-        const unsigned long written =
-            send(Message("D").appendBytes(static_cast<const std::uint8_t*>(payload), kFirmwareBlockBytes));
+        const unsigned long written = send(Message("D").appendBytes(
+            static_cast<const std::uint8_t*>(payload), kFirmwareBlockBytes));
         if (written != kStatusOk)
             return written;
         unsigned long read = receive(3);

@@ -11,44 +11,52 @@
 
 namespace lt {
 
-Message& Message::append(std::string_view text) {
+Message& Message::append(std::string_view text)
+{
     const std::size_t kept = std::min(text.size(), kCapacity - m_length);
     std::memcpy(m_text + m_length, text.data(), kept);
     m_length += kept;
     return *this;
 }
 
-Message& Message::append(char c) {
+Message& Message::append(char c)
+{
     return append(std::string_view(&c, 1));
 }
 
-Message& Message::appendBytes(const std::uint8_t* bytes, std::size_t length) {
+Message& Message::appendBytes(const std::uint8_t* bytes, std::size_t length)
+{
     return append(std::string_view(reinterpret_cast<const char*>(bytes), length));
 }
 
-Message& Message::appendHex16(std::uint16_t value) {
+Message& Message::appendHex16(std::uint16_t value)
+{
     char field[4];
     HexEncode16(field, sizeof field, 0, 1, &value);
     return append(std::string_view(field, sizeof field));
 }
 
-Message& Message::appendHex32(std::uint32_t value) {
+Message& Message::appendHex32(std::uint32_t value)
+{
     char field[8];
     HexEncode32(field, sizeof field, 0, 1, &value);
     return append(std::string_view(field, sizeof field));
 }
 
-void Reply::reset(std::size_t expected) {
+void Reply::reset(std::size_t expected)
+{
     m_expected = std::min(expected, kCapacity);
     m_received = 0;
     std::memset(m_text, 0, sizeof m_text);
 }
 
-int numeralValue(char c) {
+int numeralValue(char c)
+{
     return c >= '0' && c <= '9' ? c - '0' : -1;
 }
 
-unsigned long decimalAt(const Reply& reply, std::size_t column, std::size_t maxDigits) {
+unsigned long decimalAt(const Reply& reply, std::size_t column, std::size_t maxDigits)
+{
     unsigned long value = 0;
     for (std::size_t i = 0; i < maxDigits; ++i) {
         const int digit = numeralValue(reply.at(column + i));
@@ -59,47 +67,53 @@ unsigned long decimalAt(const Reply& reply, std::size_t column, std::size_t maxD
     return value;
 }
 
-unsigned long GretagLink::send(const Message& message, unsigned mode, unsigned long timeoutMs) {
+unsigned long GretagLink::send(const Message& message, unsigned mode, unsigned long timeoutMs)
+{
     if (linkState().directIo)
         return PortWriteDirect(mode, m_handle, message.data(), message.size(), m_count);
     return PortWrite(mode, timeoutMs, m_handle, message.data(), message.size(), m_count);
 }
 
-unsigned long GretagLink::receive(Reply& reply, std::size_t length, unsigned long pollMs, unsigned mode,
-                                  unsigned long timeoutMs) {
+unsigned long GretagLink::receive(
+    Reply& reply, std::size_t length, unsigned long pollMs, unsigned mode, unsigned long timeoutMs)
+{
     reply.reset(length);
-    const unsigned long code =
-        linkState().directIo
-            ? PortReadDirect(mode, m_handle, reply.buffer(), reply.expected(), m_count)
-            : PortRead(pollMs, mode, timeoutMs, m_handle, reply.buffer(), reply.expected(), m_count);
+    const unsigned long code = linkState().directIo
+        ? PortReadDirect(mode, m_handle, reply.buffer(), reply.expected(), m_count)
+        : PortRead(pollMs, mode, timeoutMs, m_handle, reply.buffer(), reply.expected(), m_count);
     reply.setReceived(std::min<std::size_t>(m_count, reply.expected()));
     return code;
 }
 
-unsigned long GretagLink::exchange(const Message& request, Reply& reply, std::size_t length,
-                                   const ExchangeTiming& timing) {
+unsigned long GretagLink::exchange(
+    const Message& request, Reply& reply, std::size_t length, const ExchangeTiming& timing)
+{
     const unsigned long written = send(request, timing.mode, timing.writeTimeoutMs);
     if (written != kStatusOk)
         return written;
     if (timing.pauseMs > 0)
         pause(timing.pauseMs);
-    const unsigned long read = receive(reply, length, timing.pollMs, timing.mode, timing.readTimeoutMs);
+    const unsigned long read =
+        receive(reply, length, timing.pollMs, timing.mode, timing.readTimeoutMs);
     if (read != kStatusOk)
         return read;
     return reply.complete() ? kStatusOk : kStatusShortReply;
 }
 
-void GretagLink::purge() {
+void GretagLink::purge()
+{
     if (SerialPort* port = SerialPort::fromHandle(m_handle))
         port->purge(kPurgeAll);
 }
 
-void GretagLink::pause(unsigned long ms) {
+void GretagLink::pause(unsigned long ms)
+{
     clock().sleepMs(static_cast<std::uint32_t>(ms));
 }
 
-bool GretagLink::changeRate(std::uint32_t rate, const RateChangePauses& pauses, LtLineSettings& settings,
-                            unsigned long& lastError) {
+bool GretagLink::changeRate(std::uint32_t rate, const RateChangePauses& pauses,
+    LtLineSettings& settings, unsigned long& lastError)
+{
     pause(pauses.beforePurge);
     purge();
     pause(pauses.afterPurge);
@@ -121,4 +135,4 @@ bool GretagLink::changeRate(std::uint32_t rate, const RateChangePauses& pauses, 
     return changed;
 }
 
-}  // namespace lt
+} // namespace lt

@@ -15,7 +15,7 @@ namespace lt {
 // A request: lead character, command code, parameters, then CR LF.
 class Message {
 public:
-    static constexpr std::size_t kCapacity = 272;  // longest: "D" and a 258-byte firmware block
+    static constexpr std::size_t kCapacity = 272; // longest: "D" and a 258-byte firmware block
 
     Message() = default;
     explicit Message(std::string_view text) { append(text); }
@@ -50,8 +50,12 @@ public:
 
     std::string_view text() const { return {m_text, m_received}; }
     char at(std::size_t column) const { return column < m_received ? m_text[column] : '\0'; }
-    bool startsWith(std::string_view prefix) const { return text().substr(0, prefix.size()) == prefix; }
-    bool hasAt(std::size_t column, std::string_view expected) const {
+    bool startsWith(std::string_view prefix) const
+    {
+        return text().substr(0, prefix.size()) == prefix;
+    }
+    bool hasAt(std::size_t column, std::string_view expected) const
+    {
         return column <= m_received && text().substr(column, expected.size()) == expected;
     }
 
@@ -90,21 +94,25 @@ struct ExchangeTiming {
 class GretagLink {
 public:
     // transferCount receives the byte count of every transfer.
-    GretagLink(void* handle, unsigned long& transferCount) : m_handle(handle), m_count(transferCount) {}
+    GretagLink(void* handle, unsigned long& transferCount)
+        : m_handle(handle), m_count(transferCount)
+    {
+    }
 
     unsigned long send(const Message& message, unsigned mode, unsigned long timeoutMs);
     unsigned long receive(Reply& reply, std::size_t length, unsigned long pollMs, unsigned mode,
-                          unsigned long timeoutMs);
+        unsigned long timeoutMs);
     // Sends the request and reads a reply of length bytes: the write's or
     // the read's failure code, 10001 when the reply came short, else 0.
-    unsigned long exchange(const Message& request, Reply& reply, std::size_t length, const ExchangeTiming& timing);
+    unsigned long exchange(
+        const Message& request, Reply& reply, std::size_t length, const ExchangeTiming& timing);
     void purge();
     void pause(unsigned long ms);
     // Sets the local line to a new rate once the instrument has been told to
     // switch, giving it the pauses to change over. False, with errno in
     // lastError, when the line refuses.
     bool changeRate(std::uint32_t rate, const RateChangePauses& pauses, LtLineSettings& settings,
-                    unsigned long& lastError);
+        unsigned long& lastError);
     void* handle() const { return m_handle; }
 
 private:
@@ -112,4 +120,4 @@ private:
     unsigned long& m_count;
 };
 
-}  // namespace lt
+} // namespace lt

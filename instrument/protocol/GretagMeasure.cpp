@@ -20,7 +20,8 @@ constexpr unsigned long kOutputSettleMs = 100;
 constexpr unsigned long kOutputCodeOffset = 600;
 
 // Reflection, transmission or emission: the last character of ";4D9B".
-char measureModeCode(unsigned char mode) {
+char measureModeCode(unsigned char mode)
+{
     if (mode == kModeTransmission)
         return 'C';
     if (mode == kModeEmission)
@@ -29,32 +30,40 @@ char measureModeCode(unsigned char mode) {
 }
 
 // The last character of the ";22090" calibration request.
-char calibrationOutputCode(unsigned char outputType) {
+char calibrationOutputCode(unsigned char outputType)
+{
     switch (outputType) {
-    case 0: return '0';
-    case 7: return '7';
-    case 8: return '8';
-    default: return '1';
+    case 0:
+        return '0';
+    case 7:
+        return '7';
+    case 8:
+        return '8';
+    default:
+        return '1';
     }
 }
 
 // A refused calibration step: the instrument's error number behind ":" and
 // two characters. A reply without that number is a broken reply.
-unsigned long calibrationRefusal(const Reply& reply, std::size_t maxDigits) {
+unsigned long calibrationRefusal(const Reply& reply, std::size_t maxDigits)
+{
     if (!reply.complete() || numeralValue(reply.at(3)) < 0)
         return kStatusShortReply;
     return decimalAt(reply, 3, maxDigits);
 }
 
 // A link failure (above 10000) ends a sequence at once.
-bool linkFailed(unsigned long code) {
+bool linkFailed(unsigned long code)
+{
     return code > kLinkFailureThreshold;
 }
 
-}  // namespace
-}  // namespace lt
+} // namespace
+} // namespace lt
 
-unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char withTable) {
+unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char withTable)
+{
     using namespace lt;
     if (!g)
         return kStatusShortReply;
@@ -66,13 +75,14 @@ unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char 
 
     // One step: send, and unless the write failed, read the reply. False when
     // the link broke and the sequence must stop with result.
-    auto step = [&](const Message& request, std::size_t replyLength, unsigned long pollMs, bool& replied) {
+    auto step = [&](const Message& request, std::size_t replyLength, unsigned long pollMs,
+                    bool& replied) {
         replied = false;
         result = wire.send(request, kModeBlockWait, kWriteTimeoutMs);
         if (linkFailed(result) && result != kStatusWriteFailed && result != kStatusWriteTimeout)
             return false;
         if (result != kStatusOk)
-            return true;  // a failed write skips its read; the sequence goes on
+            return true; // a failed write skips its read; the sequence goes on
         result = wire.receive(reply, replyLength, pollMs, kModeBlockWait, readTimeoutMs);
         replied = result == kStatusOk;
         return !linkFailed(result);
@@ -99,7 +109,7 @@ unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char 
         if (!reply.complete())
             return kStatusShortReply;
         if (!reply.startsWith(":25"))
-            return kStatusShortReply;  // no calibration answer at all
+            return kStatusShortReply; // no calibration answer at all
         if (!reply.hasAt(3, "13") && !reply.hasAt(3, "34"))
             return kStatusUnexpectedStatus;
         return result;
@@ -107,12 +117,14 @@ unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char 
 
     // With the XY table the head is lowered onto the white tile first and
     // lifted again afterwards.
-    if (!step(Message(";D010\r\n"), 9, 20, replied) || !step(Message(";D00600\r\n"), 9, 20, replied) ||
+    if (!step(Message(";D010\r\n"), 9, 20, replied) ||
+        !step(Message(";D00600\r\n"), 9, 20, replied) ||
         !step(Message(";D004\r\n"), 9, 20, replied))
         return result;
     if (!step(whiteRequest, 7, 20, replied))
         return result;
-    const bool whiteFailed = !replied || !reply.complete() || reply.at(0) != ':' || !reply.hasAt(3, "13");
+    const bool whiteFailed =
+        !replied || !reply.complete() || reply.at(0) != ':' || !reply.hasAt(3, "13");
     if (!step(Message(";D003\r\n"), 9, 20, replied))
         return result;
     if (whiteFailed)
@@ -121,7 +133,8 @@ unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char 
     return result;
 }
 
-unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g) {
+unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g)
+{
     using namespace lt;
     if (!g)
         return kStatusShortReply;
@@ -151,7 +164,8 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g) {
                 return kStatusShortReply;
             if (!reply.startsWith(":2500")) {
                 const int numeral = numeralValue(reply.at(4));
-                return numeral < 0 ? kStatusShortReply : kStatusPortNotOpen + static_cast<unsigned long>(numeral);
+                return numeral < 0 ? kStatusShortReply
+                                   : kStatusPortNotOpen + static_cast<unsigned long>(numeral);
             }
             wire.pause(kTriggerPauseMs);
         }
@@ -164,7 +178,8 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g) {
     unsigned long pollMs = 20;
     switch (g->OutputType) {
     case kOutputColorimetric: {
-        const char space = g->ColorSpace >= 1 && g->ColorSpace <= 6 ? static_cast<char>('0' + g->ColorSpace) : '0';
+        const char space =
+            g->ColorSpace >= 1 && g->ColorSpace <= 6 ? static_cast<char>('0' + g->ColorSpace) : '0';
         request.append(";BA090").append(space).endLine();
         replyLength = 49;
         break;
@@ -184,7 +199,8 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g) {
         replyLength = 309;
         break;
     }
-    result = wire.exchange(request, reply, replyLength, {kModeBlockPoll, kTimeoutMs, pollMs, kTimeoutMs});
+    result = wire.exchange(
+        request, reply, replyLength, {kModeBlockPoll, kTimeoutMs, pollMs, kTimeoutMs});
     if (result != kStatusOk)
         return result;
 
@@ -211,7 +227,8 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g) {
         constexpr std::size_t kErrorColumn = 32;
         if (!reply.startsWith(":D1") || reply.at(kErrorColumn) != '0') {
             const int numeral = numeralValue(reply.at(kErrorColumn));
-            return numeral < 0 ? kStatusShortReply : kStatusAlternateBase + static_cast<unsigned long>(numeral);
+            return numeral < 0 ? kStatusShortReply
+                               : kStatusAlternateBase + static_cast<unsigned long>(numeral);
         }
         if (reply.hasAt(3, "A1") && !HexDecodeFloats(reply.text(), 7, 3, g->Density))
             return kStatusShortReply;
@@ -228,12 +245,14 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g) {
     }
 }
 
-unsigned long CTaviSpec::GretagQueryLocal(int /*unused*/) {
+unsigned long CTaviSpec::GretagQueryLocal(int /*unused*/)
+{
     using namespace lt;
     GretagLink wire(m_portHandle, m_transferCount);
     wire.purge();
     Reply reply;
-    const unsigned long result = wire.exchange(Message(";07\r\n"), reply, 9, {kModeBlockPoll, 5000, 0, 5000});
+    const unsigned long result =
+        wire.exchange(Message(";07\r\n"), reply, 9, {kModeBlockPoll, 5000, 0, 5000});
     if (result != kStatusOk)
         return result;
     const int key = numeralValue(reply.at(4));
@@ -242,10 +261,11 @@ unsigned long CTaviSpec::GretagQueryLocal(int /*unused*/) {
     return kStatusOk;
 }
 
-unsigned long CTaviSpec::GretagOutputSet(GretagStruct* g) {
+unsigned long CTaviSpec::GretagOutputSet(GretagStruct* g)
+{
     using namespace lt;
     if (!g || (g->OutputSet != 1 && g->OutputSet != 2))
-        return kStatusOutputRejected;  // no such output set: nothing is sent
+        return kStatusOutputRejected; // no such output set: nothing is sent
     GretagLink wire(m_portHandle, m_transferCount);
     const Message request(g->OutputSet == 1 ? ";B10101\r\n" : ";B10212\r\n");
     Reply reply;
@@ -255,7 +275,8 @@ unsigned long CTaviSpec::GretagOutputSet(GretagStruct* g) {
     return reply.startsWith(":1F0000") ? kStatusOk : kStatusOutputRejected;
 }
 
-unsigned long CTaviSpec::GretagSetMeasurementOutput(unsigned char mask) {
+unsigned long CTaviSpec::GretagSetMeasurementOutput(unsigned char mask)
+{
     using namespace lt;
     linkState().measurementOutputMask = mask;
     struct OutputSwitch {
@@ -274,10 +295,11 @@ unsigned long CTaviSpec::GretagSetMeasurementOutput(unsigned char mask) {
     unsigned long last = kStatusOk;
     for (int bit = 0; bit < 4; ++bit) {
         const bool on = (mask >> bit) & 1;
-        last = wire.send(Message(on ? kSwitches[bit].on : kSwitches[bit].off), kModeBlockPoll, 5000);
+        last =
+            wire.send(Message(on ? kSwitches[bit].on : kSwitches[bit].off), kModeBlockPoll, 5000);
         wire.pause(kOutputSettleMs);
         if (last != kStatusOk)
-            continue;  // a failed write skips its read
+            continue; // a failed write skips its read
         last = wire.receive(reply, 9, 100, kModeBlockPoll, 5000);
         if (last != kStatusOk)
             return last + kOutputCodeOffset;
@@ -289,14 +311,17 @@ unsigned long CTaviSpec::GretagSetMeasurementOutput(unsigned char mask) {
     return last != kStatusOk ? last + kOutputCodeOffset : kStatusOk;
 }
 
-unsigned long CTaviSpec::GretagQueryRemote(GretagStruct*) {
+unsigned long CTaviSpec::GretagQueryRemote(GretagStruct*)
+{
     return lt::kStatusOk;
 }
 
-unsigned long CTaviSpec::GretagExecEmission(GretagStruct*) {
+unsigned long CTaviSpec::GretagExecEmission(GretagStruct*)
+{
     return lt::kStatusOk;
 }
 
-unsigned long CTaviSpec::GretagInitExecEmission(GretagStruct*) {
+unsigned long CTaviSpec::GretagInitExecEmission(GretagStruct*)
+{
     return lt::kStatusOk;
 }

@@ -29,7 +29,8 @@ constexpr int kStateIdentity = 20;
 constexpr int kStateConfirm = 40;
 constexpr int kStateTable = 100;
 constexpr int kStateBare = 200;
-constexpr std::uint32_t kProbeRates[] = {9600, 19200, 57600, 28800, 4800, 2400, 9600, 600, 300, 150, 110, 9600};
+constexpr std::uint32_t kProbeRates[] = {
+    9600, 19200, 57600, 28800, 4800, 2400, 9600, 600, 300, 150, 110, 9600};
 
 constexpr std::size_t kIdentityColumn = 65;
 constexpr std::size_t kIdentityLength = 24;
@@ -41,7 +42,8 @@ struct FirstExchange {
     int state;
 };
 
-FirstExchange firstExchange(std::uint8_t deviceType) {
+FirstExchange firstExchange(std::uint8_t deviceType)
+{
     if (deviceType == kDeviceTable)
         return {";D06700\r\n", 11, 30000, kStateTable};
     if (deviceType == kDeviceBare)
@@ -50,18 +52,23 @@ FirstExchange firstExchange(std::uint8_t deviceType) {
 }
 
 // The line-mode request carries the handshake selector.
-const char* lineModeRequest(std::uint8_t handshake) {
+const char* lineModeRequest(std::uint8_t handshake)
+{
     switch (handshake) {
-    case 0: return ";4D1E\r\n";
-    case 2: return ";4DFF\r\n";
-    default: return ";4D1F\r\n";
+    case 0:
+        return ";4D1E\r\n";
+    case 2:
+        return ";4DFF\r\n";
+    default:
+        return ";4D1F\r\n";
     }
 }
 
-}  // namespace
-}  // namespace lt
+} // namespace
+} // namespace lt
 
-void* CTaviSpec::GretagPortOpenAndInit(ComPort* port, FileNames* identity) {
+void* CTaviSpec::GretagPortOpenAndInit(ComPort* port, FileNames* identity)
+{
     using namespace lt;
     if (!port)
         return nullptr;
@@ -84,7 +91,7 @@ void* CTaviSpec::GretagPortOpenAndInit(ComPort* port, FileNames* identity) {
     void* handle = openPort(*port, kGretagOpen, status);
     if (!handle) {
         port->Status = kStatusPortNotOpen;
-        return reinterpret_cast<void*>(~std::uintptr_t{0});
+        return reinterpret_cast<void*>(~std::uintptr_t {0});
     }
     if (status != kStatusOk) {
         SerialPort::close(handle);
@@ -117,7 +124,8 @@ void* CTaviSpec::GretagPortOpenAndInit(ComPort* port, FileNames* identity) {
             break;
         }
         wire.pause(kSettleMs);
-        const unsigned long read = wire.receive(reply, replyLength, kHandshakePollMs, kModeBlockPoll, first.readTimeoutMs);
+        const unsigned long read =
+            wire.receive(reply, replyLength, kHandshakePollMs, kModeBlockPoll, first.readTimeoutMs);
         if (read > kLinkFailureThreshold) {
             closeAll();
             port->Status = state < kStateProbeLast ? kStatusProbeReadFailed : kStatusRefused;
@@ -198,10 +206,10 @@ void* CTaviSpec::GretagPortOpenAndInit(ComPort* port, FileNames* identity) {
                 status = kStatusOk;
             break;
         } else if (state == kStateBare) {
-            status = read;  // this device's reply is not examined
+            status = read; // this device's reply is not examined
             break;
         } else {
-            status = kStatusNoHandshakeState;  // the probe ran out of rates
+            status = kStatusNoHandshakeState; // the probe ran out of rates
             break;
         }
     }
@@ -209,7 +217,8 @@ void* CTaviSpec::GretagPortOpenAndInit(ComPort* port, FileNames* identity) {
     return handle;
 }
 
-unsigned long CTaviSpec::InitGloss(ComPort* port) {
+unsigned long CTaviSpec::InitGloss(ComPort* port)
+{
     using namespace lt;
     if (port)
         linkState().directIo = port->DirectIo != 0;

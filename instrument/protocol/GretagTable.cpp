@@ -16,20 +16,20 @@ namespace {
 constexpr unsigned long kWriteTimeoutMs = 4000;
 constexpr unsigned long kReadTimeoutMs = 7500;
 constexpr unsigned long kReadPollMs = 10;
-constexpr unsigned long kStatusPauseMs = 40;    // the table needs a moment before it reports
-constexpr RateChangePauses kRateChangePauses{200, 200, 200, 200};
+constexpr unsigned long kStatusPauseMs = 40; // the table needs a moment before it reports
+constexpr RateChangePauses kRateChangePauses {200, 200, 200, 200};
 
 // Replies: the length and the four characters that identify them.
 struct ReplyKind {
     std::size_t length;
     const char* prefix;
 };
-constexpr ReplyKind kAck{9, ":D18"};      // ":D18000"
-constexpr ReplyKind kAck25{7, ":250"};    // ":2500"
-constexpr ReplyKind kLocation{23, ":D18"}; // ":D181" and X, Y
-constexpr ReplyKind kStatus{11, ":D18"};  // ":D1820000"
-constexpr ReplyKind kInfo{19, ":D19"};    // ":D194" and 12 characters
-constexpr ReplyKind kColor{49, ":BB0"};   // ":BB0904" and the values
+constexpr ReplyKind kAck {9, ":D18"}; // ":D18000"
+constexpr ReplyKind kAck25 {7, ":250"}; // ":2500"
+constexpr ReplyKind kLocation {23, ":D18"}; // ":D181" and X, Y
+constexpr ReplyKind kStatus {11, ":D18"}; // ":D1820000"
+constexpr ReplyKind kInfo {19, ":D19"}; // ":D194" and 12 characters
+constexpr ReplyKind kColor {49, ":BB0"}; // ":BB0904" and the values
 
 constexpr std::size_t kInfoColumn = 5;
 constexpr std::size_t kInfoLength = 12;
@@ -38,39 +38,49 @@ constexpr std::size_t kInfoLength = 12;
 struct Step {
     Message request;
     ReplyKind reply;
-    unsigned long pauseMs = 0;  // between the request and the reading of its reply
+    unsigned long pauseMs = 0; // between the request and the reading of its reply
 };
 
-Step step(const char* request, ReplyKind reply) {
+Step step(const char* request, ReplyKind reply)
+{
     return {Message(request), reply};
 }
 
 // ";D0000" s XXXX YYYY: move the head to a position.
-Message moveRequest(char variant, const std::uint16_t* xy) {
+Message moveRequest(char variant, const std::uint16_t* xy)
+{
     return Message(";D0000").append(variant).appendHex16(xy[0]).appendHex16(xy[1]).endLine();
 }
 
 // The table's code for a line speed.
-char tableBaudCode(std::uint16_t rate) {
+char tableBaudCode(std::uint16_t rate)
+{
     switch (rate) {
-    case 9600: return '7';
-    case 19200: return '8';
-    case 28800: return '9';
-    case 57600: return 'A';
-    default: return '0';
+    case 9600:
+        return '7';
+    case 19200:
+        return '8';
+    case 28800:
+        return '9';
+    case 57600:
+        return 'A';
+    default:
+        return '0';
     }
 }
 
 // The two characters of the head-light requests of operations 50 to 56.
-const char* lightCode(int operation) {
+const char* lightCode(int operation)
+{
     constexpr const char* kCodes[] = {"00", "04", "08", "10", "20", "0C", "30"};
     return kCodes[operation - 50];
 }
 
-}  // namespace
-}  // namespace lt
+} // namespace
+} // namespace lt
 
-unsigned long CTaviSpec::GretagXY(int operation, void* data) {
+unsigned long CTaviSpec::GretagXY(int operation, void* data)
+{
     using namespace lt;
     GretagLink wire(m_portHandle, m_transferCount);
     Reply reply;
@@ -82,7 +92,7 @@ unsigned long CTaviSpec::GretagXY(int operation, void* data) {
         std::size_t index = 0;
         for (const Step& current : steps) {
             result = wire.exchange(current.request, reply, current.reply.length,
-                                   {kModeBlockWait, kWriteTimeoutMs, kReadPollMs, kReadTimeoutMs, current.pauseMs});
+                {kModeBlockWait, kWriteTimeoutMs, kReadPollMs, kReadTimeoutMs, current.pauseMs});
             if (result != kStatusOk)
                 return result;
             if (!reply.startsWith(std::string_view(current.reply.prefix, 4)))
@@ -95,8 +105,9 @@ unsigned long CTaviSpec::GretagXY(int operation, void* data) {
     };
     auto noDecoding = [](std::size_t) { return kStatusOk; };
     auto* xy = static_cast<std::uint16_t*>(data);
-    const bool needsPosition = (operation >= 0 && operation <= 2) || operation == 5 || operation == 6 ||
-                               operation == 21 || (operation >= 30 && operation <= 32) || operation == 35;
+    const bool needsPosition = (operation >= 0 && operation <= 2) || operation == 5 ||
+        operation == 6 || operation == 21 || (operation >= 30 && operation <= 32) ||
+        operation == 35;
     if (needsPosition && !data)
         return kStatusShortReply;
     const char moveVariant = (operation >= 30 && operation <= 32) || operation == 35 ? '1' : '0';
@@ -105,17 +116,18 @@ unsigned long CTaviSpec::GretagXY(int operation, void* data) {
     case 0:
     case 30:
         return run({step(";D010\r\n", kAck), step(";D012\r\n", kAck), step(";D003\r\n", kAck),
-                    {moveRequest(moveVariant, xy), kAck}},
-                   noDecoding);
+                       {moveRequest(moveVariant, xy), kAck}},
+            noDecoding);
     case 1:
     case 31:
-        return run({step(";D010\r\n", kAck), step(";D003\r\n", kAck), {moveRequest(moveVariant, xy), kAck}},
-                   [&](std::size_t index) {
-                       // The final acknowledge says whether the target lies on the table.
-                       if (index == 2 && !reply.hasAt(5, "00"))
-                           return kStatusAlternateBase;
-                       return kStatusOk;
-                   });
+        return run({step(";D010\r\n", kAck), step(";D003\r\n", kAck),
+                       {moveRequest(moveVariant, xy), kAck}},
+            [&](std::size_t index) {
+                // The final acknowledge says whether the target lies on the table.
+                if (index == 2 && !reply.hasAt(5, "00"))
+                    return kStatusAlternateBase;
+                return kStatusOk;
+            });
     case 2:
     case 32:
     case 5:
@@ -125,44 +137,52 @@ unsigned long CTaviSpec::GretagXY(int operation, void* data) {
     case 33: {
         Message where(";D0050");
         where.append(operation == 33 ? '1' : '0').endLine();
-        return run({step(";D011\r\n", kAck), {where, kLocation}, step(";D010\r\n", kAck)}, [&](std::size_t index) {
-            if (index != 1 || !data)
+        return run({step(";D011\r\n", kAck), {where, kLocation}, step(";D010\r\n", kAck)},
+            [&](std::size_t index) {
+                if (index != 1 || !data)
+                    return kStatusOk;
+                std::uint16_t position[2];
+                if (!HexDecode16(reply.text(), 11, 2, position))
+                    return kStatusShortReply;
+                std::memcpy(data, position, sizeof position);
                 return kStatusOk;
-            std::uint16_t position[2];
-            if (!HexDecode16(reply.text(), 11, 2, position))
-                return kStatusShortReply;
-            std::memcpy(data, position, sizeof position);
-            return kStatusOk;
-        });
+            });
     }
     case 4:
         return run({step(";D003\r\n", kAck), step(";D00600\r\n", kAck), step(";D004\r\n", kAck),
-                    step(";220907\r\n", kAck25), step(";D003\r\n", kAck)},
-                   noDecoding);
+                       step(";220907\r\n", kAck25), step(";D003\r\n", kAck)},
+            noDecoding);
     case 6:
         return run({step(";D003\r\n", kAck),
-                    {Message(";D001").appendHex16(xy[0]).appendHex16(xy[1]).endLine(), kAck}},
-                   noDecoding);
+                       {Message(";D001").appendHex16(xy[0]).appendHex16(xy[1]).endLine(), kAck}},
+            noDecoding);
     case 7:
         return run({step(";D004\r\n", kAck), step(";20\r\n", kAck25), step(";BA0904\r\n", kColor),
-                    step(";D003\r\n", kAck)},
-                   [&](std::size_t index) {
-                       if (index != 2)
-                           return kStatusOk;
-                       float values[3];
-                       if (reply.at(6) != '4' || !HexDecodeFloats(reply.text(), 7, 3, values))
-                           return kStatusShortReply;
-                       if (data)
-                           std::memcpy(data, values, sizeof values);
-                       return kStatusOk;
-                   });
-    case 8: return run({step(";D010\r\n", kAck)}, noDecoding);
-    case 9: return run({step(";D011\r\n", kAck)}, noDecoding);
-    case 10: return run({step(";D012\r\n", kAck)}, noDecoding);
-    case 11: return run({step(";D010\r\n", kAck), step(";D003\r\n", kAck)}, noDecoding);
-    case 12: return run({step(";D010\r\n", kAck), step(";D004\r\n", kAck)}, noDecoding);
-    case 13: return run({step(";D010\r\n", kAck), step(";D00600\r\n", kAck)}, noDecoding);
-    case 14: return run({step(";D002\r\n", kAck)}, noDecoding);
+                       step(";D003\r\n", kAck)},
+            [&](std::size_t index) {
+                if (index != 2)
+                    return kStatusOk;
+                float values[3];
+                if (reply.at(6) != '4' || !HexDecodeFloats(reply.text(), 7, 3, values))
+                    return kStatusShortReply;
+                if (data)
+                    std::memcpy(data, values, sizeof values);
+                return kStatusOk;
+            });
+    case 8:
+        return run({step(";D010\r\n", kAck)}, noDecoding);
+    case 9:
+        return run({step(";D011\r\n", kAck)}, noDecoding);
+    case 10:
+        return run({step(";D012\r\n", kAck)}, noDecoding);
+    case 11:
+        return run({step(";D010\r\n", kAck), step(";D003\r\n", kAck)}, noDecoding);
+    case 12:
+        return run({step(";D010\r\n", kAck), step(";D004\r\n", kAck)}, noDecoding);
+    case 13:
+        return run({step(";D010\r\n", kAck), step(";D00600\r\n", kAck)}, noDecoding);
+    case 14:
+        return run({step(";D002\r\n", kAck)}, noDecoding);
     case 15:
         return run({{Message(";D023\r\n"), kStatus, kStatusPauseMs}}, [&](std::size_t) {
             if (data) {
@@ -179,14 +199,16 @@ unsigned long CTaviSpec::GretagXY(int operation, void* data) {
         link.sharedHandle = nullptr;
         return closed ? 1 : 0;
     }
-    case 21: return run({{moveRequest('0', xy), kAck}}, noDecoding);
+    case 21:
+        return run({{moveRequest('0', xy), kAck}}, noDecoding);
     case 22: {
         if (!data)
             return kStatusShortReply;
         std::uint16_t rate = 0;
         std::memcpy(&rate, data, sizeof rate);
         const unsigned long written =
-            wire.send(Message(";D0200").append(tableBaudCode(rate)).endLine(), kModeBlockWait, kWriteTimeoutMs);
+            wire.send(Message(";D0200").append(tableBaudCode(rate)).endLine(), kModeBlockWait,
+                kWriteTimeoutMs);
         m_lastPortResult = wire.changeRate(rate, kRateChangePauses, m_lineSettings, m_lastError);
         if (!m_lastPortResult)
             return kStatusPortState;
@@ -212,7 +234,9 @@ unsigned long CTaviSpec::GretagXY(int operation, void* data) {
     case 60:
     case 61:
         return kStatusOk;
-    case 100: return run({step(";D087\r\n", kAck)}, noDecoding);
-    default: return kStatusUnknownOperation;
+    case 100:
+        return run({step(";D087\r\n", kAck)}, noDecoding);
+    default:
+        return kStatusUnknownOperation;
     }
 }

@@ -9,7 +9,8 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-int hexValue(char c) {
+int hexValue(char c)
+{
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'A' && c <= 'F')
@@ -20,7 +21,8 @@ int hexValue(char c) {
 }
 
 // Reads `digits` hex characters as a big-endian number.
-bool parseField(std::string_view text, std::size_t column, int digits, std::uint32_t& value) {
+bool parseField(std::string_view text, std::size_t column, int digits, std::uint32_t& value)
+{
     value = 0;
     for (int i = 0; i < digits; ++i) {
         const int nibble = hexValue(text[column + static_cast<std::size_t>(i)]);
@@ -31,21 +33,24 @@ bool parseField(std::string_view text, std::size_t column, int digits, std::uint
     return true;
 }
 
-void writeField(char* text, std::size_t column, int digits, std::uint32_t value) {
+void writeField(char* text, std::size_t column, int digits, std::uint32_t value)
+{
     for (int i = digits - 1; i >= 0; --i) {
         text[column + static_cast<std::size_t>(i)] = kHexDigits[value & 0xF];
         value >>= 4;
     }
 }
 
-bool fits(std::size_t available, std::size_t startColumn, std::size_t n, std::size_t width) {
+bool fits(std::size_t available, std::size_t startColumn, std::size_t n, std::size_t width)
+{
     return startColumn <= available && n <= (available - startColumn) / width;
 }
 
 // The wire carries a value's bytes lowest address first: its hex field
 // reads as the byte-reversed value.
 template <typename Value>
-Value reversedBytes(Value value) {
+Value reversedBytes(Value value)
+{
     if constexpr (sizeof(Value) == 4)
         return __builtin_bswap32(value);
     else
@@ -53,7 +58,8 @@ Value reversedBytes(Value value) {
 }
 
 template <typename Value>
-bool decodeFields(std::string_view text, std::size_t startColumn, std::size_t n, Value* values) {
+bool decodeFields(std::string_view text, std::size_t startColumn, std::size_t n, Value* values)
+{
     constexpr int kDigits = 2 * sizeof(Value);
     if (!fits(text.size(), startColumn, n, kDigits))
         return false;
@@ -71,7 +77,9 @@ bool decodeFields(std::string_view text, std::size_t startColumn, std::size_t n,
 }
 
 template <typename Value>
-bool encodeFields(char* text, std::size_t textSize, std::size_t startColumn, std::size_t n, const Value* values) {
+bool encodeFields(
+    char* text, std::size_t textSize, std::size_t startColumn, std::size_t n, const Value* values)
+{
     constexpr int kDigits = 2 * sizeof(Value);
     if (!fits(textSize, startColumn, n, kDigits))
         return false;
@@ -80,17 +88,22 @@ bool encodeFields(char* text, std::size_t textSize, std::size_t startColumn, std
     return true;
 }
 
-}  // namespace
+} // namespace
 
-bool HexDecode32(std::string_view text, std::size_t startColumn, std::size_t n, std::uint32_t* values) {
+bool HexDecode32(
+    std::string_view text, std::size_t startColumn, std::size_t n, std::uint32_t* values)
+{
     return decodeFields(text, startColumn, n, values);
 }
 
-bool HexDecode16(std::string_view text, std::size_t startColumn, std::size_t n, std::uint16_t* values) {
+bool HexDecode16(
+    std::string_view text, std::size_t startColumn, std::size_t n, std::uint16_t* values)
+{
     return decodeFields(text, startColumn, n, values);
 }
 
-bool HexDecodeFloats(std::string_view text, std::size_t startColumn, std::size_t n, float* values) {
+bool HexDecodeFloats(std::string_view text, std::size_t startColumn, std::size_t n, float* values)
+{
     constexpr std::size_t kMaxFloats = 64;
     std::uint32_t patterns[kMaxFloats];
     if (n > kMaxFloats || !HexDecode32(text, startColumn, n, patterns))
@@ -101,13 +114,15 @@ bool HexDecodeFloats(std::string_view text, std::size_t startColumn, std::size_t
 }
 
 bool HexEncode32(char* text, std::size_t textSize, std::size_t startColumn, std::size_t n,
-                 const std::uint32_t* values) {
+    const std::uint32_t* values)
+{
     return encodeFields(text, textSize, startColumn, n, values);
 }
 
 bool HexEncode16(char* text, std::size_t textSize, std::size_t startColumn, std::size_t n,
-                 const std::uint16_t* values) {
+    const std::uint16_t* values)
+{
     return encodeFields(text, textSize, startColumn, n, values);
 }
 
-}  // namespace lt
+} // namespace lt

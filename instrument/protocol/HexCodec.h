@@ -12,8 +12,10 @@ namespace lt {
 // Decode n items starting at column startColumn of text. False, with
 // values left untouched, when the text is too short or a character is not
 // a hex digit.
-bool HexDecode32(std::string_view text, std::size_t startColumn, std::size_t n, std::uint32_t* values);
-bool HexDecode16(std::string_view text, std::size_t startColumn, std::size_t n, std::uint16_t* values);
+bool HexDecode32(
+    std::string_view text, std::size_t startColumn, std::size_t n, std::uint32_t* values);
+bool HexDecode16(
+    std::string_view text, std::size_t startColumn, std::size_t n, std::uint16_t* values);
 // Floats travel as their 32-bit patterns.
 bool HexDecodeFloats(std::string_view text, std::size_t startColumn, std::size_t n, float* values);
 
@@ -21,8 +23,8 @@ bool HexDecodeFloats(std::string_view text, std::size_t startColumn, std::size_t
 // cannot hold them. Writes no terminator: the characters after the field
 // (normally the CR LF of the message) stay as they are.
 bool HexEncode32(char* text, std::size_t textSize, std::size_t startColumn, std::size_t n,
-                 const std::uint32_t* values);
+    const std::uint32_t* values);
 bool HexEncode16(char* text, std::size_t textSize, std::size_t startColumn, std::size_t n,
-                 const std::uint16_t* values);
+    const std::uint16_t* values);
 
-}  // namespace lt
+} // namespace lt

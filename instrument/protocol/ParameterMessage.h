@@ -11,10 +11,10 @@ namespace lt {
 // differently (the command entry's code has its own history in the
 // instruments' firmware); both forms are kept.
 enum class IlluminantCoding {
-    Calibration,  // 2 "1", 3 "2", 4 "3", 5 "8", other "0"
-    Command,      // 1 "0", 2 "1", 4 "3", 5 "8", other "2"
+    Calibration, // 2 "1", 3 "2", 4 "3", 5 "8", other "0"
+    Command, // 1 "0", 2 "1", 4 "3", 5 "8", other "2"
 };
 
 Message parameterMessage(const GretagStruct& g, IlluminantCoding coding);
 
-}  // namespace lt
+} // namespace lt

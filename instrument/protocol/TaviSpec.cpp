@@ -13,24 +13,24 @@
 namespace {
 
 constexpr std::uint32_t kSettleMs = 100;
-void* const kInvalidHandle = reinterpret_cast<void*>(~std::uintptr_t{0});
+void* const kInvalidHandle = reinterpret_cast<void*>(~std::uintptr_t {0});
 
-}  // namespace
+} // namespace
 
 CTaviSpec::CTaviSpec()
-    : m_portHandle(nullptr),
-      m_timeouts{},
-      m_lineSettings{},
-      m_lastError(0),
-      m_lastPortResult(0),
-      m_transferCount(0),
-      m_spectrum{} {}
+    : m_portHandle(nullptr), m_timeouts {}, m_lineSettings {}, m_lastError(0), m_lastPortResult(0),
+      m_transferCount(0), m_spectrum {}
+{
+}
 
 // The host closes the port itself; the object leaves it as it is.
 CTaviSpec::~CTaviSpec() = default;
 
-void* CTaviSpec::openPort(const ComPort& port, const lt::PortOpenRecipe& recipe, unsigned long& status) {
-    lt::SerialPort* serial = recipe.reuseOpenPort ? lt::SerialPort::fromHandle(m_portHandle) : nullptr;
+void* CTaviSpec::openPort(
+    const ComPort& port, const lt::PortOpenRecipe& recipe, unsigned long& status)
+{
+    lt::SerialPort* serial =
+        recipe.reuseOpenPort ? lt::SerialPort::fromHandle(m_portHandle) : nullptr;
     if (!serial) {
         int portNumber = port.PortNumber;
         if (portNumber < 1 || portNumber > lt::kComPortCount) {
@@ -76,7 +76,8 @@ void* CTaviSpec::openPort(const ComPort& port, const lt::PortOpenRecipe& recipe,
     return serial->handle();
 }
 
-unsigned long CTaviSpec::SpecPortClose() {
+unsigned long CTaviSpec::SpecPortClose()
+{
     if (!m_portHandle)
         return lt::kStatusNoHandle;
     lt::SerialPort::close(m_portHandle);
@@ -84,14 +85,16 @@ unsigned long CTaviSpec::SpecPortClose() {
     return lt::kStatusOk;
 }
 
-unsigned long CTaviSpec::GretagPortClose(void* handle) {
+unsigned long CTaviSpec::GretagPortClose(void* handle)
+{
     if (!handle)
         return lt::kStatusNoHandle;
     lt::SerialPort::close(handle);
     return lt::kStatusOk;
 }
 
-unsigned long CTaviSpec::OpenLT(ComPort* port) {
+unsigned long CTaviSpec::OpenLT(ComPort* port)
+{
     if (!port)
         return reinterpret_cast<unsigned long>(kInvalidHandle);
     lt::LinkState& link = lt::linkState();

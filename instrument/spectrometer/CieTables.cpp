@@ -17,7 +17,8 @@ constexpr int kIlluminantFileColumns = 10;
 // File column (1-based) of each stored illuminant column, in storage order.
 constexpr int kStoredIlluminantFileColumn[kIlluminantStoredColumns] = {1, 8, 9, 2, 10, 3};
 
-bool readWholeFile(const char* path, std::string& text) {
+bool readWholeFile(const char* path, std::string& text)
+{
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return false;
@@ -34,10 +35,14 @@ bool readWholeFile(const char* path, std::string& text) {
 // the number. Always in the C locale.
 class NumberScanner {
 public:
-    explicit NumberScanner(const std::string& text) : pos_(text.data()), end_(text.data() + text.size()) {}
+    explicit NumberScanner(const std::string& text)
+        : pos_(text.data()), end_(text.data() + text.size())
+    {
+    }
 
     // Drops the first character; when it is ';' the rest of that line goes too.
-    void skipLeadIn() {
+    void skipLeadIn()
+    {
         if (pos_ == end_)
             return;
         if (*pos_++ != ';')
@@ -48,7 +53,8 @@ public:
             ++pos_;
     }
 
-    bool readInt(int& value) {
+    bool readInt(int& value)
+    {
         skipSpace();
         const char* start = skipPlus();
         const auto [next, error] = std::from_chars(start, end_, value);
@@ -58,7 +64,8 @@ public:
         return true;
     }
 
-    bool readFloat(float& value) {
+    bool readFloat(float& value)
+    {
         skipSpace();
         const char* start = skipPlus();
         const auto [next, error] = std::from_chars(start, end_, value);
@@ -69,20 +76,24 @@ public:
     }
 
 private:
-    void skipSpace() {
+    void skipSpace()
+    {
         while (pos_ != end_ && (*pos_ == ' ' || (*pos_ >= '\t' && *pos_ <= '\r')))
             ++pos_;
     }
-    const char* skipPlus() const {
+    const char* skipPlus() const
+    {
         // from_chars refuses a leading '+', a formatted read accepts it.
-        return (pos_ != end_ && *pos_ == '+' && pos_ + 1 != end_ && *(pos_ + 1) != '-') ? pos_ + 1 : pos_;
+        return (pos_ != end_ && *pos_ == '+' && pos_ + 1 != end_ && *(pos_ + 1) != '-') ? pos_ + 1
+                                                                                        : pos_;
     }
 
     const char* pos_;
     const char* end_;
 };
 
-void loadObserverRows(NumberScanner& scanner, CieTables& tables) {
+void loadObserverRows(NumberScanner& scanner, CieTables& tables)
+{
     for (int row = 0; row < kCieTableRows; ++row) {
         int wavelength = 0;
         float values[kObserverValueColumns];
@@ -98,7 +109,8 @@ void loadObserverRows(NumberScanner& scanner, CieTables& tables) {
     }
 }
 
-void loadIlluminantRows(NumberScanner& scanner, CieTables& tables) {
+void loadIlluminantRows(NumberScanner& scanner, CieTables& tables)
+{
     for (int row = 0; row < kCieTableRows; ++row) {
         int wavelength = 0;
         float fileColumns[kIlluminantFileColumns + 1]; // 1-based
@@ -114,10 +126,11 @@ void loadIlluminantRows(NumberScanner& scanner, CieTables& tables) {
     }
 }
 
-}  // namespace
+} // namespace
 
-int loadCieTables(const char* observerPath, const char* illuminantPath, CieTables& tables) {
-    tables = CieTables{};
+int loadCieTables(const char* observerPath, const char* illuminantPath, CieTables& tables)
+{
+    tables = CieTables {};
     if (!observerPath || observerPath[0] == '\0')
         return kTablesNoObserverName;
 
@@ -136,7 +149,8 @@ int loadCieTables(const char* observerPath, const char* illuminantPath, CieTable
     return kTablesLoaded;
 }
 
-int illuminantColumnForIndex(int illuminantIndex) {
+int illuminantColumnForIndex(int illuminantIndex)
+{
     // Index 1 A (file column 1), 2 C (column 3), 3 D65 (column 2),
     // 4 D50 (column 8), 5 D55 (column 9), 6 D75 (column 10).
     // Indexes 7 and 8 (offered as "B" and "G") have no table: equal energy,
@@ -147,4 +161,4 @@ int illuminantColumnForIndex(int illuminantIndex) {
     return kStoredColumnOfIndex[illuminantIndex];
 }
 
-}  // namespace lt
+} // namespace lt

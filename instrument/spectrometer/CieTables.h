@@ -4,12 +4,12 @@
 
 namespace lt {
 
-inline constexpr int kCieTableRows = 100;          // rows kept per file; further rows are ignored
-inline constexpr int kObserverValueColumns = 6;    // 2 degree x y z, then 10 degree x y z
+inline constexpr int kCieTableRows = 100; // rows kept per file; further rows are ignored
+inline constexpr int kObserverValueColumns = 6; // 2 degree x y z, then 10 degree x y z
 inline constexpr int kIlluminantStoredColumns = 6; // file columns 1, 8, 9, 2, 10, 3
-inline constexpr float kObserverFirstWavelength = 380.0f;   // [nm] row 0 of the observer file
+inline constexpr float kObserverFirstWavelength = 380.0f; // [nm] row 0 of the observer file
 inline constexpr float kIlluminantFirstWavelength = 300.0f; // [nm] row 0 of the illuminant file
-inline constexpr float kTableStep = 5.0f;                   // [nm] between rows of both files
+inline constexpr float kTableStep = 5.0f; // [nm] between rows of both files
 
 // Loader results.
 inline constexpr int kTablesLoaded = 0;
@@ -18,10 +18,10 @@ inline constexpr int kTablesObserverNotOpened = 2;
 inline constexpr int kTablesIlluminantNotOpened = 3;
 
 struct CieTables {
-    float observerWavelength[kCieTableRows] = {};                      // [nm]
-    float observer[kObserverValueColumns][kCieTableRows] = {};         // colour-matching functions
-    float illuminantWavelength[kCieTableRows] = {};                    // [nm]
-    float illuminant[kIlluminantStoredColumns][kCieTableRows] = {};    // relative spectral power
+    float observerWavelength[kCieTableRows] = {}; // [nm]
+    float observer[kObserverValueColumns][kCieTableRows] = {}; // colour-matching functions
+    float illuminantWavelength[kCieTableRows] = {}; // [nm]
+    float illuminant[kIlluminantStoredColumns][kCieTableRows] = {}; // relative spectral power
     int observerRows = 0;
     int illuminantRows = 0;
 };
@@ -35,4 +35,4 @@ int loadCieTables(const char* observerPath, const char* illuminantPath, CieTable
 // (1 A, 2 C, 3 D65, 4 D50, 5 D55, 6 D75), or -1 for equal energy.
 int illuminantColumnForIndex(int illuminantIndex);
 
-}  // namespace lt
+} // namespace lt

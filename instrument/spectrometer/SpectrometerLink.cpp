@@ -22,20 +22,21 @@ constexpr unsigned long kPortNotOpen = lt::kStatusPortNotOpen;
 constexpr unsigned long kShortReply = lt::kStatusShortReply;
 
 // The baud probe: the rates tried, in order, and the echo it expects.
-constexpr std::uint32_t kProbeRates[] = {9600, 57600, 28800, 19200, 4800, 2400, 1200, 600, 300, 150, 110};
+constexpr std::uint32_t kProbeRates[] = {
+    9600, 57600, 28800, 19200, 4800, 2400, 1200, 600, 300, 150, 110};
 constexpr char kProbeMessage[] = "CCP\r\n";
 constexpr unsigned long kProbeLength = 5;
 constexpr unsigned long kProbeWriteTimeoutMs = 3000;
 constexpr unsigned long kProbeReadPollMs = 50;
 constexpr unsigned long kProbeReadTimeoutMs = 7000;
 
-constexpr std::uint32_t kSettleMs = 100;                 // before a calibration or parameter exchange
+constexpr std::uint32_t kSettleMs = 100; // before a calibration or parameter exchange
 constexpr unsigned long kCalibrationWriteTimeoutMs = 10000;
 constexpr unsigned long kExchangeTimeoutMs = 7000;
 constexpr unsigned long kShortPollMs = 50;
 constexpr unsigned long kAcquisitionPollMs = 100;
-constexpr std::uint32_t kReadoutMarginMs = 150;          // after the integration, before the count arrives
-constexpr std::uint32_t kDeferredMarginMs = 100;         // the same for a deferred fetch
+constexpr std::uint32_t kReadoutMarginMs = 150; // after the integration, before the count arrives
+constexpr std::uint32_t kDeferredMarginMs = 100; // the same for a deferred fetch
 constexpr std::uint32_t kPumpIntervalMs = 30;
 constexpr std::uint32_t kDeferredSettleMs = 100;
 // Completion time-outs of the deferred fetch: the count, then the values.
@@ -51,24 +52,30 @@ const char kTableLoadMessage[] = "Cannot load illumination parameter files: %d";
 const char kTableLoadCaption[] = "NULL";
 
 // A NUL-terminated copy of a fixed-size name field that may lack its NUL.
-std::string fieldText(const char* field) {
+std::string fieldText(const char* field)
+{
     return std::string(field, strnlen(field, kFileNameLength));
 }
 
-float bigEndianFloat(const std::uint8_t bytes[4]) {
-    const std::uint32_t bits = static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
-                               static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
+float bigEndianFloat(const std::uint8_t bytes[4])
+{
+    const std::uint32_t bits = static_cast<std::uint32_t>(bytes[0]) << 24 |
+        static_cast<std::uint32_t>(bytes[1]) << 16 | static_cast<std::uint32_t>(bytes[2]) << 8 |
+        bytes[3];
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
 }
 
-unsigned valueCount(const std::uint8_t countReply[2]) {
+unsigned valueCount(const std::uint8_t countReply[2])
+{
     return static_cast<unsigned>(countReply[0]) << 8 | countReply[1];
 }
 
 // One transfer of the deferred fetch, waited for up to its own time-out.
-unsigned long fetchBlock(SerialPort& port, std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs) {
+unsigned long fetchBlock(
+    SerialPort& port, std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs)
+{
     std::size_t received = 0;
     const auto done = port.read(buffer, length, received, clock().nowMs() + timeoutMs);
     if (done == SerialPort::Completion::Pending)
@@ -78,9 +85,10 @@ unsigned long fetchBlock(SerialPort& port, std::uint8_t* buffer, std::size_t len
     return received == length ? lt::kStatusOk : kShortReply;
 }
 
-}  // namespace
+} // namespace
 
-unsigned long CTaviSpec::specCloseOnFailure(unsigned long status) {
+unsigned long CTaviSpec::specCloseOnFailure(unsigned long status)
+{
     if (status != lt::kStatusOk && m_portHandle) {
         SerialPort::close(m_portHandle);
         m_portHandle = nullptr;
@@ -91,7 +99,8 @@ unsigned long CTaviSpec::specCloseOnFailure(unsigned long status) {
 // Finds the rate at which the spectrometer echoes the probe; the line stays
 // at that rate. Without an echo, or when a rate is refused, 10004 is added
 // to the result of the last exchange.
-unsigned long CTaviSpec::probeBaudRate(SerialPort& serial) {
+unsigned long CTaviSpec::probeBaudRate(SerialPort& serial)
+{
     unsigned long status = lt::kStatusOk;
     for (std::uint32_t rate : kProbeRates) {
         m_lineSettings.BaudRate = rate;
@@ -101,13 +110,13 @@ unsigned long CTaviSpec::probeBaudRate(SerialPort& serial) {
         }
         serial.purge(lt::kPurgeAll);
         unsigned long count = 0;
-        status = lt::PortWrite(lt::kModeBlockWait, kProbeWriteTimeoutMs, m_portHandle, kProbeMessage, kProbeLength,
-                               count);
+        status = lt::PortWrite(lt::kModeBlockWait, kProbeWriteTimeoutMs, m_portHandle,
+            kProbeMessage, kProbeLength, count);
         if (status != lt::kStatusOk)
             continue;
         char echo[kProbeLength] = {};
-        status = lt::PortRead(kProbeReadPollMs, lt::kModeBlockWait, kProbeReadTimeoutMs, m_portHandle, echo,
-                              kProbeLength, m_transferCount);
+        status = lt::PortRead(kProbeReadPollMs, lt::kModeBlockWait, kProbeReadTimeoutMs,
+            m_portHandle, echo, kProbeLength, m_transferCount);
         if (status == lt::kStatusOk && m_transferCount == kProbeLength &&
             std::memcmp(echo, kProbeMessage, kProbeLength) == 0)
             return lt::kStatusOk;
@@ -115,7 +124,8 @@ unsigned long CTaviSpec::probeBaudRate(SerialPort& serial) {
     return status + lt::kStatusSetStateFailed;
 }
 
-unsigned long CTaviSpec::SpecPortOpen(ComPort* port, FileNames* files) {
+unsigned long CTaviSpec::SpecPortOpen(ComPort* port, FileNames* files)
+{
     if (!port)
         return kPortNotOpen;
     unsigned long status = lt::kStatusOk;
@@ -137,7 +147,8 @@ unsigned long CTaviSpec::SpecPortOpen(ComPort* port, FileNames* files) {
     // open then finds them in place.
     const std::string observer = files ? fieldText(files->XYZFile) : std::string();
     const std::string illuminant = files ? fieldText(files->ILLUMFile) : std::string();
-    const int loaded = lt::loadCieTables(observer.c_str(), illuminant.c_str(), m_spectrometer->tables);
+    const int loaded =
+        lt::loadCieTables(observer.c_str(), illuminant.c_str(), m_spectrometer->tables);
     if (loaded != lt::kTablesLoaded) {
         char text[64];
         std::snprintf(text, sizeof text, kTableLoadMessage, loaded);
@@ -146,7 +157,8 @@ unsigned long CTaviSpec::SpecPortOpen(ComPort* port, FileNames* files) {
     return status;
 }
 
-unsigned long CTaviSpec::SpecInitParams(InitParams* p) {
+unsigned long CTaviSpec::SpecInitParams(InitParams* p)
+{
     if (!SerialPort::fromHandle(m_portHandle))
         return kPortNotOpen;
     lt::SpectrometerData& state = *m_spectrometer;
@@ -154,12 +166,13 @@ unsigned long CTaviSpec::SpecInitParams(InitParams* p) {
     SerialPort::fromHandle(m_portHandle)->purge(lt::kPurgeAll);
     const std::uint8_t request = lt::kCalibrationCommand;
     unsigned long count = 0;
-    unsigned long status = lt::PortWrite(lt::kModeBlockWait, kCalibrationWriteTimeoutMs, m_portHandle, &request, 1, count);
+    unsigned long status = lt::PortWrite(
+        lt::kModeBlockWait, kCalibrationWriteTimeoutMs, m_portHandle, &request, 1, count);
     if (status != lt::kStatusOk)
         return specCloseOnFailure(status);
-    InitParams received{};
-    status = lt::PortRead(kShortPollMs, lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle, &received,
-                          sizeof received, m_transferCount);
+    InitParams received {};
+    status = lt::PortRead(kShortPollMs, lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle,
+        &received, sizeof received, m_transferCount);
     // A calibration cut short would give nonsense wavelengths: only the
     // whole record is taken.
     if (status != lt::kStatusOk || m_transferCount != sizeof received)
@@ -172,7 +185,8 @@ unsigned long CTaviSpec::SpecInitParams(InitParams* p) {
     return lt::kStatusOk;
 }
 
-unsigned long CTaviSpec::SpecNewParams(NewParams* p) {
+unsigned long CTaviSpec::SpecNewParams(NewParams* p)
+{
     lt::SpectrometerData& state = *m_spectrometer;
     if (p)
         state.parameters = *p;
@@ -183,19 +197,20 @@ unsigned long CTaviSpec::SpecNewParams(NewParams* p) {
     std::uint8_t message[lt::kParameterMessageLength] = {lt::kParameterCommand};
     std::memcpy(message + 1, &state.parameters, sizeof state.parameters);
     unsigned long count = 0;
-    unsigned long status = lt::PortWrite(lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle, message,
-                                         sizeof message, count);
+    unsigned long status = lt::PortWrite(
+        lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle, message, sizeof message, count);
     if (status != lt::kStatusOk)
         return specCloseOnFailure(status);
     std::uint8_t acknowledge[kParameterAckLength];
-    status = lt::PortRead(kShortPollMs, lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle, acknowledge,
-                          sizeof acknowledge, m_transferCount);
+    status = lt::PortRead(kShortPollMs, lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle,
+        acknowledge, sizeof acknowledge, m_transferCount);
     if (status != lt::kStatusOk || m_transferCount == 0)
         return specCloseOnFailure(kShortReply);
     return lt::kStatusOk;
 }
 
-unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned char noWait) {
+unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned char noWait)
+{
     lt::SpectrometerData& state = *m_spectrometer;
     state.acquisitionByte = lt::acquisitionByteFor(command);
     if (!SerialPort::fromHandle(m_portHandle))
@@ -204,8 +219,8 @@ unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned c
         return kShortReply; // nowhere to put the acquisition: nothing is started
 
     unsigned long count = 0;
-    unsigned long status =
-        lt::PortWrite(lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle, &state.acquisitionByte, 1, count);
+    unsigned long status = lt::PortWrite(
+        lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle, &state.acquisitionByte, 1, count);
     if (status != lt::kStatusOk)
         return specCloseOnFailure(status);
     state.acquisitionStartMs = lt::clock().nowMs();
@@ -217,8 +232,8 @@ unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned c
         lt::clock().sleepMs(integrationMs * state.parameters.Scans + kReadoutMarginMs);
 
     std::uint8_t countReply[kCountReplyLength];
-    status = lt::PortRead(kAcquisitionPollMs, lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle, countReply,
-                          sizeof countReply, m_transferCount);
+    status = lt::PortRead(kAcquisitionPollMs, lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle,
+        countReply, sizeof countReply, m_transferCount);
     if (status != lt::kStatusOk)
         return specCloseOnFailure(status);
     // A count cut short cannot be read as a number of values.
@@ -234,8 +249,8 @@ unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned c
     a->Count = static_cast<std::uint16_t>(n);
 
     if (n > 0) {
-        status = lt::PortRead(kAcquisitionPollMs, lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle,
-                              state.receiveBuffer, 2 * n, m_transferCount);
+        status = lt::PortRead(kAcquisitionPollMs, lt::kModeBlockWait, kExchangeTimeoutMs,
+            m_portHandle, state.receiveBuffer, 2 * n, m_transferCount);
         if (status != lt::kStatusOk)
             return specCloseOnFailure(status);
         if (m_transferCount != 2 * n)
@@ -245,12 +260,13 @@ unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned c
     return lt::kStatusOk;
 }
 
-unsigned long CTaviSpec::SpecDataReady(Aquire* a, unsigned long waitMs) {
+unsigned long CTaviSpec::SpecDataReady(Aquire* a, unsigned long waitMs)
+{
     lt::SpectrometerData& state = *m_spectrometer;
     const std::uint32_t integrationMs = lt::nominalIntegrationMs(state.parameters.IntegrationTime);
-    const std::uint64_t wait =
-        integrationMs > 0 ? static_cast<std::uint64_t>(integrationMs) * state.parameters.Scans + kDeferredMarginMs
-                          : waitMs;
+    const std::uint64_t wait = integrationMs > 0
+        ? static_cast<std::uint64_t>(integrationMs) * state.parameters.Scans + kDeferredMarginMs
+        : waitMs;
     if (!SerialPort::fromHandle(m_portHandle))
         return kPortNotOpen;
     if (!a)
@@ -268,7 +284,8 @@ unsigned long CTaviSpec::SpecDataReady(Aquire* a, unsigned long waitMs) {
     m_lastError = 0;
     lt::clock().sleepMs(kDeferredSettleMs);
     std::uint8_t countReply[kCountReplyLength];
-    unsigned long status = fetchBlock(*serial, countReply, sizeof countReply, kDeferredCountTimeoutMs);
+    unsigned long status =
+        fetchBlock(*serial, countReply, sizeof countReply, kDeferredCountTimeoutMs);
     if (status != lt::kStatusOk)
         return m_lastError = status;
     const unsigned n = valueCount(countReply);
@@ -277,10 +294,12 @@ unsigned long CTaviSpec::SpecDataReady(Aquire* a, unsigned long waitMs) {
         return m_lastError = kShortReply;
     }
     a->Count = static_cast<std::uint16_t>(n);
-    status = n > 0 ? fetchBlock(*serial, state.receiveBuffer, 2 * n, kDeferredValuesTimeoutMs) : lt::kStatusOk;
+    status = n > 0 ? fetchBlock(*serial, state.receiveBuffer, 2 * n, kDeferredValuesTimeoutMs)
+                   : lt::kStatusOk;
     if (status != lt::kStatusOk)
         return m_lastError = status;
     for (unsigned i = 0; i < n; ++i)
-        a->Counts[i] = static_cast<std::uint16_t>(state.receiveBuffer[2 * i] << 8 | state.receiveBuffer[2 * i + 1]);
+        a->Counts[i] = static_cast<std::uint16_t>(
+            state.receiveBuffer[2 * i] << 8 | state.receiveBuffer[2 * i + 1]);
     return lt::kStatusOk;
 }

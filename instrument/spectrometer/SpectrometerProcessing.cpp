@@ -14,26 +14,33 @@ constexpr std::uint8_t kAcquireDarkOnlyByte = 6;
 constexpr std::uint8_t kAcquireDensityByte = 5;
 constexpr std::uint8_t kAcquireStandardByte = 2;
 constexpr int kIntegrationCodes = 9;
-constexpr std::uint32_t kPauseIntegrationMs[kIntegrationCodes] = {40, 80, 160, 320, 640, 1280, 2560, 5200, 10400};
-constexpr std::uint32_t kNominalIntegrationMs[kIntegrationCodes] = {40, 80, 160, 320, 640, 1280, 2560, 5120, 10240};
+constexpr std::uint32_t kPauseIntegrationMs[kIntegrationCodes] = {
+    40, 80, 160, 320, 640, 1280, 2560, 5200, 10400};
+constexpr std::uint32_t kNominalIntegrationMs[kIntegrationCodes] = {
+    40, 80, 160, 320, 640, 1280, 2560, 5120, 10240};
 
-bool isDark(unsigned char command) {
+bool isDark(unsigned char command)
+{
     return command == kCommandDark || command == kCommandDarkOnly || command == kCommandDarkWindow;
 }
-bool isWhite(unsigned char command) {
+bool isWhite(unsigned char command)
+{
     return command == kCommandWhite || command == kCommandZero;
 }
-bool isDensity(unsigned char command) {
+bool isDensity(unsigned char command)
+{
     return command == kCommandDensity || command == kCommandDensity31;
 }
-bool isReflectance(unsigned char command) {
-    return command == kCommandReflectance || command == kCommandReflectance6 || command == kCommandReflectance7 ||
-           command == kCommandReflectance32;
+bool isReflectance(unsigned char command)
+{
+    return command == kCommandReflectance || command == kCommandReflectance6 ||
+        command == kCommandReflectance7 || command == kCommandReflectance32;
 }
 
 // The window of the correction: the host's for the dark references that set
 // it, the stored one otherwise; copied both ways so the record shows it.
-void takeWindow(SpectrometerData& state, Aquire& record, unsigned char command) {
+void takeWindow(SpectrometerData& state, Aquire& record, unsigned char command)
+{
     if (command == kCommandDark || command == kCommandDarkWindow) {
         state.windowFirst = record.FirstPixel;
         state.windowLast = record.LastPixel;
@@ -43,7 +50,8 @@ void takeWindow(SpectrometerData& state, Aquire& record, unsigned char command) 
     }
 }
 
-void correctWindow(SpectrometerData& state, Aquire& record, int count) {
+void correctWindow(SpectrometerData& state, Aquire& record, int count)
+{
     const int first = state.firstPixel();
     std::copy(std::begin(state.working), std::end(state.working), state.corrected);
     const int windowFirst = state.windowFirst;
@@ -59,9 +67,10 @@ void correctWindow(SpectrometerData& state, Aquire& record, int count) {
         record.Counts[k - first] = state.corrected[k];
 }
 
-}  // namespace
+} // namespace
 
-std::uint8_t acquisitionByteFor(unsigned char command) {
+std::uint8_t acquisitionByteFor(unsigned char command)
+{
     switch (command) {
     case kCommandZero:
         return kAcquireZeroByte;
@@ -75,19 +84,23 @@ std::uint8_t acquisitionByteFor(unsigned char command) {
     }
 }
 
-std::uint32_t pauseIntegrationMs(std::uint8_t code) {
+std::uint32_t pauseIntegrationMs(std::uint8_t code)
+{
     return (code >= 1 && code <= kIntegrationCodes) ? kPauseIntegrationMs[code - 1] : 0;
 }
 
-std::uint32_t nominalIntegrationMs(std::uint8_t code) {
+std::uint32_t nominalIntegrationMs(std::uint8_t code)
+{
     return (code >= 1 && code <= kIntegrationCodes) ? kNominalIntegrationMs[code - 1] : 0;
 }
 
-void placeReceivedCounts(SpectrometerData& state, const std::uint8_t* values, int count) {
+void placeReceivedCounts(SpectrometerData& state, const std::uint8_t* values, int count)
+{
     const int first = state.firstPixel();
     std::fill(std::begin(state.working), std::end(state.working), kUnreceivedCount);
     for (int i = 0; i < count; ++i)
-        state.working[first + i] = static_cast<std::uint16_t>(values[2 * i] << 8 | values[2 * i + 1]);
+        state.working[first + i] =
+            static_cast<std::uint16_t>(values[2 * i] << 8 | values[2 * i + 1]);
     if (count == 0)
         return;
     // The rest of the sensor line repeats the nearest received value.
@@ -97,7 +110,8 @@ void placeReceivedCounts(SpectrometerData& state, const std::uint8_t* values, in
         std::fill(state.working + end, state.working + kSensorPixels, state.working[end - 1]);
 }
 
-void updateReferences(SpectrometerData& state, unsigned char command, int count) {
+void updateReferences(SpectrometerData& state, unsigned char command, int count)
+{
     const int first = state.firstPixel();
     for (int p = first; p < first + count; ++p) {
         const int signal = static_cast<int>(state.corrected[p]) - state.dark[p];
@@ -109,22 +123,26 @@ void updateReferences(SpectrometerData& state, unsigned char command, int count)
         } else if (isDensity(command)) {
             // A sample at or below the dark level reads as one count: the
             // densest value this white reference can resolve.
-            state.result[p] = state.white[p] > 0 ? static_cast<float>(std::log10(state.white[p] / std::max(signal, 1)))
-                                                 : 0.0f;
+            state.result[p] = state.white[p] > 0
+                ? static_cast<float>(std::log10(state.white[p] / std::max(signal, 1)))
+                : 0.0f;
         } else if (isReflectance(command)) {
-            state.result[p] = state.white[p] > 0 ? static_cast<float>(signal) / state.white[p] : 0.0f;
+            state.result[p] =
+                state.white[p] > 0 ? static_cast<float>(signal) / state.white[p] : 0.0f;
         }
     }
 }
 
-void computeColourValues(SpectrometerData& state, Aquire& record) {
+void computeColourValues(SpectrometerData& state, Aquire& record)
+{
     float resampled[kResampledCount];
     float weights[kResampledCount];
-    resampleSpectrum(state.result, kPixelCapacity, state.calibration, record.HighWavelength, record.Step, resampled);
+    resampleSpectrum(state.result, kPixelCapacity, state.calibration, record.HighWavelength,
+        record.Step, resampled);
     illuminantWeights(state.tables, record.Illuminant, weights);
     const ColourValues values = colourValues(resampled, weights, state.tables);
 
-    const CieLab previous{record.Lab[0], record.Lab[1], record.Lab[2]};
+    const CieLab previous {record.Lab[0], record.Lab[1], record.Lab[2]};
     record.XYZ[0] = values.sample.X;
     record.XYZ[1] = values.sample.Y;
     record.XYZ[2] = values.sample.Z;
@@ -142,8 +160,9 @@ void computeColourValues(SpectrometerData& state, Aquire& record) {
     state.whitePoint = values.white;
 }
 
-void processAcquisition(SpectrometerData& state, Aquire& record, unsigned char command, const std::uint8_t* values,
-                        int count) {
+void processAcquisition(SpectrometerData& state, Aquire& record, unsigned char command,
+    const std::uint8_t* values, int count)
+{
     count = std::clamp(count, 0, kAquireMaxCounts);
     placeReceivedCounts(state, values, count);
     takeWindow(state, record, command);
@@ -153,4 +172,4 @@ void processAcquisition(SpectrometerData& state, Aquire& record, unsigned char c
         computeColourValues(state, record);
 }
 
-}  // namespace lt
+} // namespace lt

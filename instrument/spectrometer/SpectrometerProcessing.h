@@ -21,12 +21,12 @@ std::uint32_t nominalIntegrationMs(std::uint8_t code);
 
 // Processes `count` big-endian 16-bit values (2 * count bytes) received for
 // `command`; count must not exceed kAquireMaxCounts.
-void processAcquisition(SpectrometerData& state, Aquire& record, unsigned char command, const std::uint8_t* values,
-                        int count);
+void processAcquisition(SpectrometerData& state, Aquire& record, unsigned char command,
+    const std::uint8_t* values, int count);
 
 // Steps of processAcquisition, each usable on its own.
 void placeReceivedCounts(SpectrometerData& state, const std::uint8_t* values, int count);
 void updateReferences(SpectrometerData& state, unsigned char command, int count);
 void computeColourValues(SpectrometerData& state, Aquire& record);
 
-}  // namespace lt
+} // namespace lt

@@ -26,26 +26,26 @@ inline constexpr int kParameterMessageLength = 1 + sizeof(NewParams);
 
 struct SpectrometerData {
     WavelengthCalibration calibration;
-    InitParams initParams{};                                 // as received, floats big-endian
-    NewParams parameters{};                                  // the last ones sent
+    InitParams initParams {}; // as received, floats big-endian
+    NewParams parameters {}; // the last ones sent
     std::uint8_t acquisitionByte = 0;
-    std::uint64_t acquisitionStartMs = 0;                    // [ms] on lt::clock()
+    std::uint64_t acquisitionStartMs = 0; // [ms] on lt::clock()
     std::uint8_t receiveBuffer[2 * kAquireMaxCounts] = {};
-    std::uint16_t working[kPixelCapacity] = {};              // received counts by pixel
-    std::uint16_t corrected[kPixelCapacity] = {};            // after stray-light correction
-    std::uint16_t dark[kPixelCapacity] = {};                 // [counts] dark reference
-    std::uint16_t white[kPixelCapacity] = {};                // [counts] white minus dark
-    float result[kPixelCapacity] = {};                       // reflectance or density
-    std::uint16_t windowFirst = 0;                           // correction window [pixel]
+    std::uint16_t working[kPixelCapacity] = {}; // received counts by pixel
+    std::uint16_t corrected[kPixelCapacity] = {}; // after stray-light correction
+    std::uint16_t dark[kPixelCapacity] = {}; // [counts] dark reference
+    std::uint16_t white[kPixelCapacity] = {}; // [counts] white minus dark
+    float result[kPixelCapacity] = {}; // reflectance or density
+    std::uint16_t windowFirst = 0; // correction window [pixel]
     std::uint16_t windowLast = 0;
-    Tristimulus last;                                        // the last sample's X, Y, Z
-    Tristimulus whitePoint;                                  // Xn, Yn, Zn
+    Tristimulus last; // the last sample's X, Y, Z
+    Tristimulus whitePoint; // Xn, Yn, Zn
     CieTables tables;
 
     // Only the low byte of the window's first pixel places the received values.
     int firstPixel() const { return parameters.FirstPixel[0]; }
 };
 
-}  // namespace lt
+} // namespace lt
 
-struct CTaviSpec::SpectrometerState : lt::SpectrometerData {};
+struct CTaviSpec::SpectrometerState : lt::SpectrometerData { };

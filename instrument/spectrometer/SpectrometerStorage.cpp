@@ -3,8 +3,11 @@
 
 #include "instrument/spectrometer/SpectrometerState.h"
 
-CTaviSpec::SpectrometerStorage::SpectrometerStorage() : m_state(new SpectrometerState) {}
+CTaviSpec::SpectrometerStorage::SpectrometerStorage() : m_state(new SpectrometerState)
+{
+}
 
-CTaviSpec::SpectrometerStorage::~SpectrometerStorage() {
+CTaviSpec::SpectrometerStorage::~SpectrometerStorage()
+{
     delete m_state;
 }

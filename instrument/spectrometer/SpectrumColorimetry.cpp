@@ -11,22 +11,26 @@ constexpr double kLabSlope = 7.787;
 constexpr double kLabOffset = 0.138;
 constexpr double kCubeRoot = 0.3333333;
 
-double labF(double t) {
+double labF(double t)
+{
     return t > kLabEpsilon ? std::pow(t, kCubeRoot) : kLabSlope * t + kLabOffset;
 }
 
-double ratio(double numerator, double denominator) {
+double ratio(double numerator, double denominator)
+{
     return denominator != 0.0 ? numerator / denominator : 0.0;
 }
 
-}  // namespace
+} // namespace
 
-int pixelOfWavelength(WavelengthCalibration calibration, float wavelength, int pixelCount) {
+int pixelOfWavelength(WavelengthCalibration calibration, float wavelength, int pixelCount)
+{
     if (pixelCount <= 0)
         return 0;
     if (!(calibration.slope > 0.0f) || !std::isfinite(calibration.zero))
         return 0;
-    const double pixel = (static_cast<double>(wavelength) - calibration.zero) / calibration.slope + 0.5;
+    const double pixel =
+        (static_cast<double>(wavelength) - calibration.zero) / calibration.slope + 0.5;
     if (!(pixel >= 0.0))
         return 0;
     if (pixel >= pixelCount - 1)
@@ -34,8 +38,9 @@ int pixelOfWavelength(WavelengthCalibration calibration, float wavelength, int p
     return static_cast<int>(pixel);
 }
 
-void resampleSpectrum(const float* result, int pixelCount, WavelengthCalibration calibration, float high, float step,
-                      float resampled[kResampledCount]) {
+void resampleSpectrum(const float* result, int pixelCount, WavelengthCalibration calibration,
+    float high, float step, float resampled[kResampledCount])
+{
     std::fill(resampled, resampled + kResampledCount, 0.0f);
     const double slope = calibration.slope;
     if (!(slope > 0.0) || !std::isfinite(slope) || pixelCount <= 0)
@@ -52,41 +57,51 @@ void resampleSpectrum(const float* result, int pixelCount, WavelengthCalibration
         if (lambda > target) {
             const double beyond = lambda - target;
             const double previous = result[k > 0 ? k - 1 : 0];
-            resampled[emitted++] = static_cast<float>((result[k] * (slope - beyond) + beyond * previous) / slope);
+            resampled[emitted++] =
+                static_cast<float>((result[k] * (slope - beyond) + beyond * previous) / slope);
             target += step;
         }
     }
 }
 
-void illuminantWeights(const CieTables& tables, int illuminantIndex, float weights[kResampledCount]) {
+void illuminantWeights(const CieTables& tables, int illuminantIndex, float weights[kResampledCount])
+{
     const int column = illuminantColumnForIndex(illuminantIndex);
     for (int i = 0; i < kResampledCount; ++i)
-        weights[i] = column < 0 ? kEqualEnergyWeight : tables.illuminant[column][kIlluminantRowOf380nm + i];
+        weights[i] =
+            column < 0 ? kEqualEnergyWeight : tables.illuminant[column][kIlluminantRowOf380nm + i];
 }
 
-CieLab cieLab(Tristimulus sample, Tristimulus white) {
+CieLab cieLab(Tristimulus sample, Tristimulus white)
+{
     const double fx = labF(ratio(sample.X, white.X));
     const double fy = labF(ratio(sample.Y, white.Y));
     const double fz = labF(ratio(sample.Z, white.Z));
     return {static_cast<float>(116.0 * fy - 16.0), static_cast<float>(500.0 * (fx - fy)),
-            static_cast<float>(200.0 * (fy - fz))};
+        static_cast<float>(200.0 * (fy - fz))};
 }
 
-CieLuv cieLuv(Tristimulus sample, Tristimulus white, float lightness) {
+CieLuv cieLuv(Tristimulus sample, Tristimulus white, float lightness)
+{
     const double sampleDenominator = sample.X + 15.0 * sample.Y + 3.0 * sample.Z;
     const double whiteDenominator = white.X + 15.0 * white.Y + 3.0 * white.Z;
-    const double uPrime = ratio(4.0 * sample.X, sampleDenominator) - ratio(4.0 * white.X, whiteDenominator);
-    const double vPrime = ratio(9.0 * sample.Y, sampleDenominator) - ratio(9.0 * white.Y, whiteDenominator);
-    return {lightness, static_cast<float>(13.0 * lightness * uPrime), static_cast<float>(13.0 * lightness * vPrime)};
+    const double uPrime =
+        ratio(4.0 * sample.X, sampleDenominator) - ratio(4.0 * white.X, whiteDenominator);
+    const double vPrime =
+        ratio(9.0 * sample.Y, sampleDenominator) - ratio(9.0 * white.Y, whiteDenominator);
+    return {lightness, static_cast<float>(13.0 * lightness * uPrime),
+        static_cast<float>(13.0 * lightness * vPrime)};
 }
 
-float deltaE76(CieLab a, CieLab b) {
+float deltaE76(CieLab a, CieLab b)
+{
     const double dL = a.L - b.L, da = a.a - b.a, db = a.b - b.b;
     return static_cast<float>(std::sqrt(dL * dL + da * da + db * db));
 }
 
-ColourValues colourValues(const float resampled[kResampledCount], const float weights[kResampledCount],
-                          const CieTables& tables) {
+ColourValues colourValues(const float resampled[kResampledCount],
+    const float weights[kResampledCount], const CieTables& tables)
+{
     const float* xBar = tables.observer[0];
     const float* yBar = tables.observer[1];
     const float* zBar = tables.observer[2];
@@ -103,8 +118,10 @@ ColourValues colourValues(const float resampled[kResampledCount], const float we
     const double k = ratio(100.0, whiteY);
 
     ColourValues values;
-    values.sample = {static_cast<float>(k * sumX), static_cast<float>(k * sumY), static_cast<float>(k * sumZ)};
-    values.white = {static_cast<float>(k * whiteX), whiteY != 0.0 ? 100.0f : 0.0f, static_cast<float>(k * whiteZ)};
+    values.sample = {
+        static_cast<float>(k * sumX), static_cast<float>(k * sumY), static_cast<float>(k * sumZ)};
+    values.white = {static_cast<float>(k * whiteX), whiteY != 0.0 ? 100.0f : 0.0f,
+        static_cast<float>(k * whiteZ)};
     const double total = static_cast<double>(values.sample.X) + values.sample.Y + values.sample.Z;
     values.x = static_cast<float>(ratio(values.sample.X, total));
     values.y = static_cast<float>(ratio(values.sample.Y, total));
@@ -114,4 +131,4 @@ ColourValues colourValues(const float resampled[kResampledCount], const float we
     return values;
 }
 
-}  // namespace lt
+} // namespace lt

@@ -6,15 +6,15 @@
 
 namespace lt {
 
-inline constexpr int kResampledCount = 80;           // samples 380, 385, ... 775 nm
-inline constexpr float kResampleStart = 380.0f;      // [nm]
-inline constexpr float kResampleHighMargin = 5.0f;   // [nm] pixels are walked up to high + this
-inline constexpr int kIlluminantRowOf380nm = 16;     // 300 nm + 16 * 5 nm
+inline constexpr int kResampledCount = 80; // samples 380, 385, ... 775 nm
+inline constexpr float kResampleStart = 380.0f; // [nm]
+inline constexpr float kResampleHighMargin = 5.0f; // [nm] pixels are walked up to high + this
+inline constexpr int kIlluminantRowOf380nm = 16; // 300 nm + 16 * 5 nm
 inline constexpr float kEqualEnergyWeight = 100.0f;
 
 struct WavelengthCalibration {
     float slope = 0.0f; // [nm/pixel]
-    float zero = 0.0f;  // [nm] at pixel 0
+    float zero = 0.0f; // [nm] at pixel 0
 };
 
 struct Tristimulus {
@@ -31,7 +31,7 @@ struct CieLuv {
 
 struct ColourValues {
     Tristimulus sample; // scale: perfect white Y = 100
-    Tristimulus white;  // the illuminant's white point on the same scale
+    Tristimulus white; // the illuminant's white point on the same scale
     float x = 0.0f, y = 0.0f, z = 0.0f;
     CieLab lab;
     CieLuv luv;
@@ -43,21 +43,22 @@ int pixelOfWavelength(WavelengthCalibration calibration, float wavelength, int p
 // Resamples `result` (one value per pixel) at 380 nm, 380 + step, ... by linear
 // interpolation between the two pixels around each target wavelength, walking
 // the pixels up to the one at `high`. Samples not reached stay 0.
-void resampleSpectrum(const float* result, int pixelCount, WavelengthCalibration calibration, float high, float step,
-                      float resampled[kResampledCount]);
+void resampleSpectrum(const float* result, int pixelCount, WavelengthCalibration calibration,
+    float high, float step, float resampled[kResampledCount]);
 
 // Relative spectral power at the resampled wavelengths for an illuminant index;
 // indexes without a table weigh every wavelength equally.
-void illuminantWeights(const CieTables& tables, int illuminantIndex, float weights[kResampledCount]);
+void illuminantWeights(
+    const CieTables& tables, int illuminantIndex, float weights[kResampledCount]);
 
 // Colour values of a resampled reflectance under the given weights and the
 // observer of the table's first three columns. Values that are undefined
 // (an empty table, a black sample) come out as 0.
-ColourValues colourValues(const float resampled[kResampledCount], const float weights[kResampledCount],
-                          const CieTables& tables);
+ColourValues colourValues(const float resampled[kResampledCount],
+    const float weights[kResampledCount], const CieTables& tables);
 
 CieLab cieLab(Tristimulus sample, Tristimulus white);
 CieLuv cieLuv(Tristimulus sample, Tristimulus white, float lightness);
 float deltaE76(CieLab a, CieLab b);
 
-}  // namespace lt
+} // namespace lt

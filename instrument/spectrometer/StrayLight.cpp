@@ -6,7 +6,8 @@
 namespace lt {
 namespace {
 
-std::uint16_t subtractClamped(std::uint16_t count, long correction) {
+std::uint16_t subtractClamped(std::uint16_t count, long correction)
+{
     const long value = static_cast<long>(count) - correction;
     if (value < 0)
         return 0;
@@ -15,15 +16,18 @@ std::uint16_t subtractClamped(std::uint16_t count, long correction) {
     return static_cast<std::uint16_t>(value);
 }
 
-long correctionFromExcess(long long rightExcess, long long leftExcess) {
+long correctionFromExcess(long long rightExcess, long long leftExcess)
+{
     // The share is truncated toward zero before the offset is added.
-    return kStrayLightOffset + static_cast<long>(kStrayLightRightShare * static_cast<double>(rightExcess) +
-                                                 kStrayLightLeftShare * static_cast<double>(leftExcess));
+    return kStrayLightOffset +
+        static_cast<long>(kStrayLightRightShare * static_cast<double>(rightExcess) +
+            kStrayLightLeftShare * static_cast<double>(leftExcess));
 }
 
-}  // namespace
+} // namespace
 
-void correctStrayLight(const std::uint16_t* counts, int first, int last, std::uint16_t* corrected) {
+void correctStrayLight(const std::uint16_t* counts, int first, int last, std::uint16_t* corrected)
+{
     // Running sums keep the whole window linear in its width: the excess of the
     // pixels j in [k, last) over pixel k is (sum of their counts) - (last - k) * count(k).
     long long total = 0;
@@ -40,4 +44,4 @@ void correctStrayLight(const std::uint16_t* counts, int first, int last, std::ui
     }
 }
 
-}  // namespace lt
+} // namespace lt

@@ -14,9 +14,9 @@
 namespace lt {
 namespace {
 
-constexpr std::size_t kHeaderLength = 3;            // ':' and the two answer characters
-constexpr std::size_t kTriggerAckRest = 4;          // ":25" then 4 more
-constexpr std::size_t kTableAckRest = 6;            // ":D1" then 6 more
+constexpr std::size_t kHeaderLength = 3; // ':' and the two answer characters
+constexpr std::size_t kTriggerAckRest = 4; // ":25" then 4 more
+constexpr std::size_t kTableAckRest = 6; // ":D1" then 6 more
 constexpr std::uint64_t kReadCompletionMs = 600000; // [ms] longest wait for one read
 constexpr std::size_t kDecodeBufferSize = 1024;
 constexpr char kLeadCharacter = ':';
@@ -27,7 +27,9 @@ enum class ReadEnd { Complete, Short, Stopped };
 // Reads up to length bytes; the wait is cut into poll intervals so that a
 // cleared run flag ends it at once. The port's time-out block (total and
 // interval) ends a read early with whatever arrived.
-ReadEnd receive(StreamingState& state, std::uint8_t* buffer, std::size_t length, std::size_t& received) {
+ReadEnd receive(
+    StreamingState& state, std::uint8_t* buffer, std::size_t length, std::size_t& received)
+{
     received = 0;
     Clock& time = clock();
     const std::uint64_t start = time.nowMs();
@@ -58,9 +60,10 @@ ReadEnd receive(StreamingState& state, std::uint8_t* buffer, std::size_t length,
         if (done == SerialPort::Completion::Done)
             return ReadEnd::Short; // cut short by the port's own time-out block
         const bool totalOver = (timeouts.readTotalMultiplier || timeouts.readTotalConstant) &&
-                               now >= start + std::uint64_t(timeouts.readTotalMultiplier) * length +
-                                          timeouts.readTotalConstant;
-        const bool intervalOver = received > 0 && timeouts.readInterval && now >= lastByte + timeouts.readInterval;
+            now >= start + std::uint64_t(timeouts.readTotalMultiplier) * length +
+                    timeouts.readTotalConstant;
+        const bool intervalOver =
+            received > 0 && timeouts.readInterval && now >= lastByte + timeouts.readInterval;
         if (totalOver || intervalOver || now >= completion)
             return ReadEnd::Short;
     }
@@ -68,7 +71,8 @@ ReadEnd receive(StreamingState& state, std::uint8_t* buffer, std::size_t length,
 }
 
 // Drops what is left of a reply the thread cannot use, up to its line end.
-void skipRestOfLine(StreamingState& state, std::uint8_t* buffer) {
+void skipRestOfLine(StreamingState& state, std::uint8_t* buffer)
+{
     for (std::size_t dropped = 0; dropped < kDecodeBufferSize; ++dropped) {
         std::size_t got = 0;
         if (receive(state, buffer, 1, got) != ReadEnd::Complete || buffer[0] == kLineFeed)
@@ -78,7 +82,8 @@ void skipRestOfLine(StreamingState& state, std::uint8_t* buffer) {
 
 // Finds the start of a reply: a header that does not begin with ':' is
 // shifted until it does.
-bool receiveHeader(StreamingState& state, std::uint8_t* buffer) {
+bool receiveHeader(StreamingState& state, std::uint8_t* buffer)
+{
     std::size_t got = 0;
     if (receive(state, buffer, kHeaderLength, got) != ReadEnd::Complete)
         return false;
@@ -90,11 +95,13 @@ bool receiveHeader(StreamingState& state, std::uint8_t* buffer) {
     return true;
 }
 
-void handleMeasurementBlock(StreamingState& state, std::uint8_t* buffer) {
+void handleMeasurementBlock(StreamingState& state, std::uint8_t* buffer)
+{
     const unsigned mask = linkState().measurementOutputMask.load();
     const std::size_t length = measurementBlockLength(mask);
     if (length == 0) {
-        skipRestOfLine(state, buffer + kHeaderLength); // a block of unknown size: wait for the next reply
+        skipRestOfLine(
+            state, buffer + kHeaderLength); // a block of unknown size: wait for the next reply
         return;
     }
     std::size_t got = 0;
@@ -108,7 +115,8 @@ void handleMeasurementBlock(StreamingState& state, std::uint8_t* buffer) {
     state.newData.store(1);
 }
 
-void receiveLoop(StreamingState& state) {
+void receiveLoop(StreamingState& state)
+{
     std::uint8_t buffer[kDecodeBufferSize];
     while (state.run.load()) {
         // Without its port (never opened, or closed under it) the thread has
@@ -141,26 +149,30 @@ void receiveLoop(StreamingState& state) {
 // Owns the thread; at library unload a running thread is stopped and joined.
 struct Receiver {
     std::thread thread;
-    ~Receiver() {
+    ~Receiver()
+    {
         streamingState().run.store(false);
         if (thread.joinable())
             thread.join();
     }
 };
 
-Receiver& receiver() {
+Receiver& receiver()
+{
     static Receiver instance;
     return instance;
 }
 
-}  // namespace
+} // namespace
 
-StreamingState& streamingState() {
+StreamingState& streamingState()
+{
     static StreamingState state;
     return state;
 }
 
-void stopReceiver() {
+void stopReceiver()
+{
     StreamingState& state = streamingState();
     state.run.store(false);
     Receiver& owner = receiver();
@@ -168,7 +180,8 @@ void stopReceiver() {
         owner.thread.join();
 }
 
-void startReceiver(void* handle) {
+void startReceiver(void* handle)
+{
     stopReceiver();
     StreamingState& state = streamingState();
     state.threadHandle.store(handle);
@@ -184,4 +197,4 @@ void startReceiver(void* handle) {
     receiver().thread = std::thread(receiveLoop, std::ref(state));
 }
 
-}  // namespace lt
+} // namespace lt

@@ -14,7 +14,7 @@ namespace {
 
 using lt::SerialPort;
 
-constexpr std::uint32_t kStopGraceMs = 500;          // [ms] StopReceiveThread's pause for the instrument
+constexpr std::uint32_t kStopGraceMs = 500; // [ms] StopReceiveThread's pause for the instrument
 constexpr std::uint64_t kXPressWriteTimeoutMs = 5000;
 constexpr std::size_t kMoveCoordinateColumn = 7;
 constexpr std::size_t kLongestRequest = 17;
@@ -37,7 +37,8 @@ struct Request {
 };
 
 // The fixed requests; the move request gets its coordinates filled in.
-bool fixedRequest(int command, Request& request) {
+bool fixedRequest(int command, Request& request)
+{
     switch (command) {
     case kXPressReferenceRun:
         request = {";D010\r\n", 7};
@@ -67,15 +68,17 @@ bool fixedRequest(int command, Request& request) {
 
 // One write in a single transfer, without purging the receive side (the
 // receive thread's data live there) and without the last-message buffer.
-unsigned long writeRequest(void* handle, const char* bytes, std::size_t length) {
+unsigned long writeRequest(void* handle, const char* bytes, std::size_t length)
+{
     SerialPort* port = SerialPort::fromHandle(handle);
     if (!port)
         return lt::kStatusPortNotOpen;
     const std::uint64_t deadline = lt::linkState().directIo.load()
-                                       ? SerialPort::kNoDeadline
-                                       : lt::clock().nowMs() + kXPressWriteTimeoutMs;
+        ? SerialPort::kNoDeadline
+        : lt::clock().nowMs() + kXPressWriteTimeoutMs;
     std::size_t sent = 0;
-    const auto done = port->write(reinterpret_cast<const std::uint8_t*>(bytes), length, sent, deadline);
+    const auto done =
+        port->write(reinterpret_cast<const std::uint8_t*>(bytes), length, sent, deadline);
     if (done == SerialPort::Completion::Failed)
         return lt::kStatusWriteFailed;
     if (done == SerialPort::Completion::Pending || sent != length)
@@ -83,14 +86,16 @@ unsigned long writeRequest(void* handle, const char* bytes, std::size_t length) 
     return lt::kStatusOk;
 }
 
-void* currentSlot() {
+void* currentSlot()
+{
     lt::StreamingState& state = lt::streamingState();
     return state.slots[state.receiveIndex.load()].load();
 }
 
-}  // namespace
+} // namespace
 
-void CTaviSpec::StartReceiveThread(int /*unused*/, void** cursor) {
+void CTaviSpec::StartReceiveThread(int /*unused*/, void** cursor)
+{
     if (SerialPort* port = SerialPort::fromHandle(m_portHandle))
         port->purge(lt::kPurgeAll);
     if (cursor)
@@ -98,7 +103,8 @@ void CTaviSpec::StartReceiveThread(int /*unused*/, void** cursor) {
     lt::startReceiver(m_portHandle);
 }
 
-void CTaviSpec::StopReceiveThread() {
+void CTaviSpec::StopReceiveThread()
+{
     const std::uint64_t start = lt::clock().nowMs();
     lt::stopReceiver();
     const std::uint64_t spent = lt::clock().nowMs() - start;
@@ -106,10 +112,11 @@ void CTaviSpec::StopReceiveThread() {
         lt::clock().sleepMs(static_cast<std::uint32_t>(kStopGraceMs - spent));
 }
 
-unsigned long CTaviSpec::XPress(int command, void** cursor, unsigned char clearSlot) {
+unsigned long CTaviSpec::XPress(int command, void** cursor, unsigned char clearSlot)
+{
     lt::StreamingState& state = lt::streamingState();
     char move[kLongestRequest + 1] = ";D00000";
-    Request request{};
+    Request request {};
     if (command == kXPressPurge) {
         if (SerialPort* port = SerialPort::fromHandle(m_portHandle))
             port->purge(lt::kPurgeAll);

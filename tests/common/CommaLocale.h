@@ -18,12 +18,14 @@ public:
             return;
         std::string dir = (std::filesystem::temp_directory_path() / "ltcore-locales").string();
         std::filesystem::create_directories(dir);
-        std::string command = "localedef -i de_DE -f UTF-8 '" + dir + "/de_DE.UTF-8' >/dev/null 2>&1";
+        std::string command =
+            "localedef -i de_DE -f UTF-8 '" + dir + "/de_DE.UTF-8' >/dev/null 2>&1";
         if (!std::filesystem::exists(dir + "/de_DE.UTF-8"))
             (void)std::system(command.c_str());
         ::setenv("LOCPATH", dir.c_str(), 1);
         if (!tryGerman())
-            reason = "no comma-decimal locale: de_DE.UTF-8 is not installed and localedef could not make it";
+            reason = "no comma-decimal locale: de_DE.UTF-8 is not installed and localedef could "
+                     "not make it";
     }
     ~CommaLocale() { std::setlocale(LC_ALL, "C"); }
     CommaLocale(const CommaLocale&) = delete;

@@ -11,15 +11,18 @@ namespace lt::testing {
 
 class QuietOperator : public Operator {
 public:
-    MessageAnswer showMessage(const std::string&, const std::string&, MessageButtons, MessageIcon) override
+    MessageAnswer showMessage(
+        const std::string&, const std::string&, MessageButtons, MessageIcon) override
     {
         return MessageAnswer::Ok;
     }
-    std::optional<std::string> chooseFileToOpen(const std::string&, const std::string&, const std::string&) override
+    std::optional<std::string> chooseFileToOpen(
+        const std::string&, const std::string&, const std::string&) override
     {
         return std::nullopt;
     }
-    std::optional<std::string> chooseFileToSave(const std::string&, const std::string&, const std::string&) override
+    std::optional<std::string> chooseFileToSave(
+        const std::string&, const std::string&, const std::string&) override
     {
         return std::nullopt;
     }

@@ -18,19 +18,21 @@ struct ShownMessage {
 
 class ScriptedOperator : public Operator {
 public:
-    MessageAnswer showMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
-                              MessageIcon icon) override
+    MessageAnswer showMessage(const std::string& text, const std::string& caption,
+        MessageButtons buttons, MessageIcon icon) override
     {
         messages.push_back({text, caption, buttons, icon});
         return messageAnswer;
     }
 
-    std::optional<std::string> chooseFileToOpen(const std::string&, const std::string&, const std::string&) override
+    std::optional<std::string> chooseFileToOpen(
+        const std::string&, const std::string&, const std::string&) override
     {
         return fileAnswer;
     }
 
-    std::optional<std::string> chooseFileToSave(const std::string&, const std::string&, const std::string&) override
+    std::optional<std::string> chooseFileToSave(
+        const std::string&, const std::string&, const std::string&) override
     {
         return fileAnswer;
     }

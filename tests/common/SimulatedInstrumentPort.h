@@ -12,15 +12,16 @@ namespace lt::testing {
 
 // Opens COM1 for instrumentType and calibrates; portHandle receives the open
 // port (null when the open failed). Fails the test on any error.
-inline void openAndCalibrateCom1(Workstation& station, std::int32_t instrumentType, void*& portHandle)
+inline void openAndCalibrateCom1(
+    Workstation& station, std::int32_t instrumentType, void*& portHandle)
 {
-    ComPort port{};
+    ComPort port {};
     port.DeviceType = static_cast<std::uint8_t>(instrumentType);
     port.PortNumber = 1;
     port.BaudRate = 9600;
     port.ByteSize = 8;
     port.Handshake = 1;
-    FileNames identity{};
+    FileNames identity {};
     portHandle = station.instrument().GretagPortOpenAndInit(&port, &identity);
     ASSERT_NE(portHandle, nullptr);
     ASSERT_EQ(port.Status, 0u);

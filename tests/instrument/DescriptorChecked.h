@@ -17,7 +17,8 @@
 namespace lt::test {
 
 // The process's open descriptors and what each one refers to.
-inline std::map<int, std::string> openDescriptors() {
+inline std::map<int, std::string> openDescriptors()
+{
     std::map<int, std::string> open;
     DIR* directory = opendir("/proc/self/fd");
     if (!directory)
@@ -32,7 +33,8 @@ inline std::map<int, std::string> openDescriptors() {
         char target[256] = {};
         const std::string link = std::string("/proc/self/fd/") + entry->d_name;
         const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
-        open[fd] = length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string("?");
+        open[fd] =
+            length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string("?");
     }
     closedir(directory);
     return open;
@@ -44,8 +46,9 @@ inline std::map<int, std::string> openDescriptors() {
 template <typename Base = ::testing::Test>
 class DescriptorChecked : public Base {
 protected:
-    DescriptorChecked() : m_openBefore(openDescriptors()) {}
-    ~DescriptorChecked() override {
+    DescriptorChecked() : m_openBefore(openDescriptors()) { }
+    ~DescriptorChecked() override
+    {
         for (const auto& [fd, target] : openDescriptors())
             if (m_openBefore.count(fd) == 0)
                 ADD_FAILURE() << "descriptor " << fd << " (" << target << ") left open by the test";
@@ -55,4 +58,4 @@ private:
     std::map<int, std::string> m_openBefore;
 };
 
-}  // namespace lt::test
+} // namespace lt::test

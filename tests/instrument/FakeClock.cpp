@@ -18,17 +18,20 @@ constexpr int kPauseQuietChecks = 3;
 constexpr auto kRealPatience = std::chrono::milliseconds(150);
 constexpr auto kRealSafety = std::chrono::seconds(10);
 
-}  // namespace
+} // namespace
 
-FakeClock::FakeClock(std::function<bool()> quiet) : m_quiet(std::move(quiet)), m_previous(&clock()) {
+FakeClock::FakeClock(std::function<bool()> quiet) : m_quiet(std::move(quiet)), m_previous(&clock())
+{
     setClock(this);
 }
 
-FakeClock::~FakeClock() {
+FakeClock::~FakeClock()
+{
     setClock(m_previous);
 }
 
-void FakeClock::sleepMs(std::uint32_t ms) {
+void FakeClock::sleepMs(std::uint32_t ms)
+{
     {
         std::lock_guard lock(m_mutex);
         m_pauses.push_back(ms);
@@ -38,7 +41,8 @@ void FakeClock::sleepMs(std::uint32_t ms) {
     if (m_quiet) {
         const auto start = std::chrono::steady_clock::now();
         int quietChecks = 0;
-        while (quietChecks < kPauseQuietChecks && std::chrono::steady_clock::now() - start < kRealPatience) {
+        while (quietChecks < kPauseQuietChecks &&
+            std::chrono::steady_clock::now() - start < kRealPatience) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             quietChecks = m_quiet() ? quietChecks + 1 : 0;
         }
@@ -46,11 +50,12 @@ void FakeClock::sleepMs(std::uint32_t ms) {
     m_now += ms;
 }
 
-int FakeClock::waitFd(int fd, short events, std::uint32_t timeoutMs) {
+int FakeClock::waitFd(int fd, short events, std::uint32_t timeoutMs)
+{
     const auto start = std::chrono::steady_clock::now();
     int quietChecks = 0;
     for (;;) {
-        pollfd entry{fd, events, 0};
+        pollfd entry {fd, events, 0};
         const int ready = ::poll(&entry, 1, kRealPollMs);
         if (ready != 0)
             return ready < 0 ? -1 : entry.revents;
@@ -68,14 +73,16 @@ int FakeClock::waitFd(int fd, short events, std::uint32_t timeoutMs) {
     return 0;
 }
 
-std::vector<std::uint32_t> FakeClock::pauses() const {
+std::vector<std::uint32_t> FakeClock::pauses() const
+{
     std::lock_guard lock(m_mutex);
     return m_pauses;
 }
 
-void FakeClock::clearPauses() {
+void FakeClock::clearPauses()
+{
     std::lock_guard lock(m_mutex);
     m_pauses.clear();
 }
 
-}  // namespace lt::test
+} // namespace lt::test

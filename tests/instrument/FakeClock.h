@@ -32,10 +32,10 @@ public:
 private:
     std::function<bool()> m_quiet;
     Clock* m_previous;
-    std::atomic<std::uint64_t> m_now{1000000};
-    std::atomic<std::uint64_t> m_timedOut{0};
+    std::atomic<std::uint64_t> m_now {1000000};
+    std::atomic<std::uint64_t> m_timedOut {0};
     mutable std::mutex m_mutex;
     std::vector<std::uint32_t> m_pauses;
 };
 
-}  // namespace lt::test
+} // namespace lt::test

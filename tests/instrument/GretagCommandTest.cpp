@@ -15,16 +15,18 @@ const std::string kAck = line(":1F0000");
 
 class GretagCommand : public OpenLinkFixture {
 protected:
-    std::uint32_t localRate() {
-        LtLineSettings line{};
+    std::uint32_t localRate()
+    {
+        LtLineSettings line {};
         SerialPort::fromHandle(linkState().sharedHandle)->getState(line);
         return line.BaudRate;
     }
 };
 
-TEST_F(GretagCommand, MeasurementModeSwitches) {
-    const std::pair<int, std::string> cases[] = {
-        {3, ";4D9B\r\n"}, {4, ";4D9C\r\n"}, {5, ";4D9C\r\n"}};  // the emission button sends transmission
+TEST_F(GretagCommand, MeasurementModeSwitches)
+{
+    const std::pair<int, std::string> cases[] = {{3, ";4D9B\r\n"}, {4, ";4D9C\r\n"},
+        {5, ";4D9C\r\n"}}; // the emission button sends transmission
     for (const auto& [command, request] : cases) {
         peer.play({Peer::answer(request, kAck)});
         EXPECT_EQ(instrument.GretagCMD(command, nullptr), 0u);
@@ -35,13 +37,14 @@ TEST_F(GretagCommand, MeasurementModeSwitches) {
     EXPECT_EQ(instrument.GretagCMD(3, nullptr), 1u) << "the instrument refused";
 }
 
-TEST_F(GretagCommand, TableDetection) {
+TEST_F(GretagCommand, TableDetection)
+{
     peer.play({Peer::answer(";D010\r\n", line(":D180") + "00\r\n")});
     unsigned char table[4] = {0, 9, 9, 9};
     EXPECT_EQ(instrument.GretagCMD(2, table), 0u);
     EXPECT_EQ(table[0], 4) << "an XY table answered";
     EXPECT_EQ(table[1], 9);
-    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t>{100, 100}));
+    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t> {100, 100}));
     peer.stop();
 
     peer.play({Peer::answer(";D010\r\n", line(":26000"))});
@@ -50,9 +53,10 @@ TEST_F(GretagCommand, TableDetection) {
     EXPECT_EQ(table[0], 2) << "no table";
 }
 
-TEST_F(GretagCommand, BaudChangeTellsTheInstrumentAndSwitchesTheLine) {
-    const std::pair<std::uint16_t, std::string> cases[] = {
-        {9600, ";4D27\r\n"}, {19200, ";4D28\r\n"}, {28800, ";4D98\r\n"}, {57600, ";4D99\r\n"}, {38400, ";4D00\r\n"}};
+TEST_F(GretagCommand, BaudChangeTellsTheInstrumentAndSwitchesTheLine)
+{
+    const std::pair<std::uint16_t, std::string> cases[] = {{9600, ";4D27\r\n"},
+        {19200, ";4D28\r\n"}, {28800, ";4D98\r\n"}, {57600, ";4D99\r\n"}, {38400, ";4D00\r\n"}};
     for (const auto& [rate, request] : cases) {
         peer.play({Peer::answer(request, "")});
         std::uint16_t payload = rate;
@@ -64,17 +68,19 @@ TEST_F(GretagCommand, BaudChangeTellsTheInstrumentAndSwitchesTheLine) {
     EXPECT_EQ(instrument.GretagCMD(22, nullptr), kStatusShortReply);
 }
 
-TEST_F(GretagCommand, DensitySlopesAndParameters) {
+TEST_F(GretagCommand, DensitySlopesAndParameters)
+{
     const float slopes[4] = {1.0f, 0.5f, 2.0f, 1.0f};
     peer.play({Peer::answer(";170000803F0000003F000000400000803F\r\n", kAck)});
     EXPECT_EQ(instrument.GretagCMD(100, const_cast<float*>(slopes)), 0u);
     expectSent(";170000803F0000003F000000400000803F\r\n");
     peer.stop();
 
-    GretagStruct g{};
+    GretagStruct g {};
     g.ExtraOption = 1;
     // Illuminant 0 is coded "2" here, unlike the calibration's parameter message.
-    const std::pair<std::uint8_t, char> illuminants[] = {{0, '2'}, {1, '0'}, {2, '1'}, {3, '2'}, {4, '3'}, {5, '8'}};
+    const std::pair<std::uint8_t, char> illuminants[] = {
+        {0, '2'}, {1, '0'}, {2, '1'}, {3, '2'}, {4, '3'}, {5, '8'}};
     for (const auto& [illuminant, code] : illuminants) {
         g.Illuminant = illuminant;
         const std::string request = std::string(";1600010") + code + "00\r\n";
@@ -85,15 +91,18 @@ TEST_F(GretagCommand, DensitySlopesAndParameters) {
     }
 }
 
-TEST_F(GretagCommand, ServiceQueriesDecodeTheirValue) {
-    peer.play({Peer::answer(";01\r\n", line(":0C" + std::string("0100000002000000030000000400000000")))});
+TEST_F(GretagCommand, ServiceQueriesDecodeTheirValue)
+{
+    peer.play(
+        {Peer::answer(";01\r\n", line(":0C" + std::string("0100000002000000030000000400000000")))});
     std::uint32_t four[4] = {};
     EXPECT_EQ(instrument.GretagCMD(1, four), 0u);
     EXPECT_EQ(four[0], 1u);
     EXPECT_EQ(four[3], 4u);
     peer.stop();
 
-    const std::pair<int, std::string> queries[] = {{200, "?C064\r\n"}, {201, "?C065\r\n"}, {202, "?C068\r\n"}};
+    const std::pair<int, std::string> queries[] = {
+        {200, "?C064\r\n"}, {201, "?C065\r\n"}, {202, "?C068\r\n"}};
     for (const auto& [command, request] : queries) {
         peer.play({Peer::answer(request, line("=C064D2040000000000"))});
         std::uint32_t value = 0;
@@ -104,8 +113,10 @@ TEST_F(GretagCommand, ServiceQueriesDecodeTheirValue) {
     }
 }
 
-TEST_F(GretagCommand, ExtendedServiceQueries) {
-    const char* requests[] = {"?C064", "?C065", "?C068", "?C06C", "?C06D", "?C079", "?C07A", "?C07B"};
+TEST_F(GretagCommand, ExtendedServiceQueries)
+{
+    const char* requests[] = {
+        "?C064", "?C065", "?C068", "?C06C", "?C06D", "?C079", "?C07A", "?C07B"};
     for (int i = 0; i < 8; ++i) {
         peer.play({Peer::answer(std::string(requests[i]) + "\r\n", line("=C1xx0A0F0000000000"))});
         std::uint32_t value = 0;
@@ -119,7 +130,8 @@ TEST_F(GretagCommand, ExtendedServiceQueries) {
     EXPECT_EQ(value, 77u);
 }
 
-TEST_F(GretagCommand, ShortOrBrokenRepliesLeaveThePayload) {
+TEST_F(GretagCommand, ShortOrBrokenRepliesLeaveThePayload)
+{
     const std::string first = line("=C064D2040000000000");
     peer.play({Peer::answer("?C064\r\n", first), Peer::answer("?C064\r\n", "=C0")});
     std::uint32_t value = 0;
@@ -134,11 +146,12 @@ TEST_F(GretagCommand, ShortOrBrokenRepliesLeaveThePayload) {
     EXPECT_EQ(value, 5u);
 }
 
-TEST_F(GretagCommand, EventCharacterAndSingleByte) {
+TEST_F(GretagCommand, EventCharacterAndSingleByte)
+{
     peer.play({Peer::answer("", "\x2A")});
     unsigned char eventChar = '\n';
     EXPECT_EQ(instrument.GretagCMD(250, &eventChar), 0u);
-    LtLineSettings line{};
+    LtLineSettings line {};
     SerialPort::fromHandle(linkState().sharedHandle)->getState(line);
     EXPECT_EQ(line.EventChar, '\n');
 
@@ -147,7 +160,8 @@ TEST_F(GretagCommand, EventCharacterAndSingleByte) {
     EXPECT_EQ(byte, 0x2A);
 }
 
-TEST_F(GretagCommand, UnknownCommandSendsNothing) {
+TEST_F(GretagCommand, UnknownCommandSendsNothing)
+{
     peer.play({});
     EXPECT_EQ(instrument.GretagCMD(42, nullptr), 0u);
     int payload = 0;
@@ -155,14 +169,16 @@ TEST_F(GretagCommand, UnknownCommandSendsNothing) {
     expectSent("");
 }
 
-TEST_F(GretagCommand, LoaderEntryPausesForTheInstrument) {
+TEST_F(GretagCommand, LoaderEntryPausesForTheInstrument)
+{
     peer.play({Peer::answer("?5A0203\r\n", "=5A\r\n")});
     EXPECT_EQ(instrument.GretagCMD(300, nullptr), 0u);
     expectSent("?5A0203\r\n");
-    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t>{100, 100, 8000, 4000}));
+    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t> {100, 100, 8000, 4000}));
 }
 
-TEST_F(GretagCommand, LoaderCommandsCarryTheirCheckByte) {
+TEST_F(GretagCommand, LoaderCommandsCarryTheirCheckByte)
+{
     struct Case {
         int command;
         std::string request;
@@ -188,12 +204,13 @@ TEST_F(GretagCommand, LoaderCommandsCarryTheirCheckByte) {
         fakeClock.clearPauses();
         EXPECT_EQ(instrument.GretagCMD(c.command, nullptr), c.result);
         expectSent(c.request);
-        EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t>{c.pause}));
+        EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t> {c.pause}));
         peer.stop();
     }
 }
 
-TEST_F(GretagCommand, FirmwareBlock) {
+TEST_F(GretagCommand, FirmwareBlock)
+{
     std::uint8_t block[258];
     for (int i = 0; i < 256; ++i)
         block[i] = static_cast<std::uint8_t>(i);
@@ -223,25 +240,28 @@ TEST_F(GretagCommand, FirmwareBlock) {
         expectSent(request);
         if (c.result != 4) {
             const std::vector<std::uint32_t> pauses = fakeClock.pauses();
-            EXPECT_TRUE(!pauses.empty() && pauses.front() == 100u) << "the loader is given time to program the block";
+            EXPECT_TRUE(!pauses.empty() && pauses.front() == 100u)
+                << "the loader is given time to program the block";
         }
         peer.stop();
     }
 }
 
-TEST_F(GretagCommand, LeavingTheLoader) {
+TEST_F(GretagCommand, LeavingTheLoader)
+{
     peer.play({Peer::answer("D", "DO\n"), Peer::answer("END", "")});
     EXPECT_EQ(instrument.GretagCMD(310, nullptr), 0u);
     EXPECT_EQ(instrument.GretagCMD(311, nullptr), 0u);
     expectSent("DEND");
 }
 
-TEST_F(GretagCommand, SilentInstrument) {
+TEST_F(GretagCommand, SilentInstrument)
+{
     peer.play({Peer::silence(";4D9B\r\n")});
     const std::uint64_t before = fakeClock.nowMs();
     EXPECT_EQ(instrument.GretagCMD(3, nullptr), kStatusReadTimeout);
     EXPECT_LE(fakeClock.nowMs() - before, 20000u + 300u);
 }
 
-}  // namespace
-}  // namespace lt::test
+} // namespace
+} // namespace lt::test

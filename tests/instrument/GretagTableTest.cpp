@@ -12,13 +12,15 @@ using Peer = ScriptedPeer;
 
 const std::string kAck = line(":D18000");
 
-ScriptedPeer::Step ack(const std::string& request) {
+ScriptedPeer::Step ack(const std::string& request)
+{
     return Peer::answer(request, kAck);
 }
 
-class GretagTable : public OpenLinkFixture {};
+class GretagTable : public OpenLinkFixture { };
 
-TEST_F(GretagTable, MoveWithAndWithoutTheVariantFlag) {
+TEST_F(GretagTable, MoveWithAndWithoutTheVariantFlag)
+{
     std::uint16_t xy[2] = {500, 50};
     peer.play({ack(";D010\r\n"), ack(";D012\r\n"), ack(";D003\r\n"), ack(";D00000F4013200\r\n")});
     EXPECT_EQ(instrument.GretagXY(0, xy), 0u);
@@ -53,9 +55,11 @@ TEST_F(GretagTable, MoveWithAndWithoutTheVariantFlag) {
     expectSent("");
 }
 
-TEST_F(GretagTable, MoveOutOfRangeIsReported) {
+TEST_F(GretagTable, MoveOutOfRangeIsReported)
+{
     std::uint16_t xy[2] = {9000, 9000};
-    peer.play({ack(";D010\r\n"), ack(";D003\r\n"), Peer::answer(";D0000028232823\r\n", line(":D18017"))});
+    peer.play(
+        {ack(";D010\r\n"), ack(";D003\r\n"), Peer::answer(";D0000028232823\r\n", line(":D18017"))});
     const unsigned long result = instrument.GretagXY(1, xy);
     expectSent(";D010\r\n;D003\r\n;D0000028232823\r\n");
     EXPECT_EQ(result, 10100u);
@@ -65,7 +69,8 @@ TEST_F(GretagTable, MoveOutOfRangeIsReported) {
     EXPECT_EQ(instrument.GretagXY(31, xy), 0u);
 }
 
-TEST_F(GretagTable, AcknowledgeIsJudgedByItsFirstFourCharacters) {
+TEST_F(GretagTable, AcknowledgeIsJudgedByItsFirstFourCharacters)
+{
     peer.play({Peer::answer(";D010\r\n", line(":D18ZZZ"))});
     EXPECT_EQ(instrument.GretagXY(8, nullptr), 0u);
     peer.stop();
@@ -75,10 +80,12 @@ TEST_F(GretagTable, AcknowledgeIsJudgedByItsFirstFourCharacters) {
     expectSent(";D010\r\n");
 }
 
-TEST_F(GretagTable, HeadPosition) {
+TEST_F(GretagTable, HeadPosition)
+{
     for (int operation : {3, 33}) {
         const std::string where = operation == 33 ? ";D00501\r\n" : ";D00500\r\n";
-        peer.play({ack(";D011\r\n"), Peer::answer(where, line(":D181000000F4013200000000")), ack(";D010\r\n")});
+        peer.play({ack(";D011\r\n"), Peer::answer(where, line(":D181000000F4013200000000")),
+            ack(";D010\r\n")});
         std::uint16_t xy[2] = {0, 0};
         EXPECT_EQ(instrument.GretagXY(operation, xy), 0u);
         EXPECT_EQ(xy[0], 500);
@@ -88,20 +95,21 @@ TEST_F(GretagTable, HeadPosition) {
     }
 }
 
-TEST_F(GretagTable, ColorReading) {
+TEST_F(GretagTable, ColorReading)
+{
     std::string values;
-    for (std::uint32_t bits : {std::bit_cast<std::uint32_t>(50.0f), std::bit_cast<std::uint32_t>(-2.5f),
-                               std::bit_cast<std::uint32_t>(10.0f)}) {
+    for (std::uint32_t bits : {std::bit_cast<std::uint32_t>(50.0f),
+             std::bit_cast<std::uint32_t>(-2.5f), std::bit_cast<std::uint32_t>(10.0f)}) {
         char field[9];
         std::snprintf(field, sizeof field, "%08X", __builtin_bswap32(bits));
         values += field;
     }
     const auto script = [&](char kind) {
-        return std::vector<ScriptedPeer::Step>{ack(";D004\r\n"), Peer::answer(";20\r\n", line(":2500")),
-                                               Peer::answer(";BA0904\r\n",
-                                                            line(std::string(":BB090") + kind + values +
-                                                                 std::string(47 - 7 - 24, '0'))),
-                                               ack(";D003\r\n")};
+        return std::vector<ScriptedPeer::Step> {ack(";D004\r\n"),
+            Peer::answer(";20\r\n", line(":2500")),
+            Peer::answer(";BA0904\r\n",
+                line(std::string(":BB090") + kind + values + std::string(47 - 7 - 24, '0'))),
+            ack(";D003\r\n")};
     };
     peer.play(script('4'));
     float lab[3] = {};
@@ -120,12 +128,13 @@ TEST_F(GretagTable, ColorReading) {
     expectSent(";D004\r\n;20\r\n;BA0904\r\n");
 }
 
-TEST_F(GretagTable, StatusQueryPausesBeforeReading) {
+TEST_F(GretagTable, StatusQueryPausesBeforeReading)
+{
     peer.play({Peer::answer(";D023\r\n", line(":D1820100"))});
     std::uint32_t flag = 7;
     EXPECT_EQ(instrument.GretagXY(15, &flag), 0u);
     EXPECT_EQ(flag, 1u);
-    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t>{40}));
+    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t> {40}));
     peer.stop();
 
     peer.play({Peer::answer(";D023\r\n", line(":D1820000"))});
@@ -133,7 +142,8 @@ TEST_F(GretagTable, StatusQueryPausesBeforeReading) {
     EXPECT_EQ(flag, 0u);
 }
 
-TEST_F(GretagTable, FixedScripts) {
+TEST_F(GretagTable, FixedScripts)
+{
     const std::pair<int, std::vector<std::string>> cases[] = {
         {4, {";D003\r\n", ";D00600\r\n", ";D004\r\n", ";220907\r\n", ";D003\r\n"}},
         {8, {";D010\r\n"}},
@@ -158,7 +168,8 @@ TEST_F(GretagTable, FixedScripts) {
         std::string sent;
         for (const std::string& request : requests) {
             // The fourth request of operation 4 is answered like a trigger.
-            script.push_back(request == ";220907\r\n" ? Peer::answer(request, line(":2500")) : ack(request));
+            script.push_back(
+                request == ";220907\r\n" ? Peer::answer(request, line(":2500")) : ack(request));
             sent += request;
         }
         peer.play(script);
@@ -168,29 +179,32 @@ TEST_F(GretagTable, FixedScripts) {
     }
 }
 
-TEST_F(GretagTable, InformationText) {
+TEST_F(GretagTable, InformationText)
+{
     peer.play({Peer::answer(";D034\r\n", line(":D194XY-TABLE 2.1"))});
     char info[13] = {};
     EXPECT_EQ(instrument.GretagXY(23, info), 0u);
     EXPECT_STREQ(info, "XY-TABLE 2.1");
 }
 
-TEST_F(GretagTable, LineSpeedChange) {
+TEST_F(GretagTable, LineSpeedChange)
+{
     peer.play({Peer::answer(";D02007\r\n", "")});
     std::uint16_t rate = 9600;
     EXPECT_EQ(instrument.GretagXY(22, &rate), 0u);
     expectSent(";D02007\r\n");
-    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t>{200, 200, 200, 200}));
+    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t> {200, 200, 200, 200}));
     peer.stop();
     peer.play({Peer::answer(";D0200A\r\n", "")});
     rate = 57600;
     EXPECT_EQ(instrument.GretagXY(22, &rate), 0u);
-    LtLineSettings line{};
+    LtLineSettings line {};
     SerialPort::fromHandle(linkState().sharedHandle)->getState(line);
     EXPECT_EQ(line.BaudRate, 57600u);
 }
 
-TEST_F(GretagTable, OperationsWithoutExchange) {
+TEST_F(GretagTable, OperationsWithoutExchange)
+{
     peer.play({});
     EXPECT_EQ(instrument.GretagXY(57, nullptr), 0u);
     EXPECT_EQ(instrument.GretagXY(61, nullptr), 0u);
@@ -201,10 +215,12 @@ TEST_F(GretagTable, OperationsWithoutExchange) {
     EXPECT_EQ(instrument.GretagXY(20, nullptr), 1u) << "closes the shared port";
     EXPECT_EQ(linkState().sharedHandle, nullptr);
     EXPECT_EQ(instrument.GretagXY(20, nullptr), kStatusPortNotOpen);
-    EXPECT_EQ(instrument.GretagXY(8, nullptr), kStatusPortNotOpen) << "the object's handle went with it";
+    EXPECT_EQ(instrument.GretagXY(8, nullptr), kStatusPortNotOpen)
+        << "the object's handle went with it";
 }
 
-TEST_F(GretagTable, SilenceShortReplyAndHangUp) {
+TEST_F(GretagTable, SilenceShortReplyAndHangUp)
+{
     peer.play({Peer::silence(";D010\r\n")});
     const std::uint64_t before = fakeClock.nowMs();
     EXPECT_EQ(instrument.GretagXY(8, nullptr), kStatusReadTimeout);
@@ -219,5 +235,5 @@ TEST_F(GretagTable, SilenceShortReplyAndHangUp) {
     EXPECT_EQ(instrument.GretagXY(11, nullptr), kStatusReadFailed);
 }
 
-}  // namespace
-}  // namespace lt::test
+} // namespace
+} // namespace lt::test

@@ -10,7 +10,8 @@
 namespace lt {
 namespace {
 
-TEST(HexCodec, DecodesValuesLowestByteFirst) {
+TEST(HexCodec, DecodesValuesLowestByteFirst)
+{
     float one = 0;
     ASSERT_TRUE(HexDecodeFloats("0000803F", 0, 1, &one));
     EXPECT_EQ(one, 1.0f);
@@ -26,14 +27,15 @@ TEST(HexCodec, DecodesValuesLowestByteFirst) {
     EXPECT_EQ(position[1], 50);
 }
 
-TEST(HexCodec, EncodesUpperCaseAndLeavesTheFollowingCharacters) {
+TEST(HexCodec, EncodesUpperCaseAndLeavesTheFollowingCharacters)
+{
     char message[] = ";D00000XXXXYYYY\r\n";
     const std::uint16_t xy[2] = {500, 50};
     ASSERT_TRUE(HexEncode16(message, sizeof message - 1, 7, 2, xy));
     EXPECT_STREQ(message, ";D00000F4013200\r\n");
 
     char field[9] = "--------";
-    const std::uint32_t value = 0x3F800000;  // 1.0f
+    const std::uint32_t value = 0x3F800000; // 1.0f
     ASSERT_TRUE(HexEncode32(field, 8, 0, 1, &value));
     EXPECT_STREQ(field, "0000803F");
 
@@ -42,7 +44,8 @@ TEST(HexCodec, EncodesUpperCaseAndLeavesTheFollowingCharacters) {
     EXPECT_STREQ(field, "01EFCDAB");
 }
 
-TEST(HexCodec, RoundTripsEveryByteValue) {
+TEST(HexCodec, RoundTripsEveryByteValue)
+{
     for (std::uint32_t b = 0; b < 256; ++b) {
         const std::uint32_t value = b * 0x01010101u ^ 0x00FF00A5u;
         char text[8];
@@ -53,7 +56,8 @@ TEST(HexCodec, RoundTripsEveryByteValue) {
     }
 }
 
-TEST(HexCodec, RefusesBrokenFieldsWithoutTouchingTheDestination) {
+TEST(HexCodec, RefusesBrokenFieldsWithoutTouchingTheDestination)
+{
     std::uint32_t values[2] = {7, 7};
     EXPECT_FALSE(HexDecode32("0000803F0000G03F", 0, 2, values)) << "a non-hex character";
     EXPECT_FALSE(HexDecode32("0000803F0000", 0, 2, values)) << "text ends inside the second field";
@@ -72,12 +76,13 @@ TEST(HexCodec, RefusesBrokenFieldsWithoutTouchingTheDestination) {
     EXPECT_STREQ(tiny, "abcde");
 }
 
-TEST(HexCodec, HugeCountsDoNotOverflowTheBoundsCheck) {
+TEST(HexCodec, HugeCountsDoNotOverflowTheBoundsCheck)
+{
     std::uint32_t value = 0;
     EXPECT_FALSE(HexDecode32("00000000", 0, SIZE_MAX / 4, &value));
     char text[8];
     EXPECT_FALSE(HexEncode32(text, sizeof text, 0, SIZE_MAX / 4, &value));
 }
 
-}  // namespace
-}  // namespace lt
+} // namespace
+} // namespace lt

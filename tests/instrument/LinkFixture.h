@@ -20,7 +20,8 @@ namespace lt::test {
 
 class LinkFixture : public DescriptorChecked<> {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_EQ(CTaviSpec::SetPortDevice(1, peer.devicePath().c_str()), 0u);
         CTaviSpec::SetBeepHandler(&LinkFixture::recordBeep, this);
         CTaviSpec::SetMessageHandler(&LinkFixture::recordMessage, this);
@@ -28,7 +29,8 @@ protected:
         setVerbose(false);
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         peer.stop();
         instrument.SpecPortClose();
         if (linkState().sharedHandle) {
@@ -40,8 +42,10 @@ protected:
     }
 
     // The port record the host fills for a spectrophotometer on COM1.
-    static ComPort comPort(std::uint8_t deviceType = 0, std::uint16_t baud = 9600, std::uint8_t handshake = 1) {
-        ComPort port{};
+    static ComPort comPort(
+        std::uint8_t deviceType = 0, std::uint16_t baud = 9600, std::uint8_t handshake = 1)
+    {
+        ComPort port {};
         port.DeviceType = deviceType;
         port.PortNumber = 1;
         port.BaudRate = baud;
@@ -51,7 +55,8 @@ protected:
     }
 
     // Opens the line without any exchange, as the service link does.
-    void openLine(std::uint32_t* timeouts = nullptr) {
+    void openLine(std::uint32_t* timeouts = nullptr)
+    {
         ComPort port = comPort();
         port.Timeouts = timeouts;
         const unsigned long handle = instrument.OpenLT(&port);
@@ -60,15 +65,18 @@ protected:
     }
 
     // Plays the script and waits until the peer has heard all of it.
-    void expectSent(const std::string& bytes) {
+    void expectSent(const std::string& bytes)
+    {
         peer.finished(2000);
         EXPECT_EQ(peer.received(), bytes);
     }
 
-    static void recordBeep(unsigned long frequencyHz, unsigned long durationMs, void* context) {
+    static void recordBeep(unsigned long frequencyHz, unsigned long durationMs, void* context)
+    {
         static_cast<LinkFixture*>(context)->beeps.emplace_back(frequencyHz, durationMs);
     }
-    static void recordMessage(const char* text, const char* caption, void* context) {
+    static void recordMessage(const char* text, const char* caption, void* context)
+    {
         auto* self = static_cast<LinkFixture*>(context);
         self->messages.emplace_back(text);
         self->captions.emplace_back(caption ? caption : "(none)");
@@ -78,7 +86,7 @@ protected:
     // The instrument is quiet once it has read every byte the library wrote
     // since the test began and has nothing more to say.
     const std::uint64_t writtenBefore = SerialPort::bytesWritten();
-    FakeClock fakeClock{[this] {
+    FakeClock fakeClock {[this] {
         return peer.quiet() && peer.totalReceived() >= SerialPort::bytesWritten() - writtenBefore;
     }};
     CTaviSpec instrument;
@@ -93,7 +101,8 @@ protected:
 // are forgotten, so a test sees only those of the exchange it runs.
 class OpenLinkFixture : public LinkFixture {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         LinkFixture::SetUp();
         std::uint32_t timeouts[5] = {6000, 6000, 6000, 200, 6000};
         openLine(timeouts);
@@ -101,4 +110,4 @@ protected:
     }
 };
 
-}  // namespace lt::test
+} // namespace lt::test

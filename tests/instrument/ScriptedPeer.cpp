@@ -18,14 +18,15 @@ namespace {
 
 constexpr int kPollMs = 5;
 constexpr auto kRequestPatience = std::chrono::seconds(5);
-constexpr double kBitsPerByte = 10.0;  // start bit, 8 data bits, stop bit
+constexpr double kBitsPerByte = 10.0; // start bit, 8 data bits, stop bit
 
-void sleepUntil(const timespec& when) {
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &when, nullptr) != 0) {
-    }
+void sleepUntil(const timespec& when)
+{
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &when, nullptr) != 0) { }
 }
 
-timespec after(const timespec& start, double seconds) {
+timespec after(const timespec& start, double seconds)
+{
     timespec t = start;
     const auto nanos = static_cast<long long>(seconds * 1e9);
     t.tv_sec += static_cast<time_t>(nanos / 1000000000LL);
@@ -37,9 +38,10 @@ timespec after(const timespec& start, double seconds) {
     return t;
 }
 
-}  // namespace
+} // namespace
 
-ScriptedPeer::ScriptedPeer() {
+ScriptedPeer::ScriptedPeer()
+{
     int master = -1;
     int slave = -1;
     char name[128] = {};
@@ -51,7 +53,8 @@ ScriptedPeer::ScriptedPeer() {
     m_master = master;
 }
 
-ScriptedPeer::~ScriptedPeer() {
+ScriptedPeer::~ScriptedPeer()
+{
     stop();
     if (const int master = m_master.exchange(-1); master >= 0)
         ::close(master);
@@ -59,7 +62,8 @@ ScriptedPeer::~ScriptedPeer() {
         ::close(m_slaveView);
 }
 
-void ScriptedPeer::play(std::vector<Step> script) {
+void ScriptedPeer::play(std::vector<Step> script)
+{
     stop();
     m_script = std::move(script);
     {
@@ -72,30 +76,35 @@ void ScriptedPeer::play(std::vector<Step> script) {
     m_thread = std::thread([this] { run(); });
 }
 
-bool ScriptedPeer::finished(int realMs) {
+bool ScriptedPeer::finished(int realMs)
+{
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(realMs);
     while (!m_done && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return m_done;
 }
 
-void ScriptedPeer::stop() {
+void ScriptedPeer::stop()
+{
     m_stop = true;
     if (m_thread.joinable())
         m_thread.join();
 }
 
-std::string ScriptedPeer::received() const {
+std::string ScriptedPeer::received() const
+{
     std::lock_guard lock(m_mutex);
     return m_received;
 }
 
-std::vector<std::uint32_t> ScriptedPeer::ratesSeen() const {
+std::vector<std::uint32_t> ScriptedPeer::ratesSeen() const
+{
     std::lock_guard lock(m_mutex);
     return m_rates;
 }
 
-bool ScriptedPeer::quiet() const {
+bool ScriptedPeer::quiet() const
+{
     if (m_busy)
         return false;
     const int master = m_master;
@@ -107,34 +116,38 @@ bool ScriptedPeer::quiet() const {
     return unread == 0;
 }
 
-std::uint32_t ScriptedPeer::currentRate() const {
-    LtLineSettings settings{};
+std::uint32_t ScriptedPeer::currentRate() const
+{
+    LtLineSettings settings {};
     if (!termline::readSettings(m_slaveView, settings))
         return 0;
     return settings.BaudRate;
 }
 
-bool ScriptedPeer::readRequest(std::size_t length, std::string& request) {
+bool ScriptedPeer::readRequest(std::size_t length, std::string& request)
+{
     request.clear();
     const auto until = std::chrono::steady_clock::now() + kRequestPatience;
     while (request.size() < length && !m_stop) {
         char buffer[512];
-        const ssize_t got = ::read(m_master, buffer, std::min(sizeof buffer, length - request.size()));
+        const ssize_t got =
+            ::read(m_master, buffer, std::min(sizeof buffer, length - request.size()));
         if (got > 0) {
-            m_busy = true;  // from the first byte of a request until its answer is out
+            m_busy = true; // from the first byte of a request until its answer is out
             m_totalReceived += static_cast<std::uint64_t>(got);
             request.append(buffer, static_cast<std::size_t>(got));
             continue;
         }
         if (std::chrono::steady_clock::now() > until)
             return false;
-        pollfd entry{m_master, POLLIN, 0};
+        pollfd entry {m_master, POLLIN, 0};
         ::poll(&entry, 1, kPollMs);
     }
     return request.size() == length;
 }
 
-void ScriptedPeer::writeAnswer(const std::string& bytes, std::size_t requestBytes) {
+void ScriptedPeer::writeAnswer(const std::string& bytes, std::size_t requestBytes)
+{
     const std::uint32_t baud = m_pacingBaud;
     if (baud == 0) {
         std::size_t written = 0;
@@ -150,7 +163,7 @@ void ScriptedPeer::writeAnswer(const std::string& bytes, std::size_t requestByte
     // The request spent its time on the wire before the instrument could
     // answer; every answer byte leaves on its own schedule.
     const double byteSeconds = kBitsPerByte / baud;
-    timespec start{};
+    timespec start {};
     clock_gettime(CLOCK_MONOTONIC, &start);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         sleepUntil(after(start, byteSeconds * static_cast<double>(requestBytes + i + 1)));
@@ -159,7 +172,8 @@ void ScriptedPeer::writeAnswer(const std::string& bytes, std::size_t requestByte
     }
 }
 
-void ScriptedPeer::run() {
+void ScriptedPeer::run()
+{
     for (const Step& step : m_script) {
         std::string request;
         const bool complete = readRequest(step.request.size(), request);
@@ -193,9 +207,9 @@ void ScriptedPeer::run() {
             m_received.append(buffer, static_cast<std::size_t>(got));
             continue;
         }
-        pollfd entry{m_master, POLLIN, 0};
+        pollfd entry {m_master, POLLIN, 0};
         ::poll(&entry, 1, kPollMs);
     }
 }
 
-}  // namespace lt::test
+} // namespace lt::test

@@ -17,17 +17,24 @@ class ScriptedPeer {
 public:
     enum class Then { Reply, Silence, HangUp };
     struct Step {
-        std::string request;            // the peer reads this many bytes
+        std::string request; // the peer reads this many bytes
         std::string reply;
         Then then = Then::Reply;
-        std::uint32_t onlyAtRate = 0;   // nonzero: `reply` only at this baud rate...
-        std::string wrongRateReply;     // ...and this at any other
+        std::uint32_t onlyAtRate = 0; // nonzero: `reply` only at this baud rate...
+        std::string wrongRateReply; // ...and this at any other
     };
-    static Step answer(std::string request, std::string reply) {
+    static Step answer(std::string request, std::string reply)
+    {
         return {std::move(request), std::move(reply), Then::Reply, 0, {}};
     }
-    static Step silence(std::string request) { return {std::move(request), {}, Then::Silence, 0, {}}; }
-    static Step hangUp(std::string request) { return {std::move(request), {}, Then::HangUp, 0, {}}; }
+    static Step silence(std::string request)
+    {
+        return {std::move(request), {}, Then::Silence, 0, {}};
+    }
+    static Step hangUp(std::string request)
+    {
+        return {std::move(request), {}, Then::HangUp, 0, {}};
+    }
 
     ScriptedPeer();
     ~ScriptedPeer();
@@ -57,24 +64,25 @@ private:
     void writeAnswer(const std::string& bytes, std::size_t requestBytes);
     std::uint32_t currentRate() const;
 
-    std::atomic<int> m_master{-1};
-    int m_slaveView = -1;  // only to read the line settings the library set
+    std::atomic<int> m_master {-1};
+    int m_slaveView = -1; // only to read the line settings the library set
     std::string m_devicePath;
     std::vector<Step> m_script;
     std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_busy{false};
-    std::atomic<bool> m_done{false};
-    std::atomic<std::uint32_t> m_pacingBaud{0};
-    std::atomic<std::uint64_t> m_totalReceived{0};
+    std::atomic<bool> m_stop {false};
+    std::atomic<bool> m_busy {false};
+    std::atomic<bool> m_done {false};
+    std::atomic<std::uint32_t> m_pacingBaud {0};
+    std::atomic<std::uint64_t> m_totalReceived {0};
     mutable std::mutex m_mutex;
     std::string m_received;
     std::vector<std::uint32_t> m_rates;
 };
 
 // ":" and the CR LF of a reply.
-inline std::string line(const std::string& text) {
+inline std::string line(const std::string& text)
+{
     return text + "\r\n";
 }
 
-}  // namespace lt::test
+} // namespace lt::test

@@ -16,7 +16,8 @@ protected:
     void* handle() { return linkState().sharedHandle; }
 };
 
-TEST_F(SerialTransfer, ByteModeStopsAtTheFirstLineFeed) {
+TEST_F(SerialTransfer, ByteModeStopsAtTheFirstLineFeed)
+{
     peer.play({Peer::answer("?", "AB\nCD\n")});
     openLine();
     unsigned long count = 0;
@@ -30,7 +31,8 @@ TEST_F(SerialTransfer, ByteModeStopsAtTheFirstLineFeed) {
     EXPECT_EQ(std::string(buffer, 3), "CD\n");
 }
 
-TEST_F(SerialTransfer, ByteModeWithoutLineFeedNeverWritesBeyondTheBuffer) {
+TEST_F(SerialTransfer, ByteModeWithoutLineFeedNeverWritesBeyondTheBuffer)
+{
     peer.play({Peer::answer("?", "ABCDEFGH")});
     openLine();
     unsigned long count = 0;
@@ -42,7 +44,8 @@ TEST_F(SerialTransfer, ByteModeWithoutLineFeedNeverWritesBeyondTheBuffer) {
     EXPECT_EQ(std::string(buffer, 8), "ABCD####");
 }
 
-TEST_F(SerialTransfer, WriteSendsUpToTheLineFeedInByteModeAndKeepsTheLastMessage) {
+TEST_F(SerialTransfer, WriteSendsUpToTheLineFeedInByteModeAndKeepsTheLastMessage)
+{
     peer.play({Peer::answer(";07\r\n", "")});
     openLine();
     unsigned long count = 0;
@@ -52,7 +55,8 @@ TEST_F(SerialTransfer, WriteSendsUpToTheLineFeedInByteModeAndKeepsTheLastMessage
     EXPECT_STREQ(lastMessage(), ";07\r\nJUNK");
 }
 
-TEST_F(SerialTransfer, BlockReadEndedByTheIntervalTimeoutIsASuccessWithFewerBytes) {
+TEST_F(SerialTransfer, BlockReadEndedByTheIntervalTimeoutIsASuccessWithFewerBytes)
+{
     peer.play({Peer::answer("?", ":1F")});
     openLine();
     unsigned long count = 0;
@@ -65,7 +69,8 @@ TEST_F(SerialTransfer, BlockReadEndedByTheIntervalTimeoutIsASuccessWithFewerByte
     EXPECT_TRUE(beeps.empty());
 }
 
-TEST_F(SerialTransfer, SilenceTimesOutWithTwoBeepsAndTheVerboseBox) {
+TEST_F(SerialTransfer, SilenceTimesOutWithTwoBeepsAndTheVerboseBox)
+{
     peer.play({Peer::silence("?")});
     openLine();
     setVerbose(true);
@@ -73,10 +78,12 @@ TEST_F(SerialTransfer, SilenceTimesOutWithTwoBeepsAndTheVerboseBox) {
     ASSERT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), 0u);
     char buffer[9];
     const std::uint64_t before = fakeClock.nowMs();
-    EXPECT_EQ(PortRead(10, kModeBlockWait, 5000, handle(), buffer, sizeof buffer, count), kStatusReadTimeout);
+    EXPECT_EQ(PortRead(10, kModeBlockWait, 5000, handle(), buffer, sizeof buffer, count),
+        kStatusReadTimeout);
     const std::uint64_t waited = fakeClock.nowMs() - before;
     EXPECT_GE(waited, 5000u);
-    EXPECT_LE(waited, 5000u + 300u) << "no longer than the time-out and the pause between the beeps";
+    EXPECT_LE(waited, 5000u + 300u)
+        << "no longer than the time-out and the pause between the beeps";
     const std::vector<std::pair<unsigned long, unsigned long>> twoBeeps = {{800, 30}, {800, 30}};
     EXPECT_EQ(beeps, twoBeeps);
     ASSERT_EQ(messages.size(), 1u);
@@ -84,32 +91,38 @@ TEST_F(SerialTransfer, SilenceTimesOutWithTwoBeepsAndTheVerboseBox) {
     EXPECT_EQ(captions[0], "(none)");
 }
 
-TEST_F(SerialTransfer, QuietLibraryShowsNoBoxOnTimeout) {
+TEST_F(SerialTransfer, QuietLibraryShowsNoBoxOnTimeout)
+{
     peer.play({Peer::silence("?")});
     openLine();
     unsigned long count = 0;
     ASSERT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), 0u);
     char buffer[4];
-    EXPECT_EQ(PortRead(0, kModeByteWait, 2000, handle(), buffer, sizeof buffer, count), kStatusReadTimeout);
+    EXPECT_EQ(PortRead(0, kModeByteWait, 2000, handle(), buffer, sizeof buffer, count),
+        kStatusReadTimeout);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(beeps.size(), 2u);
 }
 
-TEST_F(SerialTransfer, HangUpFailsReadsAndWrites) {
+TEST_F(SerialTransfer, HangUpFailsReadsAndWrites)
+{
     peer.play({Peer::hangUp("?")});
     openLine();
     unsigned long count = 0;
     ASSERT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), 0u);
     peer.finished();
     char buffer[9];
-    EXPECT_EQ(PortRead(0, kModeBlockWait, 5000, handle(), buffer, sizeof buffer, count), kStatusReadFailed);
+    EXPECT_EQ(PortRead(0, kModeBlockWait, 5000, handle(), buffer, sizeof buffer, count),
+        kStatusReadFailed);
     EXPECT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), kStatusWriteFailed);
-    EXPECT_EQ(PortReadDirect(kModeBlockWait, handle(), buffer, sizeof buffer, count), kStatusReadFailed);
+    EXPECT_EQ(
+        PortReadDirect(kModeBlockWait, handle(), buffer, sizeof buffer, count), kStatusReadFailed);
     EXPECT_EQ(PortWriteDirect(kModeBlockWait, handle(), "?", 1, count), kStatusWriteFailed);
     EXPECT_LT(fakeClock.timedOutMs(), 5000u) << "a hang-up is noticed at once";
 }
 
-TEST_F(SerialTransfer, ClosedOrForeignHandlesAreRefused) {
+TEST_F(SerialTransfer, ClosedOrForeignHandlesAreRefused)
+{
     openLine();
     void* stale = handle();
     EXPECT_EQ(instrument.GretagPortClose(stale), 0u);
@@ -126,7 +139,8 @@ TEST_F(SerialTransfer, ClosedOrForeignHandlesAreRefused) {
     EXPECT_EQ(PortReadDirect(kModeBlockWait, nullptr, buffer, 4, count), kStatusPortNotOpen);
 }
 
-TEST_F(SerialTransfer, ClosingWithoutAHandle) {
+TEST_F(SerialTransfer, ClosingWithoutAHandle)
+{
     EXPECT_EQ(instrument.GretagPortClose(nullptr), 1u);
     EXPECT_EQ(instrument.SpecPortClose(), 1u);
     openLine();
@@ -134,7 +148,8 @@ TEST_F(SerialTransfer, ClosingWithoutAHandle) {
     EXPECT_EQ(instrument.SpecPortClose(), 1u);
 }
 
-TEST_F(SerialTransfer, InvalidPortNumberOpensComOneAfterSayingSo) {
+TEST_F(SerialTransfer, InvalidPortNumberOpensComOneAfterSayingSo)
+{
     for (std::uint16_t number : {0, 5}) {
         ComPort port = comPort();
         port.PortNumber = number;
@@ -147,7 +162,8 @@ TEST_F(SerialTransfer, InvalidPortNumberOpensComOneAfterSayingSo) {
     EXPECT_EQ(captions[0], "(none)");
 }
 
-TEST_F(SerialTransfer, LineInUseIsNotOpenedTwice) {
+TEST_F(SerialTransfer, LineInUseIsNotOpenedTwice)
+{
     openLine();
     int error = 0;
     EXPECT_EQ(SerialPort::open(peer.devicePath().c_str(), error), nullptr);
@@ -159,7 +175,8 @@ TEST_F(SerialTransfer, LineInUseIsNotOpenedTwice) {
         SerialPort::close(again->handle());
 }
 
-TEST_F(SerialTransfer, MissingDeviceGivesPortNotOpen) {
+TEST_F(SerialTransfer, MissingDeviceGivesPortNotOpen)
+{
     ASSERT_EQ(CTaviSpec::SetPortDevice(2, "/dev/ltrakw-no-such-device"), 0u);
     ComPort port = comPort();
     port.PortNumber = 2;
@@ -167,27 +184,30 @@ TEST_F(SerialTransfer, MissingDeviceGivesPortNotOpen) {
     EXPECT_EQ(port.Handle, nullptr);
 
     port.Status = 0;
-    EXPECT_EQ(instrument.GretagPortOpenAndInit(&port, nullptr), reinterpret_cast<void*>(~std::uintptr_t{0}));
+    EXPECT_EQ(instrument.GretagPortOpenAndInit(&port, nullptr),
+        reinterpret_cast<void*>(~std::uintptr_t {0}));
     EXPECT_EQ(port.Status, kStatusPortNotOpen);
     port.Status = 0;
     EXPECT_EQ(instrument.SpecPortOpen(&port, nullptr), kStatusPortNotOpen);
     EXPECT_EQ(port.Status, kStatusPortNotOpen);
-    GretagStruct g{};
+    GretagStruct g {};
     EXPECT_EQ(instrument.GretagExecRemission(&g), kStatusPortNotOpen);
     EXPECT_TRUE(peer.received().empty());
 }
 
-TEST_F(SerialTransfer, PortDeviceMapRefusesBadArguments) {
+TEST_F(SerialTransfer, PortDeviceMapRefusesBadArguments)
+{
     EXPECT_EQ(CTaviSpec::SetPortDevice(0, "/dev/null"), 1u);
     EXPECT_EQ(CTaviSpec::SetPortDevice(5, "/dev/null"), 1u);
     EXPECT_EQ(CTaviSpec::SetPortDevice(3, nullptr), 1u);
     EXPECT_EQ(portDevicePath(4), "/dev/ttyUSB1");
 }
 
-TEST_F(SerialTransfer, LineSettingsFollowTheRecordAndHandshake) {
+TEST_F(SerialTransfer, LineSettingsFollowTheRecordAndHandshake)
+{
     ComPort port = comPort(2, 19200, 0);
     ASSERT_NE(instrument.OpenLT(&port), ~0ul);
-    LtLineSettings line{};
+    LtLineSettings line {};
     ASSERT_TRUE(SerialPort::fromHandle(port.Handle)->getState(line));
     EXPECT_EQ(line.BaudRate, 19200u);
     EXPECT_EQ(line.ByteSize, 8);
@@ -207,16 +227,17 @@ TEST_F(SerialTransfer, LineSettingsFollowTheRecordAndHandshake) {
 // The service link and the array spectrometer share the slow time-out block
 // but differ in flow control, the settling pause, the invalid-port message
 // and what happens to a port the object already holds.
-TEST_F(SerialTransfer, ServiceAndSpectrometerOpensPrepareTheLineTheirOwnWay) {
-    const CommTimeouts slow{20000, 10000, 50000, 100, 5000};
+TEST_F(SerialTransfer, ServiceAndSpectrometerOpensPrepareTheLineTheirOwnWay)
+{
+    const CommTimeouts slow {20000, 10000, 50000, 100, 5000};
     auto expectSlowTimeouts = [&](void* handle) {
         const CommTimeouts& t = SerialPort::fromHandle(handle)->timeouts();
-        EXPECT_EQ((std::vector<std::uint32_t>{t.readInterval, t.readTotalMultiplier, t.readTotalConstant,
-                                              t.writeTotalMultiplier, t.writeTotalConstant}),
-                  (std::vector<std::uint32_t>{slow.readInterval, slow.readTotalMultiplier, slow.readTotalConstant,
-                                              slow.writeTotalMultiplier, slow.writeTotalConstant}));
+        EXPECT_EQ((std::vector<std::uint32_t> {t.readInterval, t.readTotalMultiplier,
+                      t.readTotalConstant, t.writeTotalMultiplier, t.writeTotalConstant}),
+            (std::vector<std::uint32_t> {slow.readInterval, slow.readTotalMultiplier,
+                slow.readTotalConstant, slow.writeTotalMultiplier, slow.writeTotalConstant}));
     };
-    LtLineSettings line{};
+    LtLineSettings line {};
 
     ComPort service = comPort(2, 19200, 0);
     service.PortNumber = 0;
@@ -225,7 +246,8 @@ TEST_F(SerialTransfer, ServiceAndSpectrometerOpensPrepareTheLineTheirOwnWay) {
     expectSlowTimeouts(service.Handle);
     ASSERT_TRUE(SerialPort::fromHandle(service.Handle)->getState(line));
     EXPECT_EQ(line.OutX, 1);
-    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t>{100})) << "the service link settles after the purge";
+    EXPECT_EQ(fakeClock.pauses(), (std::vector<std::uint32_t> {100}))
+        << "the service link settles after the purge";
     instrument.SpecPortClose();
     linkState().sharedHandle = nullptr;
 
@@ -258,7 +280,8 @@ TEST_F(SerialTransfer, ServiceAndSpectrometerOpensPrepareTheLineTheirOwnWay) {
         EXPECT_EQ(text.find("No valid COM"), std::string::npos);
 }
 
-TEST_F(SerialTransfer, DeviceThatIsNoTerminalFailsItsLineSettings) {
+TEST_F(SerialTransfer, DeviceThatIsNoTerminalFailsItsLineSettings)
+{
     ASSERT_EQ(CTaviSpec::SetPortDevice(3, "/dev/null"), 0u);
     ComPort port = comPort();
     port.PortNumber = 3;
@@ -275,5 +298,5 @@ TEST_F(SerialTransfer, DeviceThatIsNoTerminalFailsItsLineSettings) {
     EXPECT_EQ(instrument.SpecPortClose(), 1u);
 }
 
-}  // namespace
-}  // namespace lt::test
+} // namespace
+} // namespace lt::test

@@ -21,19 +21,21 @@ namespace {
 
 struct DeviceCase {
     const char* name;
-    std::uint8_t deviceType;  // the host's device-type index
+    std::uint8_t deviceType; // the host's device-type index
     ltsim::DeviceKind kind;
     std::uint8_t handshake;
     bool table;
 };
 
-void PrintTo(const DeviceCase& device, std::ostream* out) {
+void PrintTo(const DeviceCase& device, std::ostream* out)
+{
     *out << device.name;
 }
 
 class SimulatorEndToEnd : public test::DescriptorChecked<::testing::TestWithParam<DeviceCase>> {
 protected:
-    void TearDown() override {
+    void TearDown() override
+    {
         if (linkState().sharedHandle) {
             SerialPort::close(linkState().sharedHandle);
             linkState().sharedHandle = nullptr;
@@ -41,7 +43,8 @@ protected:
     }
 };
 
-TEST_P(SimulatorEndToEnd, OpenIdentifyCalibrateMeasure) {
+TEST_P(SimulatorEndToEnd, OpenIdentifyCalibrateMeasure)
+{
     const DeviceCase device = GetParam();
     ltsim::SimulatorOptions options;
     options.device = device.kind;
@@ -52,13 +55,13 @@ TEST_P(SimulatorEndToEnd, OpenIdentifyCalibrateMeasure) {
     ASSERT_EQ(CTaviSpec::SetPortDevice(1, simulator.devicePath().c_str()), 0u);
 
     CTaviSpec instrument;
-    ComPort port{};
+    ComPort port {};
     port.DeviceType = device.deviceType;
     port.PortNumber = 1;
     port.BaudRate = 9600;
     port.ByteSize = 8;
     port.Handshake = device.handshake;
-    FileNames identity{};
+    FileNames identity {};
     void* handle = instrument.GretagPortOpenAndInit(&port, &identity);
     ASSERT_NE(handle, nullptr);
     ASSERT_EQ(port.Status, 0u);
@@ -68,10 +71,10 @@ TEST_P(SimulatorEndToEnd, OpenIdentifyCalibrateMeasure) {
     EXPECT_EQ(instrument.GretagCMD(2, table), 0u);
     EXPECT_EQ(table[0] == 4, device.table);
 
-    GretagStruct calibration{};
+    GretagStruct calibration {};
     calibration.OutputType = 1;
     calibration.ExtraOption = 1;
-    calibration.Illuminant = 3;  // D65 in the calibration's coding "2"
+    calibration.Illuminant = 3; // D65 in the calibration's coding "2"
     ASSERT_EQ(instrument.GretagInitExecRemission(&calibration, device.table ? 1 : 0), 0u);
     EXPECT_EQ(simulator.conditions().illuminantCode, '2');
 
@@ -82,7 +85,7 @@ TEST_P(SimulatorEndToEnd, OpenIdentifyCalibrateMeasure) {
     // The measurement cycle: trigger with spectrum, three colorimetric
     // fetches, the densities.
     float spectrum[40] = {};
-    GretagStruct g{};
+    GretagStruct g {};
     g.Spectrum = spectrum;
     g.OutputType = 0;
     g.StartStep = 0;
@@ -113,28 +116,29 @@ TEST_P(SimulatorEndToEnd, OpenIdentifyCalibrateMeasure) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceTypes, SimulatorEndToEnd,
-                         ::testing::Values(DeviceCase{"LumatrakS", 0, ltsim::DeviceKind::LumatrakS, 1, false},
-                                           DeviceCase{"LumatrakA", 1, ltsim::DeviceKind::LumatrakA, 1, true},
-                                           DeviceCase{"Spectrolino", 2, ltsim::DeviceKind::Spectrolino, 0, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(DeviceCase {"LumatrakS", 0, ltsim::DeviceKind::LumatrakS, 1, false},
+        DeviceCase {"LumatrakA", 1, ltsim::DeviceKind::LumatrakA, 1, true},
+        DeviceCase {"Spectrolino", 2, ltsim::DeviceKind::Spectrolino, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A firmware download through the library's loader commands: a block whose
 // sum is wrong is refused (4) and leaves the flash erased there; the good
 // blocks land in the flash in order.
-TEST(SimulatorLoader, DownloadRefusesABlockWithAWrongSum) {
-    test::FakeClock clock;  // the loader's long prescribed pauses cost no time
-    ltsim::Simulator simulator(ltsim::SimulatorOptions{});
+TEST(SimulatorLoader, DownloadRefusesABlockWithAWrongSum)
+{
+    test::FakeClock clock; // the loader's long prescribed pauses cost no time
+    ltsim::Simulator simulator(ltsim::SimulatorOptions {});
     std::string error;
     ASSERT_TRUE(simulator.start(&error)) << error;
     ASSERT_EQ(CTaviSpec::SetPortDevice(1, simulator.devicePath().c_str()), 0u);
 
     CTaviSpec instrument;
-    ComPort port{};
+    ComPort port {};
     port.PortNumber = 1;
     port.BaudRate = 9600;
     port.ByteSize = 8;
     port.Handshake = 1;
-    FileNames identity{};
+    FileNames identity {};
     void* handle = instrument.GretagPortOpenAndInit(&port, &identity);
     ASSERT_NE(handle, nullptr);
 
@@ -150,9 +154,9 @@ TEST(SimulatorLoader, DownloadRefusesABlockWithAWrongSum) {
 
     ASSERT_LT(instrument.GretagCMD(300, nullptr), 10000u);
     ASSERT_TRUE(simulator.inLoader());
-    EXPECT_EQ(instrument.GretagCMD(303, nullptr), 0u);  // erase
-    EXPECT_EQ(instrument.GretagCMD(301, nullptr), 0u);  // blank now
-    instrument.GretagCMD(307, nullptr);                 // start writing
+    EXPECT_EQ(instrument.GretagCMD(303, nullptr), 0u); // erase
+    EXPECT_EQ(instrument.GretagCMD(301, nullptr), 0u); // blank now
+    instrument.GretagCMD(307, nullptr); // start writing
     auto first = block(1, 0);
     auto wrong = block(2, 1);
     auto third = block(3, 0);
@@ -170,5 +174,5 @@ TEST(SimulatorLoader, DownloadRefusesABlockWithAWrongSum) {
     linkState().sharedHandle = nullptr;
 }
 
-}  // namespace
-}  // namespace lt
+} // namespace
+} // namespace lt

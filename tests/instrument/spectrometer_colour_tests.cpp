@@ -23,7 +23,8 @@ using lttest::dataFile;
 
 class TempFile {
 public:
-    explicit TempFile(const std::string& content) {
+    explicit TempFile(const std::string& content)
+    {
         char name[] = "/tmp/ltrakw_tableXXXXXX";
         const int fd = mkstemp(name);
         path_ = name;
@@ -38,7 +39,8 @@ private:
     std::string path_;
 };
 
-std::string observerRows(int first, int rows) {
+std::string observerRows(int first, int rows)
+{
     std::string text;
     for (int i = 0; i < rows; ++i) {
         char row[128];
@@ -51,9 +53,11 @@ std::string observerRows(int first, int rows) {
 // ---------------------------------------------------------------------------
 // Table files
 
-TEST(CieTableLoader, ShippedTablesHoldTheCieObserverAndIlluminants) {
+TEST(CieTableLoader, ShippedTablesHoldTheCieObserverAndIlluminants)
+{
     lt::CieTables tables;
-    ASSERT_EQ(lt::loadCieTables(dataFile("XYZ2.txt").c_str(), dataFile("ILLUM.txt").c_str(), tables), 0);
+    ASSERT_EQ(
+        lt::loadCieTables(dataFile("XYZ2.txt").c_str(), dataFile("ILLUM.txt").c_str(), tables), 0);
     EXPECT_EQ(tables.observerRows, 81);
     EXPECT_EQ(tables.illuminantRows, 97);
     EXPECT_EQ(tables.observerWavelength[0], 380.0f);
@@ -63,12 +67,14 @@ TEST(CieTableLoader, ShippedTablesHoldTheCieObserverAndIlluminants) {
     EXPECT_NEAR(tables.observer[4][35], 0.9991, 0.0005);
     // A and the daylight illuminants are normalised to 100 at 560 nm.
     for (int index : {1, 3, 4, 5, 6})
-        EXPECT_NEAR(tables.illuminant[lt::illuminantColumnForIndex(index)][52], 100.0, 0.01) << index;
+        EXPECT_NEAR(tables.illuminant[lt::illuminantColumnForIndex(index)][52], 100.0, 0.01)
+            << index;
     // D65 at 300 nm, filled from the daylight table below the visible range.
     EXPECT_NEAR(tables.illuminant[lt::illuminantColumnForIndex(3)][0], 0.0341, 1e-4);
 }
 
-TEST(CieTableLoader, FileWithoutCommentLineLosesItsFirstCharacter) {
+TEST(CieTableLoader, FileWithoutCommentLineLosesItsFirstCharacter)
+{
     TempFile observer(observerRows(380, 3));
     TempFile illuminant("; illuminants\n300 1 2 3 4 5 6 7 8 9 10\n");
     lt::CieTables tables;
@@ -78,7 +84,8 @@ TEST(CieTableLoader, FileWithoutCommentLineLosesItsFirstCharacter) {
     EXPECT_EQ(tables.observerRows, 3);
 }
 
-TEST(CieTableLoader, IlluminantColumnsFourToSevenAreSkipped) {
+TEST(CieTableLoader, IlluminantColumnsFourToSevenAreSkipped)
+{
     TempFile observer("; observer\n" + observerRows(380, 1));
     TempFile illuminant(";\n300 1 2 3 4 5 6 7 8 9 10\r\n305 11 12 13 14 15 16 17 18 19 20\r\n");
     lt::CieTables tables;
@@ -87,10 +94,12 @@ TEST(CieTableLoader, IlluminantColumnsFourToSevenAreSkipped) {
     // Indexes 1..6 weigh with file columns 1, 3, 2, 8, 9, 10.
     const float expected[] = {11, 13, 12, 18, 19, 20};
     for (int index = 1; index <= 6; ++index)
-        EXPECT_EQ(tables.illuminant[lt::illuminantColumnForIndex(index)][1], expected[index - 1]) << index;
+        EXPECT_EQ(tables.illuminant[lt::illuminantColumnForIndex(index)][1], expected[index - 1])
+            << index;
 }
 
-TEST(CieTableLoader, KeepsAtMostOneHundredRowsAndStopsAtTheFirstBadRow) {
+TEST(CieTableLoader, KeepsAtMostOneHundredRowsAndStopsAtTheFirstBadRow)
+{
     TempFile longFile("; observer\n" + observerRows(380, 130));
     TempFile illuminant(";\n300 1 2 3 4 5 6 7 8 9 10\n");
     lt::CieTables tables;
@@ -112,7 +121,8 @@ TEST(CieTableLoader, KeepsAtMostOneHundredRowsAndStopsAtTheFirstBadRow) {
     EXPECT_EQ(tables.illuminantRows, 0);
 }
 
-TEST(CieTableLoader, ReadsNumbersInTheCLocaleWhateverTheProcessLocale) {
+TEST(CieTableLoader, ReadsNumbersInTheCLocaleWhateverTheProcessLocale)
+{
     TempFile observer(";\n380 0.5 1 2 3 4 5\n");
     TempFile illuminant(";\n300 1.25 2 3 4 5 6 7 8 9 10\n");
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
@@ -128,20 +138,24 @@ TEST(CieTableLoader, ReadsNumbersInTheCLocaleWhateverTheProcessLocale) {
         GTEST_LOG_(INFO) << "de_DE.UTF-8 not installed: read in the C locale only";
 }
 
-TEST(CieTableLoader, ReportsWhichFileIsMissing) {
+TEST(CieTableLoader, ReportsWhichFileIsMissing)
+{
     TempFile good(";\n380 1 2 3 4 5 6\n");
     lt::CieTables tables;
     EXPECT_EQ(lt::loadCieTables("", good.path(), tables), lt::kTablesNoObserverName);
     EXPECT_EQ(lt::loadCieTables(nullptr, good.path(), tables), lt::kTablesNoObserverName);
-    EXPECT_EQ(lt::loadCieTables("/nonexistent/XYZ2.txt", good.path(), tables), lt::kTablesObserverNotOpened);
-    EXPECT_EQ(lt::loadCieTables(good.path(), "/nonexistent/ILLUM.txt", tables), lt::kTablesIlluminantNotOpened);
+    EXPECT_EQ(lt::loadCieTables("/nonexistent/XYZ2.txt", good.path(), tables),
+        lt::kTablesObserverNotOpened);
+    EXPECT_EQ(lt::loadCieTables(good.path(), "/nonexistent/ILLUM.txt", tables),
+        lt::kTablesIlluminantNotOpened);
     EXPECT_EQ(lt::loadCieTables(good.path(), "/tmp", tables), lt::kTablesIlluminantNotOpened);
 }
 
 // ---------------------------------------------------------------------------
 // Stray light
 
-TEST(StrayLight, HandCheckedWindow) {
+TEST(StrayLight, HandCheckedWindow)
+{
     // k=0: right (0+1000+2000)=3000 -> 210+3;   k=1: right 1000, left -1000 -> 210+0 (0.6 truncated)
     // k=2: left -3000 -> 210-1 (truncated toward zero);  k=3: left 4500 -> 210+1
     const std::uint16_t counts[] = {1000, 2000, 3000, 500};
@@ -153,10 +167,11 @@ TEST(StrayLight, HandCheckedWindow) {
     EXPECT_EQ(corrected[3], 289);
 }
 
-TEST(StrayLight, CorrectsOnlyTheWindowAndClampsAtBothEnds) {
+TEST(StrayLight, CorrectsOnlyTheWindowAndClampsAtBothEnds)
+{
     std::vector<std::uint16_t> counts(16, 5000);
-    counts[4] = 150;     // darker than the offset: stored as 0
-    counts[9] = 65535;   // dark neighbours give a negative correction
+    counts[4] = 150; // darker than the offset: stored as 0
+    counts[9] = 65535; // dark neighbours give a negative correction
     for (int k = 10; k < 16; ++k)
         counts[k] = 0;
     std::vector<std::uint16_t> corrected(16, 7);
@@ -169,10 +184,12 @@ TEST(StrayLight, CorrectsOnlyTheWindowAndClampsAtBothEnds) {
     EXPECT_LE(corrected[9], 65535);
 }
 
-TEST(StrayLight, MatchesTheDirectSumsOverAFullSensorLine) {
+TEST(StrayLight, MatchesTheDirectSumsOverAFullSensorLine)
+{
     std::vector<std::uint16_t> counts(256);
     for (int k = 0; k < 256; ++k)
-        counts[k] = static_cast<std::uint16_t>(20000 + 15000 * std::sin(k / 20.0) + (k * 7919) % 997);
+        counts[k] =
+            static_cast<std::uint16_t>(20000 + 15000 * std::sin(k / 20.0) + (k * 7919) % 997);
     std::vector<std::uint16_t> corrected(256);
     const int first = 5, last = 250;
     lt::correctStrayLight(counts.data(), first, last, corrected.data());
@@ -191,9 +208,10 @@ TEST(StrayLight, MatchesTheDirectSumsOverAFullSensorLine) {
 // ---------------------------------------------------------------------------
 // Resampling and colour values
 
-TEST(Resampling, LinearSpectrumIsReproducedAtEveryTarget) {
+TEST(Resampling, LinearSpectrumIsReproducedAtEveryTarget)
+{
     // 2.5 nm per pixel from 300 nm: target g lies between pixels.
-    const lt::WavelengthCalibration calibration{2.5f, 301.0f};
+    const lt::WavelengthCalibration calibration {2.5f, 301.0f};
     std::vector<float> result(256);
     for (int k = 0; k < 256; ++k)
         result[k] = (calibration.zero + k * calibration.slope) / 1000.0f;
@@ -203,8 +221,9 @@ TEST(Resampling, LinearSpectrumIsReproducedAtEveryTarget) {
         EXPECT_NEAR(resampled[i], (380.0f + 5.0f * i) / 1000.0f, 1e-5) << i;
 }
 
-TEST(Resampling, StopsAtTheHighLimitAndSurvivesMissingCalibration) {
-    const lt::WavelengthCalibration calibration{2.0f, 370.0f};
+TEST(Resampling, StopsAtTheHighLimitAndSurvivesMissingCalibration)
+{
+    const lt::WavelengthCalibration calibration {2.0f, 370.0f};
     std::vector<float> result(256, 0.5f);
     float resampled[lt::kResampledCount];
     // The walk ends at the pixel of the high limit (502 nm): 500 nm is the last sample.
@@ -213,13 +232,14 @@ TEST(Resampling, StopsAtTheHighLimitAndSurvivesMissingCalibration) {
     EXPECT_FLOAT_EQ(resampled[24], 0.5f);
     EXPECT_FLOAT_EQ(resampled[25], 0.0f);
 
-    lt::resampleSpectrum(result.data(), 256, lt::WavelengthCalibration{}, 780.0f, 5.0f, resampled);
+    lt::resampleSpectrum(result.data(), 256, lt::WavelengthCalibration {}, 780.0f, 5.0f, resampled);
     for (float value : resampled)
         EXPECT_EQ(value, 0.0f);
 }
 
-TEST(Resampling, CalibrationStartingAboveTheFirstTargetUsesPixelZero) {
-    const lt::WavelengthCalibration calibration{3.0f, 395.0f};
+TEST(Resampling, CalibrationStartingAboveTheFirstTargetUsesPixelZero)
+{
+    const lt::WavelengthCalibration calibration {3.0f, 395.0f};
     std::vector<float> result(256, 0.25f);
     float resampled[lt::kResampledCount];
     lt::resampleSpectrum(result.data(), 256, calibration, 780.0f, 5.0f, resampled);
@@ -228,10 +248,14 @@ TEST(Resampling, CalibrationStartingAboveTheFirstTargetUsesPixelZero) {
 
 class ColourValues : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(lt::loadCieTables(dataFile("XYZ2.txt").c_str(), dataFile("ILLUM.txt").c_str(), tables), 0);
+    void SetUp() override
+    {
+        ASSERT_EQ(
+            lt::loadCieTables(dataFile("XYZ2.txt").c_str(), dataFile("ILLUM.txt").c_str(), tables),
+            0);
     }
-    lt::ColourValues of(const std::vector<float>& reflectance, int illuminant) {
+    lt::ColourValues of(const std::vector<float>& reflectance, int illuminant)
+    {
         float weights[lt::kResampledCount];
         lt::illuminantWeights(tables, illuminant, weights);
         return lt::colourValues(reflectance.data(), weights, tables);
@@ -239,7 +263,8 @@ protected:
     lt::CieTables tables;
 };
 
-TEST_F(ColourValues, PerfectWhiteIsTheIlluminantsWhitePoint) {
+TEST_F(ColourValues, PerfectWhiteIsTheIlluminantsWhitePoint)
+{
     const std::vector<float> white(lt::kResampledCount, 1.0f);
     // D65 and D50 white points of the 2 degree observer (5 nm sums over 380..775 nm).
     const auto d65 = of(white, 3);
@@ -258,7 +283,8 @@ TEST_F(ColourValues, PerfectWhiteIsTheIlluminantsWhitePoint) {
     EXPECT_NEAR(a.white.X, 109.85, 0.05);
 }
 
-TEST_F(ColourValues, IndexesWithoutATableWeighWithEqualEnergy) {
+TEST_F(ColourValues, IndexesWithoutATableWeighWithEqualEnergy)
+{
     const std::vector<float> white(lt::kResampledCount, 1.0f);
     for (int index : {0, 7, 8, 9, 255}) {
         float weights[lt::kResampledCount];
@@ -270,7 +296,8 @@ TEST_F(ColourValues, IndexesWithoutATableWeighWithEqualEnergy) {
     }
 }
 
-TEST_F(ColourValues, GreySampleUnderD50) {
+TEST_F(ColourValues, GreySampleUnderD50)
+{
     // An 18 % grey: Y = 18, L* = 49.50, neutral.
     const std::vector<float> grey(lt::kResampledCount, 0.18f);
     const auto values = of(grey, 4);
@@ -283,7 +310,8 @@ TEST_F(ColourValues, GreySampleUnderD50) {
     EXPECT_NEAR(dark.lab.L, 116 * (7.787 * 0.005 + 0.138) - 16, 0.01);
 }
 
-TEST_F(ColourValues, BlackSampleAndEmptyTablesGiveZerosNotNumbersThatAreNot) {
+TEST_F(ColourValues, BlackSampleAndEmptyTablesGiveZerosNotNumbersThatAreNot)
+{
     const auto black = of(std::vector<float>(lt::kResampledCount, 0.0f), 3);
     EXPECT_EQ(black.x, 0.0f);
     EXPECT_NEAR(black.lab.L, 0.0, 0.01);
@@ -298,15 +326,17 @@ TEST_F(ColourValues, BlackSampleAndEmptyTablesGiveZerosNotNumbersThatAreNot) {
     EXPECT_EQ(values.sample.Y, 0.0f);
 }
 
-TEST(ColourDifference, DeltaE76IsTheEuclideanDistance) {
+TEST(ColourDifference, DeltaE76IsTheEuclideanDistance)
+{
     EXPECT_FLOAT_EQ(lt::deltaE76({50, 3, 4}, {50, 0, 0}), 5.0f);
     EXPECT_FLOAT_EQ(lt::deltaE76({100, 0, 0}, {97, 4, 0}), 5.0f);
 }
 
-TEST(ColourDifference, CieluvOfAKnownColour) {
+TEST(ColourDifference, CieluvOfAKnownColour)
+{
     // sRGB red under D65: X 41.24, Y 21.26, Z 1.93 -> L* 53.24, u* 175.01, v* 37.76.
-    const lt::Tristimulus red{41.24f, 21.26f, 1.93f};
-    const lt::Tristimulus d65{95.047f, 100.0f, 108.883f};
+    const lt::Tristimulus red {41.24f, 21.26f, 1.93f};
+    const lt::Tristimulus d65 {95.047f, 100.0f, 108.883f};
     const auto lab = lt::cieLab(red, d65);
     EXPECT_NEAR(lab.L, 53.24, 0.05);
     EXPECT_NEAR(lab.a, 80.09, 0.1);
@@ -315,4 +345,4 @@ TEST(ColourDifference, CieluvOfAKnownColour) {
     EXPECT_NEAR(luv.v, 37.76, 0.3);
 }
 
-}  // namespace
+} // namespace

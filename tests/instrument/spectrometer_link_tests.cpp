@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "instrument/include/TaviSpec.h"
 #include "DescriptorChecked.h"
+#include "instrument/include/TaviSpec.h"
 #include "spectrometer_support.h"
 
 namespace {
@@ -21,8 +21,8 @@ using lttest::Bytes;
 using lttest::dataFile;
 using lttest::tableFiles;
 
-constexpr float kSlope = 2.0f;   // [nm/pixel] of the scripted instrument
-constexpr float kZero = 300.0f;  // [nm] at pixel 0
+constexpr float kSlope = 2.0f; // [nm/pixel] of the scripted instrument
+constexpr float kZero = 300.0f; // [nm] at pixel 0
 constexpr int kPixels = 256;
 constexpr std::uint16_t kDarkCount = 1000;
 constexpr std::uint16_t kWhiteCount = 40000;
@@ -35,11 +35,13 @@ struct Messages {
     std::vector<std::string> texts;
     std::vector<std::string> captions;
 };
-Messages& messages() {
+Messages& messages()
+{
     static Messages instance;
     return instance;
 }
-void recordMessage(const char* text, const char* caption, void*) {
+void recordMessage(const char* text, const char* caption, void*)
+{
     std::lock_guard lock(messages().mutex);
     messages().texts.emplace_back(text ? text : "");
     messages().captions.emplace_back(caption ? caption : "(default)");
@@ -49,11 +51,12 @@ void recordMessage(const char* text, const char* caption, void*) {
 // at every wavelength: counts are dark + reflectance * (white - dark).
 class ScriptedSpectrometer {
 public:
-    std::atomic<Reply> reply{Reply::Normal};
-    std::atomic<float> reflectance{0.0f}; // 0: the dark level
-    std::atomic<unsigned> listenBaud{0}; // 0: answers at every line speed
+    std::atomic<Reply> reply {Reply::Normal};
+    std::atomic<float> reflectance {0.0f}; // 0: the dark level
+    std::atomic<unsigned> listenBaud {0}; // 0: answers at every line speed
 
-    std::size_t handle(const Bytes& in, lttest::PtyPeer& peer) {
+    std::size_t handle(const Bytes& in, lttest::PtyPeer& peer)
+    {
         switch (in[0]) {
         case 'C': {
             if (in.size() < 5)
@@ -69,7 +72,7 @@ public:
         case 0x01:
             if (in.size() < 8)
                 return 0;
-            peer.send(Bytes{0x01, 0, 0, 0, 0, 0, 0});
+            peer.send(Bytes {0x01, 0, 0, 0, 0, 0, 0});
             return 8;
         case 2:
         case 5:
@@ -83,7 +86,8 @@ public:
     }
 
 private:
-    static Bytes calibration() {
+    static Bytes calibration()
+    {
         Bytes bytes;
         for (float value : {kSlope, kZero}) {
             std::uint32_t bits;
@@ -95,12 +99,14 @@ private:
         return bytes;
     }
 
-    void answerAcquisition(std::uint8_t command, lttest::PtyPeer& peer) {
+    void answerAcquisition(std::uint8_t command, lttest::PtyPeer& peer)
+    {
         std::uint16_t level = kDarkCount;
         if (command == 7)
             level = kWhiteCount;
         else if (command == 2 || command == 5)
-            level = static_cast<std::uint16_t>(kDarkCount + reflectance.load() * (kWhiteCount - kDarkCount));
+            level = static_cast<std::uint16_t>(
+                kDarkCount + reflectance.load() * (kWhiteCount - kDarkCount));
         Bytes values;
         for (int i = 0; i < kPixels; ++i) {
             const Bytes count = lttest::bigEndian16(level);
@@ -114,7 +120,7 @@ private:
         case Reply::Silent:
             break;
         case Reply::CountCutShort:
-            peer.send(Bytes{0x01});
+            peer.send(Bytes {0x01});
             break;
         case Reply::TooManyValues:
             peer.send(lttest::bigEndian16(3000));
@@ -132,9 +138,12 @@ class SpectrometerLink : public lt::test::DescriptorChecked<> {
 protected:
     SpectrometerLink()
         : peer([this](const Bytes& in, lttest::PtyPeer& p) { return instrument.handle(in, p); }),
-          clock([this] { return peer.quiet(); }) {}
+          clock([this] { return peer.quiet(); })
+    {
+    }
 
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(peer.ok());
         lt::setClock(&clock);
         CTaviSpec::SetPortDevice(1, peer.path().c_str());
@@ -143,7 +152,8 @@ protected:
         messages().texts.clear();
         messages().captions.clear();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         spectrometer.SpecPortClose();
         CTaviSpec::SetMessagePump(nullptr, nullptr);
         CTaviSpec::SetMessageHandler(nullptr, nullptr);
@@ -151,20 +161,22 @@ protected:
     }
 
     // The instrument page's record: ProtoType at 19200 baud without handshake.
-    ComPort portRecord(std::uint16_t portNumber = 1, std::uint8_t probe = 0) {
+    ComPort portRecord(std::uint16_t portNumber = 1, std::uint8_t probe = 0)
+    {
         ComPort port = lttest::portRecord(3, portNumber, 19200, 1, probe);
         port.Timeouts = timeouts;
         return port;
     }
     // Open, calibration, parameters (window 0..255, no integration pause),
     // dark and white references, as the instrument page does it.
-    void takeReferences() {
+    void takeReferences()
+    {
         ComPort port = portRecord();
         FileNames files = tableFiles();
         ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
-        InitParams calibration{};
+        InitParams calibration {};
         ASSERT_EQ(spectrometer.SpecInitParams(&calibration), 0u);
-        NewParams parameters{0, 0, 1, 0, {0, 0}, 255};
+        NewParams parameters {0, 0, 1, 0, {0, 0}, 255};
         ASSERT_EQ(spectrometer.SpecNewParams(&parameters), 0u);
         record.Step = 5.0f;
         record.LowWavelength = 380.0f;
@@ -185,10 +197,11 @@ protected:
     lttest::PtyPeer peer;
     lttest::SkippingClock clock;
     CTaviSpec spectrometer;
-    Aquire record{};
+    Aquire record {};
 };
 
-TEST_F(SpectrometerLink, OpenLoadsTablesAndReusesAnOpenPort) {
+TEST_F(SpectrometerLink, OpenLoadsTablesAndReusesAnOpenPort)
+{
     ComPort port = portRecord();
     FileNames files = tableFiles();
     ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
@@ -203,17 +216,20 @@ TEST_F(SpectrometerLink, OpenLoadsTablesAndReusesAnOpenPort) {
     EXPECT_EQ(spectrometer.SpecPortClose(), 1u);
 }
 
-TEST_F(SpectrometerLink, OpenReportsAnInvalidPortAndMissingTables) {
+TEST_F(SpectrometerLink, OpenReportsAnInvalidPortAndMissingTables)
+{
     ComPort port = portRecord(7);
     FileNames files = tableFiles("/nonexistent/XYZ2.txt");
-    EXPECT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u); // COM1 is used, the tables do not change the result
+    EXPECT_EQ(spectrometer.SpecPortOpen(&port, &files),
+        0u); // COM1 is used, the tables do not change the result
     ASSERT_EQ(messages().texts.size(), 2u);
     EXPECT_EQ(messages().texts[0], "No valid COM: COM1 used");
     EXPECT_EQ(messages().texts[1], "Cannot load illumination parameter files: 2");
     EXPECT_EQ(messages().captions[1], "NULL");
 }
 
-TEST_F(SpectrometerLink, BaudProbeFindsTheRateTheInstrumentListensAt) {
+TEST_F(SpectrometerLink, BaudProbeFindsTheRateTheInstrumentListensAt)
+{
     instrument.listenBaud = 4800u;
     ComPort port = portRecord(1, 1);
     FileNames files = tableFiles();
@@ -224,7 +240,8 @@ TEST_F(SpectrometerLink, BaudProbeFindsTheRateTheInstrumentListensAt) {
     EXPECT_EQ(std::string(sent.begin(), sent.end()), "CCP\r\nCCP\r\nCCP\r\nCCP\r\nCCP\r\n");
 }
 
-TEST_F(SpectrometerLink, BaudProbeWithoutEchoFailsAndClosesThePort) {
+TEST_F(SpectrometerLink, BaudProbeWithoutEchoFailsAndClosesThePort)
+{
     instrument.listenBaud = 0xFFFF; // no line speed matches
     ComPort port = portRecord(1, 1);
     FileNames files = tableFiles();
@@ -236,40 +253,45 @@ TEST_F(SpectrometerLink, BaudProbeWithoutEchoFailsAndClosesThePort) {
     EXPECT_EQ(spectrometer.SpecPortClose(), 1u);
 }
 
-TEST_F(SpectrometerLink, CalibrationAndParametersGoOutByteExactly) {
+TEST_F(SpectrometerLink, CalibrationAndParametersGoOutByteExactly)
+{
     ComPort port = portRecord();
     FileNames files = tableFiles();
     ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
-    InitParams calibration{};
+    InitParams calibration {};
     ASSERT_EQ(spectrometer.SpecInitParams(&calibration), 0u);
     EXPECT_EQ(calibration.Slope[0], 0x40); // 2.0f big-endian, as received
     EXPECT_EQ(calibration.Lambda380, 40);
     EXPECT_EQ(calibration.Lambda780, 240);
-    NewParams parameters{3, 1, 12, 0, {0x34, 0x12}, 0xFE};
+    NewParams parameters {3, 1, 12, 0, {0x34, 0x12}, 0xFE};
     ASSERT_EQ(spectrometer.SpecNewParams(&parameters), 0u);
-    EXPECT_EQ(peer.received(), (Bytes{0x03, 0x01, 3, 1, 12, 0, 0x34, 0x12, 0xFE}));
+    EXPECT_EQ(peer.received(), (Bytes {0x03, 0x01, 3, 1, 12, 0, 0x34, 0x12, 0xFE}));
 }
 
-TEST_F(SpectrometerLink, AcquisitionBytesByCommand) {
+TEST_F(SpectrometerLink, AcquisitionBytesByCommand)
+{
     takeReferences();
     const struct {
         unsigned char command;
         std::uint8_t byte;
-    } cases[] = {{1, 2}, {2, 2}, {4, 2}, {5, 2}, {6, 2}, {7, 2}, {20, 7}, {21, 6}, {22, 2}, {31, 5}, {32, 5}, {99, 2}};
+    } cases[] = {{1, 2}, {2, 2}, {4, 2}, {5, 2}, {6, 2}, {7, 2}, {20, 7}, {21, 6}, {22, 2}, {31, 5},
+        {32, 5}, {99, 2}};
     for (const auto& c : cases) {
         peer.clearReceived();
         ASSERT_EQ(spectrometer.SpecAquire(&record, c.command, 0), 0u) << int(c.command);
-        EXPECT_EQ(peer.received(), Bytes{c.byte}) << "command " << int(c.command);
+        EXPECT_EQ(peer.received(), Bytes {c.byte}) << "command " << int(c.command);
     }
 }
 
-TEST_F(SpectrometerLink, ReflectanceAfterReferencesGivesColourValuesAndDistanceFromWhite) {
+TEST_F(SpectrometerLink, ReflectanceAfterReferencesGivesColourValuesAndDistanceFromWhite)
+{
     takeReferences();
     instrument.reflectance = 0.5f;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 7, 0), 0u);
     EXPECT_EQ(record.Count, kPixels);
     // Flat counts: every pixel loses exactly the 210-count offset.
-    const std::uint16_t raw = static_cast<std::uint16_t>(kDarkCount + 0.5f * (kWhiteCount - kDarkCount));
+    const std::uint16_t raw =
+        static_cast<std::uint16_t>(kDarkCount + 0.5f * (kWhiteCount - kDarkCount));
     EXPECT_EQ(record.Counts[0], raw - 210);
     EXPECT_EQ(record.Counts[255], raw - 210);
     EXPECT_NEAR(record.XYZ[1], 50.0, 0.01);
@@ -285,7 +307,8 @@ TEST_F(SpectrometerLink, ReflectanceAfterReferencesGivesColourValuesAndDistanceF
     EXPECT_NEAR(record.DeltaE, lightness - (116.0 * std::cbrt(0.25) - 16.0), 0.01);
 }
 
-TEST_F(SpectrometerLink, DensityIsTheLogOfWhiteOverSample) {
+TEST_F(SpectrometerLink, DensityIsTheLogOfWhiteOverSample)
+{
     takeReferences();
     instrument.reflectance = 0.1f;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 4, 0), 0u);
@@ -296,26 +319,30 @@ TEST_F(SpectrometerLink, DensityIsTheLogOfWhiteOverSample) {
     EXPECT_NEAR(record.XYZ[1], 100.0, 0.01);
 }
 
-TEST_F(SpectrometerLink, DarkOnlyCommandComputesNoColourValues) {
+TEST_F(SpectrometerLink, DarkOnlyCommandComputesNoColourValues)
+{
     takeReferences();
     record.XYZ[1] = -1.0f;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 21, 0), 0u);
     EXPECT_EQ(record.XYZ[1], -1.0f);
 }
 
-TEST_F(SpectrometerLink, DeferredFetchDeliversUncorrectedCounts) {
+TEST_F(SpectrometerLink, DeferredFetchDeliversUncorrectedCounts)
+{
     takeReferences();
     instrument.reflectance = 0.5f;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 7, 1), 0u);
     record.Counts[0] = 0;
     ASSERT_EQ(spectrometer.SpecDataReady(&record, 200), 0u);
     EXPECT_EQ(record.Count, kPixels);
-    EXPECT_EQ(record.Counts[0], static_cast<std::uint16_t>(kDarkCount + 0.5f * (kWhiteCount - kDarkCount)));
+    EXPECT_EQ(record.Counts[0],
+        static_cast<std::uint16_t>(kDarkCount + 0.5f * (kWhiteCount - kDarkCount)));
 }
 
-TEST_F(SpectrometerLink, DeferredFetchWaitsByTheIntegrationTimeWhilePumping) {
+TEST_F(SpectrometerLink, DeferredFetchWaitsByTheIntegrationTimeWhilePumping)
+{
     takeReferences();
-    NewParams parameters{3, 0, 2, 0, {0, 0}, 255}; // 160 ms, two scans
+    NewParams parameters {3, 0, 2, 0, {0, 0}, 255}; // 160 ms, two scans
     ASSERT_EQ(spectrometer.SpecNewParams(&parameters), 0u);
     static int pumped = 0;
     pumped = 0;
@@ -331,7 +358,8 @@ TEST_F(SpectrometerLink, DeferredFetchWaitsByTheIntegrationTimeWhilePumping) {
     EXPECT_GE(pumped, (2 * 160 + 100) / 30 - 1);
 }
 
-TEST_F(SpectrometerLink, IncompleteDeferredFetchReports996) {
+TEST_F(SpectrometerLink, IncompleteDeferredFetchReports996)
+{
     takeReferences();
     instrument.reply = Reply::Silent;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 7, 1), 0u);
@@ -341,7 +369,8 @@ TEST_F(SpectrometerLink, IncompleteDeferredFetchReports996) {
     EXPECT_EQ(spectrometer.SpecDataReady(&record, 0), 996u);
 }
 
-TEST_F(SpectrometerLink, RepliesCutShortTimeOutAndCloseThePort) {
+TEST_F(SpectrometerLink, RepliesCutShortTimeOutAndCloseThePort)
+{
     takeReferences();
     instrument.reply = Reply::ValuesCutShort;
     EXPECT_EQ(spectrometer.SpecAquire(&record, 7, 0), 10021u);
@@ -353,7 +382,8 @@ TEST_F(SpectrometerLink, RepliesCutShortTimeOutAndCloseThePort) {
     EXPECT_EQ(spectrometer.SpecPortClose(), 1u);
 }
 
-TEST_F(SpectrometerLink, MoreValuesThanTheRecordHoldsAreRefused) {
+TEST_F(SpectrometerLink, MoreValuesThanTheRecordHoldsAreRefused)
+{
     takeReferences();
     instrument.reply = Reply::TooManyValues;
     EXPECT_EQ(spectrometer.SpecAquire(&record, 7, 0), 10001u);
@@ -367,7 +397,8 @@ TEST_F(SpectrometerLink, MoreValuesThanTheRecordHoldsAreRefused) {
     EXPECT_EQ(record.Count, 0);
 }
 
-TEST_F(SpectrometerLink, ShortSampleEndedByTheTimeoutBlockLeavesThePortOpen) {
+TEST_F(SpectrometerLink, ShortSampleEndedByTheTimeoutBlockLeavesThePortOpen)
+{
     std::uint32_t quick[5] = {50, 0, 1000, 100, 5000}; // interval 50 ms, read total 1 s
     timeouts = quick;
     takeReferences();
@@ -381,16 +412,18 @@ TEST_F(SpectrometerLink, ShortSampleEndedByTheTimeoutBlockLeavesThePortOpen) {
     EXPECT_EQ(spectrometer.SpecPortClose(), 1u);
 }
 
-TEST_F(SpectrometerLink, ExportsOnAClosedPortReport10000) {
-    InitParams calibration{};
-    NewParams parameters{};
+TEST_F(SpectrometerLink, ExportsOnAClosedPortReport10000)
+{
+    InitParams calibration {};
+    NewParams parameters {};
     EXPECT_EQ(spectrometer.SpecInitParams(&calibration), 10000u);
     EXPECT_EQ(spectrometer.SpecNewParams(&parameters), 10000u);
     EXPECT_EQ(spectrometer.SpecAquire(&record, 7, 0), 10000u);
     EXPECT_EQ(spectrometer.SpecDataReady(&record, 0), 10000u);
 }
 
-TEST_F(SpectrometerLink, WindowIsTakenByDarkReferencesAndShownOtherwise) {
+TEST_F(SpectrometerLink, WindowIsTakenByDarkReferencesAndShownOtherwise)
+{
     takeReferences();
     record.FirstPixel = 17;
     record.LastPixel = 200;
@@ -405,4 +438,4 @@ TEST_F(SpectrometerLink, WindowIsTakenByDarkReferencesAndShownOtherwise) {
     EXPECT_EQ(record.LastPixel, 60000);
 }
 
-}  // namespace
+} // namespace

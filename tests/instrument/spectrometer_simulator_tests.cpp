@@ -5,9 +5,9 @@
 
 #include <chrono>
 #include <cmath>
-#include <memory>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,7 +26,7 @@ using namespace std::chrono_literals;
 // scan) and its correction window, the pixels nearest to its default limits
 // of 350 and 850 nm on the instrument's calibration.
 constexpr std::uint8_t kHostIntegrationCode = 4;
-constexpr float kHostLowLimit = 350.0f;  // [nm]
+constexpr float kHostLowLimit = 350.0f; // [nm]
 constexpr float kHostHighLimit = 850.0f; // [nm]
 constexpr unsigned char kIlluminantD50 = 4; // the simulator's default conditions
 
@@ -40,7 +40,8 @@ float bigEndianFloat(const std::uint8_t (&bytes)[4])
 
 class SimulatedSpectrometer : public ::testing::Test {
 protected:
-    void TearDown() override {
+    void TearDown() override
+    {
         spectrometer.SpecPortClose();
         lt::setClock(nullptr);
     }
@@ -64,7 +65,7 @@ protected:
         ComPort port = lttest::portRecord(3, 1, 19200, 1, 1);
         FileNames files = lttest::tableFiles();
         ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
-        InitParams calibration{};
+        InitParams calibration {};
         ASSERT_EQ(spectrometer.SpecInitParams(&calibration), 0u);
         slope = bigEndianFloat(calibration.Slope);
         zero = bigEndianFloat(calibration.Zero);
@@ -82,8 +83,8 @@ protected:
         last = hostPixelOf(kHostHighLimit);
         ASSERT_TRUE(first >= 0 && first < last && last < 256);
         count = last - first + 1;
-        NewParams parameters{kHostIntegrationCode, 0, 1, 0, {static_cast<std::uint8_t>(first), 0},
-                             static_cast<std::uint8_t>(last)};
+        NewParams parameters {kHostIntegrationCode, 0, 1, 0, {static_cast<std::uint8_t>(first), 0},
+            static_cast<std::uint8_t>(last)};
         ASSERT_EQ(spectrometer.SpecNewParams(&parameters), 0u);
         record.Step = 5.0f;
         record.LowWavelength = kHostLowLimit;
@@ -102,7 +103,10 @@ protected:
 
     // Reflectance of window position i as the library forms it from the
     // corrected counts of the last acquisition.
-    double reflectance(int i) const { return (double(record.Counts[i]) - dark[i]) / (double(white[i]) - dark[i]); }
+    double reflectance(int i) const
+    {
+        return (double(record.Counts[i]) - dark[i]) / (double(white[i]) - dark[i]);
+    }
 
     lttest::SkippingClock clock;
     std::unique_ptr<ltsim::Simulator> simulator;
@@ -112,7 +116,7 @@ protected:
     int first = 0;
     int last = 0;
     int count = 0;
-    Aquire record{};
+    Aquire record {};
     std::vector<std::uint16_t> dark;
     std::vector<std::uint16_t> white;
 };
@@ -122,7 +126,7 @@ TEST_F(SimulatedSpectrometer, ProbeFindsTheInstrumentAt4800BaudWithItsCalibratio
     startSimulator();
     ASSERT_NO_FATAL_FAILURE(open());
     const int line = ::open(simulator->devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    termios2 settings{};
+    termios2 settings {};
     ASSERT_EQ(::ioctl(line, TCGETS2, &settings), 0);
     ::close(line);
     EXPECT_EQ(settings.c_ospeed, 4800u);
@@ -142,13 +146,13 @@ TEST_F(SimulatedSpectrometer, SamplesMeasureLikeTheSimulatorOverTheHostsWindow)
         ASSERT_EQ(spectrometer.SpecAquire(&record, 7, 0), 0u) << sample;
         const auto expected = simulator->expectedReading(sample);
         ASSERT_TRUE(expected);
-        const lt::CieLab measured{record.Lab[0], record.Lab[1], record.Lab[2]};
-        const lt::CieLab reference{expected->lab[0], expected->lab[1], expected->lab[2]};
+        const lt::CieLab measured {record.Lab[0], record.Lab[1], record.Lab[2]};
+        const lt::CieLab reference {expected->lab[0], expected->lab[1], expected->lab[2]};
         // The pixels of 2.9 nm against the simulator's own integration and
         // the whole counts of the correction leave a small difference.
         EXPECT_LT(lt::deltaE76(measured, reference), 3.0)
-            << sample << ": " << measured.L << " " << measured.a << " " << measured.b << " against " << reference.L
-            << " " << reference.a << " " << reference.b;
+            << sample << ": " << measured.L << " " << measured.a << " " << measured.b << " against "
+            << reference.L << " " << reference.a << " " << reference.b;
         int negative = 0;
         for (int i = 0; i < count; ++i)
             negative += reflectance(i) < 0.0;
@@ -185,7 +189,8 @@ TEST_F(SimulatedSpectrometer, LightTrapBelowTheDarkReferenceMeasuresAsBlack)
     EXPECT_NEAR(record.Lab[0], 0.0f, 4.5f);
 }
 
-TEST(SimulatedStreaming, TriggerBlockCarriesTheInstrumentsValues) {
+TEST(SimulatedStreaming, TriggerBlockCarriesTheInstrumentsValues)
+{
     ltsim::SimulatorOptions options;
     options.device = ltsim::DeviceKind::LumatrakS;
     options.sample = "C100";
@@ -196,7 +201,7 @@ TEST(SimulatedStreaming, TriggerBlockCarriesTheInstrumentsValues) {
 
     CTaviSpec instrument;
     ComPort port = lttest::portRecord(0, 1, 9600, 1);
-    FileNames identity{};
+    FileNames identity {};
     ASSERT_NE(instrument.GretagPortOpenAndInit(&port, &identity), nullptr);
     ASSERT_EQ(port.Status, 0u);
     ASSERT_EQ(instrument.GretagSetMeasurementOutput(15), 0u);
@@ -224,10 +229,11 @@ TEST(SimulatedStreaming, TriggerBlockCarriesTheInstrumentsValues) {
     }
     for (int i = 0; i < 36; ++i) {
         float remission;
-        std::memcpy(&remission, record.data() + lt::stream_record::kSpectrum + 4 * i, sizeof remission);
+        std::memcpy(
+            &remission, record.data() + lt::stream_record::kSpectrum + 4 * i, sizeof remission);
         EXPECT_NEAR(remission, expected->spectrum[i], 1e-6) << i;
     }
     instrument.GretagPortClose(port.Handle);
 }
 
-}  // namespace
+} // namespace

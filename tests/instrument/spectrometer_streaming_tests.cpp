@@ -13,11 +13,11 @@
 #include <thread>
 #include <vector>
 
+#include "DescriptorChecked.h"
 #include "instrument/include/TaviSpec.h"
 #include "instrument/platform/LinkState.h"
 #include "instrument/streaming/MeasurementBlock.h"
 #include "instrument/streaming/StreamingState.h"
-#include "DescriptorChecked.h"
 #include "spectrometer_support.h"
 
 namespace {
@@ -27,7 +27,8 @@ using namespace std::chrono_literals;
 
 constexpr std::size_t kRecordSize = 1536;
 
-std::string hexOf(float value) {
+std::string hexOf(float value)
+{
     // Bytes lowest address first, upper-case.
     std::uint8_t bytes[4];
     std::memcpy(bytes, &value, sizeof bytes);
@@ -38,7 +39,8 @@ std::string hexOf(float value) {
 
 // A block as the instrument sends it: ":B" and its answer character, then
 // the values at their columns with five filler characters between groups.
-std::string measurementBlock(bool singles, bool spectrum) {
+std::string measurementBlock(bool singles, bool spectrum)
+{
     std::string text = ":BE0";
     for (float v : {41.5f, 42.5f, 43.5f})
         text += hexOf(v);
@@ -56,14 +58,16 @@ std::string measurementBlock(bool singles, bool spectrum) {
     return text + "00000\r\n";
 }
 
-double doubleAt(const std::vector<std::uint8_t>& record, std::size_t position) {
+double doubleAt(const std::vector<std::uint8_t>& record, std::size_t position)
+{
     double value;
     std::memcpy(&value, record.data() + position, sizeof value);
     return value;
 }
 
 template <typename Predicate>
-bool waitFor(Predicate predicate, std::chrono::milliseconds limit = 3000ms) {
+bool waitFor(Predicate predicate, std::chrono::milliseconds limit = 3000ms)
+{
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!predicate()) {
         if (std::chrono::steady_clock::now() > end)
@@ -77,15 +81,17 @@ bool waitFor(Predicate predicate, std::chrono::milliseconds limit = 3000ms) {
 // ":25" (followed by the measurement block when one is set), unless silent.
 class StreamingInstrument {
 public:
-    std::atomic<bool> silent{false};
+    std::atomic<bool> silent {false};
 
     // The block sent after each trigger's acknowledge.
-    void setBlock(std::string text) {
+    void setBlock(std::string text)
+    {
         std::lock_guard lock(mutex_);
         block_ = std::move(text);
     }
 
-    std::size_t handle(const Bytes& in, lttest::PtyPeer& peer) {
+    std::size_t handle(const Bytes& in, lttest::PtyPeer& peer)
+    {
         const auto end = std::find(in.begin(), in.end(), '\n');
         if (end == in.end())
             return 0;
@@ -100,7 +106,8 @@ public:
     }
 
 private:
-    std::string block() {
+    std::string block()
+    {
         std::lock_guard lock(mutex_);
         return block_;
     }
@@ -110,9 +117,13 @@ private:
 
 class Streaming : public lt::test::DescriptorChecked<> {
 protected:
-    Streaming() : peer([this](const Bytes& in, lttest::PtyPeer& p) { return instrument.handle(in, p); }) {}
+    Streaming()
+        : peer([this](const Bytes& in, lttest::PtyPeer& p) { return instrument.handle(in, p); })
+    {
+    }
 
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(peer.ok());
         CTaviSpec::SetPortDevice(1, peer.path().c_str());
         ComPort port = lttest::portRecord(3, 1, 9600, 1);
@@ -120,13 +131,15 @@ protected:
         ASSERT_EQ(spectrometer.SpecPortOpen(&port, &files), 0u);
         lt::linkState().measurementOutputMask = 15;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         spectrometer.StopReceiveThread();
         spectrometer.SpecPortClose();
         lt::linkState().measurementOutputMask = 0;
     }
 
-    std::string sentText() const {
+    std::string sentText() const
+    {
         const Bytes bytes = peer.received();
         return std::string(bytes.begin(), bytes.end());
     }
@@ -137,7 +150,8 @@ protected:
     void* cursor = reinterpret_cast<void*>(0x1); // StartReceiveThread must clear it
 };
 
-TEST_F(Streaming, TriggerFillsTheRegisteredRecordAtItsByteOffsets) {
+TEST_F(Streaming, TriggerFillsTheRegisteredRecordAtItsByteOffsets)
+{
     const std::string block = measurementBlock(true, true);
     ASSERT_EQ(block.size(), 409u);
     instrument.setBlock(block);
@@ -156,9 +170,9 @@ TEST_F(Streaming, TriggerFillsTheRegisteredRecordAtItsByteOffsets) {
     EXPECT_EQ(doubleAt(record, 1112), 71.25); // B from column 33
     EXPECT_EQ(doubleAt(record, 1120), -3.5);
     EXPECT_EQ(doubleAt(record, 1128), 12.0);
-    EXPECT_EQ(doubleAt(record, 1184), 1.5);   // C, column 62
-    EXPECT_EQ(doubleAt(record, 1160), 0.25);  // D, column 75
-    EXPECT_EQ(doubleAt(record, 1168), 0.75);  // E, column 88
+    EXPECT_EQ(doubleAt(record, 1184), 1.5); // C, column 62
+    EXPECT_EQ(doubleAt(record, 1160), 0.25); // D, column 75
+    EXPECT_EQ(doubleAt(record, 1168), 0.75); // E, column 88
     EXPECT_EQ(doubleAt(record, 1176), 1.125); // F, column 101
     for (int i = 0; i < 36; ++i) {
         float value;
@@ -174,7 +188,8 @@ TEST_F(Streaming, TriggerFillsTheRegisteredRecordAtItsByteOffsets) {
     EXPECT_EQ(sentText(), ";20\r\n");
 }
 
-TEST_F(Streaming, ShorterBlocksFillOnlyTheirValues) {
+TEST_F(Streaming, ShorterBlocksFillOnlyTheirValues)
+{
     const std::string block = measurementBlock(false, false);
     ASSERT_EQ(block.size(), 64u);
     instrument.setBlock(block);
@@ -190,20 +205,21 @@ TEST_F(Streaming, ShorterBlocksFillOnlyTheirValues) {
     EXPECT_EQ(record[1280], 0);
 }
 
-TEST_F(Streaming, EveryRequestGoesOutByteExactly) {
+TEST_F(Streaming, EveryRequestGoesOutByteExactly)
+{
     spectrometer.StartReceiveThread(0, &cursor);
     std::uint16_t position[2] = {500, 0x1234};
     const struct {
         int command;
         const char* request;
-    } cases[] = {{8, ";D010\r\n"},    {11, ";D003\r\n"},     {12, ";D004\r\n"},  {14, ";D002\r\n"},
-                 {34, ";D00600\r\n"}, {36, ";220907\r\n"},   {37, ";20\r\n"},
-                 {21, ";D00000F4013412\r\n"}};
+    } cases[] = {{8, ";D010\r\n"}, {11, ";D003\r\n"}, {12, ";D004\r\n"}, {14, ";D002\r\n"},
+        {34, ";D00600\r\n"}, {36, ";220907\r\n"}, {37, ";20\r\n"}, {21, ";D00000F4013412\r\n"}};
     for (const auto& c : cases) {
         peer.clearReceived();
         cursor = c.command == 21 ? position : nullptr;
         ASSERT_EQ(spectrometer.XPress(c.command, &cursor, 0), 0u) << c.command;
-        ASSERT_TRUE(waitFor([&] { return sentText() == c.request; })) << c.command << ": " << sentText();
+        ASSERT_TRUE(waitFor([&] { return sentText() == c.request; }))
+            << c.command << ": " << sentText();
     }
     peer.clearReceived();
     EXPECT_EQ(spectrometer.XPress(25, &cursor, 0), 0u);
@@ -215,10 +231,11 @@ TEST_F(Streaming, EveryRequestGoesOutByteExactly) {
     EXPECT_EQ(sentText(), "");
 }
 
-TEST_F(Streaming, ElevenTriggersWithoutRepliesBlockAfterTheThirdOutstanding) {
+TEST_F(Streaming, ElevenTriggersWithoutRepliesBlockAfterTheThirdOutstanding)
+{
     instrument.silent = true;
     spectrometer.StartReceiveThread(0, &cursor);
-    std::atomic<int> returned{0};
+    std::atomic<int> returned {0};
     std::thread caller([&] {
         for (int i = 0; i < 11; ++i) {
             void* slot = nullptr;
@@ -229,7 +246,8 @@ TEST_F(Streaming, ElevenTriggersWithoutRepliesBlockAfterTheThirdOutstanding) {
     auto triggersSent = [&] {
         const std::string text = sentText();
         std::size_t n = 0;
-        for (std::size_t at = text.find(";20"); at != std::string::npos; at = text.find(";20", at + 1))
+        for (std::size_t at = text.find(";20"); at != std::string::npos;
+             at = text.find(";20", at + 1))
             ++n;
         return n;
     };
@@ -251,7 +269,8 @@ TEST_F(Streaming, ElevenTriggersWithoutRepliesBlockAfterTheThirdOutstanding) {
     caller.join();
 }
 
-TEST_F(Streaming, BlockForASlotWithoutARecordIsNotStored) {
+TEST_F(Streaming, BlockForASlotWithoutARecordIsNotStored)
+{
     spectrometer.StartReceiveThread(0, &cursor);
     // A block without a trigger: its slot (1) holds no record.
     peer.send(measurementBlock(true, true));
@@ -278,14 +297,16 @@ TEST_F(Streaming, BlockForASlotWithoutARecordIsNotStored) {
     EXPECT_EQ(lt::streamingState().slots[2].load(), nullptr);
 }
 
-TEST_F(Streaming, ReceiveIndexWrapsAfterTenBlocks) {
+TEST_F(Streaming, ReceiveIndexWrapsAfterTenBlocks)
+{
     spectrometer.StartReceiveThread(0, &cursor);
     for (int i = 0; i < 12; ++i)
         peer.send(measurementBlock(true, true));
     ASSERT_TRUE(waitFor([] { return lt::streamingState().receiveIndex.load() == 2; }));
 }
 
-TEST_F(Streaming, BlockOfAnUnknownSizeIsSkippedToItsLineEnd) {
+TEST_F(Streaming, BlockOfAnUnknownSizeIsSkippedToItsLineEnd)
+{
     lt::linkState().measurementOutputMask = 4;
     spectrometer.StartReceiveThread(0, &cursor);
     std::vector<std::uint8_t> record(kRecordSize, 0);
@@ -300,7 +321,8 @@ TEST_F(Streaming, BlockOfAnUnknownSizeIsSkippedToItsLineEnd) {
     ASSERT_TRUE(waitFor([] { return lt::streamingState().pending.load() == -1; }));
 }
 
-TEST_F(Streaming, DamagedValuesAreStoredAsNotANumber) {
+TEST_F(Streaming, DamagedValuesAreStoredAsNotANumber)
+{
     std::string block = measurementBlock(false, false);
     block.replace(33, 8, "GARBAGE!");
     std::vector<std::uint8_t> record(kRecordSize, 0);
@@ -314,7 +336,8 @@ TEST_F(Streaming, DamagedValuesAreStoredAsNotANumber) {
     EXPECT_FALSE(lt::measurementRecordReady(untouched.data()));
 }
 
-TEST_F(Streaming, StopEndsTheThreadPromptlyAndKeepsItsPause) {
+TEST_F(Streaming, StopEndsTheThreadPromptlyAndKeepsItsPause)
+{
     spectrometer.StartReceiveThread(0, &cursor);
     ASSERT_TRUE(lt::streamingState().threadAlive.load());
     const auto start = std::chrono::steady_clock::now();
@@ -328,11 +351,12 @@ TEST_F(Streaming, StopEndsTheThreadPromptlyAndKeepsItsPause) {
     EXPECT_TRUE(lt::streamingState().threadAlive.load());
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST(StreamingWithoutPort, ThreadEndsAndRequestsReportThePortNotOpen) {
+TEST(StreamingWithoutPort, ThreadEndsAndRequestsReportThePortNotOpen)
+{
     CTaviSpec closed;
     void* cursor = nullptr;
     closed.StartReceiveThread(0, &cursor);
@@ -342,4 +366,4 @@ TEST(StreamingWithoutPort, ThreadEndsAndRequestsReportThePortNotOpen) {
     closed.StopReceiveThread();
 }
 
-}  // namespace
+} // namespace

@@ -36,7 +36,8 @@ class PtyPeer {
 public:
     using Handler = std::function<std::size_t(const Bytes& unanswered, PtyPeer& peer)>;
 
-    explicit PtyPeer(Handler handler) : handler_(std::move(handler)) {
+    explicit PtyPeer(Handler handler) : handler_(std::move(handler))
+    {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
             return;
@@ -47,7 +48,8 @@ public:
         running_ = true;
         thread_ = std::thread([this] { serve(); });
     }
-    ~PtyPeer() {
+    ~PtyPeer()
+    {
         running_ = false;
         if (thread_.joinable())
             thread_.join();
@@ -61,15 +63,17 @@ public:
 
     bool ok() const { return !path_.empty(); }
     // Nothing unread from the library and no answer being prepared.
-    bool quiet() const {
+    bool quiet() const
+    {
         if (busy_.load())
             return false;
-        pollfd fd{master_, POLLIN, 0};
+        pollfd fd {master_, POLLIN, 0};
         return ::poll(&fd, 1, 0) == 0;
     }
     const std::string& path() const { return path_; }
 
-    void send(const Bytes& bytes) {
+    void send(const Bytes& bytes)
+    {
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
@@ -82,26 +86,30 @@ public:
     void send(const std::string& text) { send(Bytes(text.begin(), text.end())); }
 
     // Everything the library sent so far, in order.
-    Bytes received() const {
+    Bytes received() const
+    {
         std::lock_guard lock(mutex_);
         return all_;
     }
-    void clearReceived() {
+    void clearReceived()
+    {
         std::lock_guard lock(mutex_);
         all_.clear();
     }
     // The line speed [baud] the library set on its side.
-    unsigned baud() const {
-        termios2 settings{};
+    unsigned baud() const
+    {
+        termios2 settings {};
         ::ioctl(keeper_, TCGETS2, &settings);
         return settings.c_ospeed;
     }
 
 private:
-    void serve() {
+    void serve()
+    {
         Bytes unanswered;
         while (running_) {
-            pollfd fd{master_, POLLIN, 0};
+            pollfd fd {master_, POLLIN, 0};
             if (::poll(&fd, 1, 10) <= 0 || !(fd.revents & POLLIN))
                 continue;
             busy_ = true;
@@ -130,8 +138,8 @@ private:
     int master_ = -1;
     int keeper_ = -1;
     std::string path_;
-    std::atomic<bool> running_{false};
-    std::atomic<bool> busy_{false};
+    std::atomic<bool> running_ {false};
+    std::atomic<bool> busy_ {false};
     std::thread thread_;
     mutable std::mutex mutex_;
     Bytes all_;
@@ -143,23 +151,28 @@ private:
 // seconds when no such test is given.
 class SkippingClock : public lt::Clock {
 public:
-    explicit SkippingClock(std::function<bool()> quiet = {}) : quiet_(std::move(quiet)) {}
+    explicit SkippingClock(std::function<bool()> quiet = {}) : quiet_(std::move(quiet)) { }
 
-    std::uint64_t nowMs() override {
+    std::uint64_t nowMs() override
+    {
         using namespace std::chrono;
-        return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count()) +
-               skipped_.load();
+        return static_cast<std::uint64_t>(
+                   duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count()) +
+            skipped_.load();
     }
-    void sleepMs(std::uint32_t ms) override {
+    void sleepMs(std::uint32_t ms) override
+    {
         slept_ += ms;
         skipped_ += ms;
     }
-    int waitFd(int fd, short events, std::uint32_t timeoutMs) override {
+    int waitFd(int fd, short events, std::uint32_t timeoutMs) override
+    {
         const std::uint64_t start = nowMs();
         int quietPolls = 0;
         for (std::uint32_t waited = 0;; waited += kPollStepMs) {
-            const std::uint32_t step = timeoutMs - waited < kPollStepMs ? timeoutMs - waited : kPollStepMs;
-            pollfd entry{fd, events, 0};
+            const std::uint32_t step =
+                timeoutMs - waited < kPollStepMs ? timeoutMs - waited : kPollStepMs;
+            pollfd entry {fd, events, 0};
             const int result = ::poll(&entry, 1, static_cast<int>(step));
             if (result != 0)
                 return result > 0 ? entry.revents : result;
@@ -181,12 +194,13 @@ private:
     static constexpr int kQuietPolls = 3;
     static constexpr std::uint32_t kLongestRealWaitMs = 3000;
     std::function<bool()> quiet_;
-    std::atomic<std::uint64_t> skipped_{0};
-    std::atomic<std::uint64_t> slept_{0};
+    std::atomic<std::uint64_t> skipped_ {0};
+    std::atomic<std::uint64_t> slept_ {0};
 };
 
 // A file of the shipped data directory.
-inline std::string dataFile(const char* name) {
+inline std::string dataFile(const char* name)
+{
     const char* dir = std::getenv("LTRAKW_DATA_DIR");
 #ifdef LTRAKW_SOURCE_DATA_DIR
     if (!dir || !*dir)
@@ -196,8 +210,9 @@ inline std::string dataFile(const char* name) {
 }
 
 // The shipped observer and illuminant tables, or another observer file.
-inline FileNames tableFiles(const std::string& observer = dataFile("XYZ2.txt")) {
-    FileNames files{};
+inline FileNames tableFiles(const std::string& observer = dataFile("XYZ2.txt"))
+{
+    FileNames files {};
     std::snprintf(files.XYZFile, sizeof files.XYZFile, "%s", observer.c_str());
     std::snprintf(files.ILLUMFile, sizeof files.ILLUMFile, "%s", dataFile("ILLUM.txt").c_str());
     return files;
@@ -205,8 +220,9 @@ inline FileNames tableFiles(const std::string& observer = dataFile("XYZ2.txt")) 
 
 // The port record as the host fills it: 8 data bits, no parity, one stop bit.
 inline ComPort portRecord(std::uint8_t deviceType, std::uint16_t portNumber, std::uint16_t baud,
-                          std::uint8_t handshake, std::uint8_t probe = 0) {
-    ComPort port{};
+    std::uint8_t handshake, std::uint8_t probe = 0)
+{
+    ComPort port {};
     port.DeviceType = deviceType;
     port.PortNumber = portNumber;
     port.BaudRate = baud;
@@ -216,8 +232,9 @@ inline ComPort portRecord(std::uint8_t deviceType, std::uint16_t portNumber, std
     return port;
 }
 
-inline Bytes bigEndian16(std::uint32_t value) {
+inline Bytes bigEndian16(std::uint32_t value)
+{
     return {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
 }
 
-}  // namespace lttest
+} // namespace lttest

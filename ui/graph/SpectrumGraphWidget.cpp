@@ -15,11 +15,11 @@
 namespace {
 
 // Room around the plot for the value labels (left) and wavelength labels (below).
-constexpr int kLeftMargin = 58;   // [px]
-constexpr int kRightMargin = 12;  // [px]
+constexpr int kLeftMargin = 58; // [px]
+constexpr int kRightMargin = 12; // [px]
 constexpr int kBottomMargin = 34; // [px]
-constexpr int kLabelGap = 16;     // [px] labels of the value axis end this far left of it
-constexpr int kPenWidth = 2;      // [px] markers and curve
+constexpr int kLabelGap = 16; // [px] labels of the value axis end this far left of it
+constexpr int kPenWidth = 2; // [px] markers and curve
 const QColor kCurveColour(0, 140, 0);
 constexpr int kZoomTextX = 15, kZoomTextY = 15;
 
@@ -37,8 +37,8 @@ QString numberText(int value)
 
 } // namespace
 
-SpectrumGraphWidget::SpectrumGraphWidget(const QString& picturePath, QWidget* parent,
-                                         MissingPictureReport report)
+SpectrumGraphWidget::SpectrumGraphWidget(
+    const QString& picturePath, QWidget* parent, MissingPictureReport report)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -87,8 +87,8 @@ void SpectrumGraphWidget::showRemission(std::span<const std::uint16_t> values, d
     prepareCurve();
 }
 
-void SpectrumGraphWidget::showSpectrometer(lt::CurveType curveType, const lt::SpectrometerCounts& counts,
-                                           double first, double last)
+void SpectrumGraphWidget::showSpectrometer(
+    lt::CurveType curveType, const lt::SpectrometerCounts& counts, double first, double last)
 {
     type = curveType;
     sampleCounts.assign(counts.sample.begin(), counts.sample.end());
@@ -144,13 +144,15 @@ void SpectrumGraphWidget::paintAxes(QPainter& painter) const
     painter.drawLine(plot.left, plot.baseline(), plot.right(), plot.baseline());
     const QFontMetrics metrics = painter.fontMetrics();
 
-    for (const lt::AxisTick& tick : lt::wavelengthTicks(view.firstWavelength, view.lastWavelength, zoomed)) {
+    for (const lt::AxisTick& tick :
+        lt::wavelengthTicks(view.firstWavelength, view.lastWavelength, zoomed)) {
         const int x = static_cast<int>(std::lround(view.xOfWavelength(tick.value)));
         painter.drawLine(x, plot.baseline(), x, plot.baseline() + tick.length);
         if (tick.labelled) {
             const QString text = numberText(tick.label);
             const int textWidth = metrics.horizontalAdvance(text);
-            painter.drawText(x - textWidth / 2, plot.baseline() + tick.length + metrics.ascent() + 1, text);
+            painter.drawText(
+                x - textWidth / 2, plot.baseline() + tick.length + metrics.ascent() + 1, text);
         }
     }
 
@@ -158,11 +160,12 @@ void SpectrumGraphWidget::paintAxes(QPainter& painter) const
     std::function<double(double)> heightOf;
     if (type == lt::CurveType::WhiteSignal) {
         const double fullScale = lt::whiteSignalFullScale(spectrometer);
-        valueTicks = lt::signalTicks(fullScale, view.lowHeight * fullScale, view.highHeight * fullScale);
+        valueTicks =
+            lt::signalTicks(fullScale, view.lowHeight * fullScale, view.highHeight * fullScale);
         heightOf = [fullScale](double value) { return value / fullScale; };
     } else {
         valueTicks = lt::remissionTicks(lt::remissionStepsOfHeight(view.lowHeight),
-                                        lt::remissionStepsOfHeight(view.highHeight));
+            lt::remissionStepsOfHeight(view.highHeight));
         heightOf = [](double steps) { return lt::heightOfRemissionSteps(steps); };
     }
     for (const lt::AxisTick& tick : valueTicks) {
@@ -197,7 +200,8 @@ void SpectrumGraphWidget::paintEvent(QPaintEvent*)
         const lt::PixelRect band = pointer.zoomRectangle();
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(QRect(QPoint(band.left, band.top), QPoint(band.right, band.bottom)).normalized());
+        painter.drawRect(
+            QRect(QPoint(band.left, band.top), QPoint(band.right, band.bottom)).normalized());
     }
 
     painter.setPen(QPen(Qt::black, kPenWidth));

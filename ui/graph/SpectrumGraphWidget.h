@@ -23,15 +23,15 @@ public:
     // Reads the welcome picture from picturePath; a missing file is reported
     // through report (by default a message box), an unusable one silently
     // leaves the graph white.
-    explicit SpectrumGraphWidget(const QString& picturePath, QWidget* parent = nullptr,
-                                 MissingPictureReport report = {});
+    explicit SpectrumGraphWidget(
+        const QString& picturePath, QWidget* parent = nullptr, MissingPictureReport report = {});
 
     // A Lumatrak or Spectrolino sample: graph ordinates, fullOrdinate = 100 %.
     void showRemission(std::span<const std::uint16_t> ordinates, double fullOrdinate);
     // The spectrometer: type WhiteSignal or SpectrometerRemission over the
     // wavelength window [firstWavelength, lastWavelength].
     void showSpectrometer(lt::CurveType type, const lt::SpectrometerCounts& counts,
-                          double firstWavelength, double lastWavelength);
+        double firstWavelength, double lastWavelength);
 
     bool isZoomed() const { return zoomed; }
     // Ends a zoom and shows the full range again (right click, key press).
@@ -68,7 +68,7 @@ private:
     std::vector<std::uint16_t> sampleCounts, darkCounts, whiteCounts;
     lt::SpectrometerCounts spectrometer;
     double firstWavelength = lt::kRemissionFirstWavelength; // [nm]
-    double lastWavelength = 730.0;                          // [nm]
+    double lastWavelength = 730.0; // [nm]
     bool zoomed = false;
     lt::GraphViewport view;
     std::vector<lt::CurvePoint> points;

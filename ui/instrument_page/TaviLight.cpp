@@ -1,10 +1,10 @@
 // The program's headers come before Qt's: Qt's "slots" keyword macro would
 // otherwise rewrite members of that name.
 #include "core/common/AppPaths.h"
-#include "core/station/MeasurementObserver.h"
-#include "ui/shell/ToneGenerator.h"
-#include "core/station/Workstation.h"
 #include "core/graph/SpectrumGraphPicture.h"
+#include "core/station/MeasurementObserver.h"
+#include "core/station/Workstation.h"
+#include "ui/shell/ToneGenerator.h"
 
 #include "ui/instrument_page/TaviLight.h"
 
@@ -42,19 +42,25 @@ QString latin1(const std::string& text)
 
 class CTaviLight::CycleObserver : public lt::MeasurementObserver {
 public:
-    explicit CycleObserver(CTaviLight& owner) : page(owner) {}
+    explicit CycleObserver(CTaviLight& owner) : page(owner) { }
     void graphChanged(const lt::GraphSample& sample) override { page.graphChanged(sample); }
-    void instrumentTypeChanged(std::int32_t instrumentType) override { page.instrumentTypeChanged(instrumentType); }
+    void instrumentTypeChanged(std::int32_t instrumentType) override
+    {
+        page.instrumentTypeChanged(instrumentType);
+    }
 
 private:
     CTaviLight& page;
 };
 
-CTaviLight::CTaviLight(lt::Workstation& workstation, QWidget* parent, lt::InstrumentController::Beeper beeper)
+CTaviLight::CTaviLight(
+    lt::Workstation& workstation, QWidget* parent, lt::InstrumentController::Beeper beeper)
     : QWidget(parent), station(workstation)
 {
     if (!beeper)
-        beeper = [](unsigned long frequency, unsigned long duration) { ToneGenerator::instance().play(frequency, duration); };
+        beeper = [](unsigned long frequency, unsigned long duration) {
+            ToneGenerator::instance().play(frequency, duration);
+        };
     buildControls();
     logic = std::make_unique<lt::InstrumentController>(station, std::move(beeper));
     logic->setChangeHandler([this] { showState(); });
@@ -163,7 +169,8 @@ void CTaviLight::buildControls()
     side->addStretch(1);
 
     auto* plotColumn = new QVBoxLayout;
-    graphView = new SpectrumGraphWidget(QString::fromStdString(lt::dataFile(lt::kWelcomePictureName)), this);
+    graphView = new SpectrumGraphWidget(
+        QString::fromStdString(lt::dataFile(lt::kWelcomePictureName)), this);
     plotColumn->addWidget(graphView, 1);
     auto* valueRow = new QHBoxLayout;
     valueCaption = new QLabel(QStringLiteral("Value:"), this);
@@ -181,21 +188,28 @@ void CTaviLight::buildControls()
         logic->selectDeviceType(index);
         Q_EMIT deviceTypeChanged(index);
     });
-    connect(comGroup, &QButtonGroup::idClicked, this, [this](int number) { logic->selectPort(number); });
-    connect(modeGroup, &QButtonGroup::idClicked, this, [this](int mode) { logic->selectMeasureMode(mode); });
-    connect(transmissionToggle, &QPushButton::clicked, this, [this] { logic->toggleTransmission(); });
+    connect(comGroup, &QButtonGroup::idClicked, this,
+        [this](int number) { logic->selectPort(number); });
+    connect(modeGroup, &QButtonGroup::idClicked, this,
+        [this](int mode) { logic->selectMeasureMode(mode); });
+    connect(
+        transmissionToggle, &QPushButton::clicked, this, [this] { logic->toggleTransmission(); });
     connect(beep, &QCheckBox::toggled, this, [this](bool on) { logic->setBeep(on); });
-    connect(integrationTime, &QComboBox::activated, this, [this](int index) { logic->selectIntegrationTime(index); });
+    connect(integrationTime, &QComboBox::activated, this,
+        [this](int index) { logic->selectIntegrationTime(index); });
     connect(gain, &QComboBox::activated, this, [this](int index) { logic->selectGain(index); });
-    connect(illumination, &QComboBox::activated, this, [this](int index) { logic->selectIllumination(index); });
+    connect(illumination, &QComboBox::activated, this,
+        [this](int index) { logic->selectIllumination(index); });
     connect(scans, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (const auto replacement = logic->editScans(text.toStdString())) {
             scans->setText(QString::fromStdString(*replacement));
             logic->editScans(*replacement);
         }
     });
-    connect(lowLimit, &QLineEdit::textEdited, this, [this](const QString& text) { logic->editLowLimit(text.toStdString()); });
-    connect(highLimit, &QLineEdit::textEdited, this, [this](const QString& text) { logic->editHighLimit(text.toStdString()); });
+    connect(lowLimit, &QLineEdit::textEdited, this,
+        [this](const QString& text) { logic->editLowLimit(text.toStdString()); });
+    connect(highLimit, &QLineEdit::textEdited, this,
+        [this](const QString& text) { logic->editHighLimit(text.toStdString()); });
     connect(newParameter, &QPushButton::clicked, this, [this] { logic->newParameter(); });
     connect(darkRef, &QPushButton::clicked, this, [this] { logic->darkReference(); });
     connect(zeroRef, &QPushButton::clicked, this, [this] { logic->zeroReference(); });
@@ -215,16 +229,20 @@ void CTaviLight::showState()
         highLimit->setText(QString::number(c.highLimit()));
         beep->setChecked(c.beepOn());
     }
-    title->setText(QStringLiteral("%1   %2").arg(QString::fromLatin1(lt::kSpectrometerTitle), latin1(c.identity())));
+    title->setText(QStringLiteral("%1   %2").arg(
+        QString::fromLatin1(lt::kSpectrometerTitle), latin1(c.identity())));
     {
         const QSignalBlocker blockDevice(deviceType);
         deviceType->setCurrentIndex(c.deviceType());
         const QSignalBlocker blockTime(integrationTime);
-        integrationTime->setCurrentIndex(c.integrationTimeIndex() < integrationTime->count() ? c.integrationTimeIndex() : -1);
+        integrationTime->setCurrentIndex(
+            c.integrationTimeIndex() < integrationTime->count() ? c.integrationTimeIndex() : -1);
         const QSignalBlocker blockGain(gain);
         gain->setCurrentIndex(c.gainIndex() < gain->count() ? c.gainIndex() : -1);
         const QSignalBlocker blockLight(illumination);
-        illumination->setCurrentIndex(c.illumination() >= 0 && c.illumination() < illumination->count() ? c.illumination() : -1);
+        illumination->setCurrentIndex(
+            c.illumination() >= 0 && c.illumination() < illumination->count() ? c.illumination()
+                                                                              : -1);
     }
     // A port number the page does not offer leaves both radios clear.
     comGroup->setExclusive(false);
@@ -245,7 +263,8 @@ void CTaviLight::showState()
     // The array spectrometer's settings are shown for that device only.
     const bool spectrometer = c.deviceType() == lt::InstrumentPrototype;
     parameterGroup->setVisible(spectrometer);
-    for (QWidget* setting : std::initializer_list<QWidget*>{integrationTime, gain, scans, lowLimit, highLimit, illumination})
+    for (QWidget* setting : std::initializer_list<QWidget*> {
+             integrationTime, gain, scans, lowLimit, highLimit, illumination})
         setting->setEnabled(controls.spectrometerSettings);
     valueCaption->setVisible(spectrometer);
     valueLine->setVisible(spectrometer);
@@ -267,7 +286,8 @@ void CTaviLight::plotRemission(const lt::GraphSample& sample)
     const std::size_t count = std::min<std::size_t>(sample.pointCount, sample.ordinates.size());
     if (count == 0)
         return;
-    const double full = sample.referenceOrdinate > 0 ? sample.referenceOrdinate : lt::kOrdinateFullRemission;
+    const double full =
+        sample.referenceOrdinate > 0 ? sample.referenceOrdinate : lt::kOrdinateFullRemission;
     graphView->showRemission(std::span(sample.ordinates.data(), count), full);
 }
 
@@ -275,10 +295,12 @@ void CTaviLight::plotSpectrometer()
 {
     const lt::InstrumentController& c = *logic;
     const unsigned char command = c.lastAcquisition();
-    if (command != lt::kCommandZero && command != lt::kCommandReflectance7 && command != lt::kCommandDensity)
+    if (command != lt::kCommandZero && command != lt::kCommandReflectance7 &&
+        command != lt::kCommandDensity)
         return;
     auto countsOf = [](const Aquire& record) {
-        return std::span<const std::uint16_t>(record.Counts, std::min<std::size_t>(record.Count, kAquireMaxCounts));
+        return std::span<const std::uint16_t>(
+            record.Counts, std::min<std::size_t>(record.Count, kAquireMaxCounts));
     };
     lt::SpectrometerCounts counts;
     counts.sample = countsOf(c.sampleRecord());
@@ -291,11 +313,13 @@ void CTaviLight::plotSpectrometer()
     int best = 0;
     const std::size_t span = std::min(counts.white.size(), counts.dark.size());
     for (std::size_t i = 0; i < span; ++i) {
-        if (int(counts.white[i]) - int(counts.dark[i]) > int(counts.white[best]) - int(counts.dark[best]))
+        if (int(counts.white[i]) - int(counts.dark[i]) >
+            int(counts.white[best]) - int(counts.dark[best]))
             best = static_cast<int>(i);
     }
     counts.referenceIndex = best;
-    const lt::CurveType type = command == lt::kCommandZero ? lt::CurveType::WhiteSignal : lt::CurveType::SpectrometerRemission;
+    const lt::CurveType type = command == lt::kCommandZero ? lt::CurveType::WhiteSignal
+                                                           : lt::CurveType::SpectrometerRemission;
     graphView->showSpectrometer(type, counts, c.firstWavelength(), c.lastWavelength());
 }
 
@@ -325,13 +349,17 @@ void CTaviLight::graphChanged(const lt::GraphSample& sample)
     if (QThread::currentThread() == thread())
         plotRemission(sample);
     else
-        QMetaObject::invokeMethod(this, [this, sample] { plotRemission(sample); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, sample] { plotRemission(sample); }, Qt::QueuedConnection);
 }
 
 void CTaviLight::instrumentTypeChanged(int instrumentType)
 {
-    QMetaObject::invokeMethod(this, [this, instrumentType] {
-        showState();
-        Q_EMIT deviceTypeChanged(instrumentType);
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, instrumentType] {
+            showState();
+            Q_EMIT deviceTypeChanged(instrumentType);
+        },
+        Qt::QueuedConnection);
 }

@@ -24,14 +24,14 @@ class SpectrumGraphWidget;
 namespace lt {
 class Workstation;
 struct GraphSample;
-}
+} // namespace lt
 
 class CTaviLight : public QWidget, public lt::InstrumentPageLink {
     Q_OBJECT
 public:
     // beeper: where the page's beeps go (the sound card when empty).
     explicit CTaviLight(lt::Workstation& workstation, QWidget* parent = nullptr,
-                        lt::InstrumentController::Beeper beeper = {});
+        lt::InstrumentController::Beeper beeper = {});
     ~CTaviLight() override;
 
     lt::InstrumentController& controller() { return *logic; }

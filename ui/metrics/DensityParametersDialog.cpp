@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/station/Workstation.h"
 #include "core/metrics/SpotLibraryFile.h"
+#include "core/station/Workstation.h"
 
 namespace lt {
 
@@ -46,8 +46,10 @@ DensityParametersDialog::DensityParametersDialog(Workstation& workstation, QWidg
     auto* slopeForm = new QFormLayout(slopes);
     auto* factorForm = new QFormLayout(factors);
     for (int i = 0; i < kDensityParameterFields; ++i) {
-        const DensityParameterField& field = kDensityParameterFieldList[static_cast<std::size_t>(i)];
-        auto* edit = new QLineEdit(QString::fromStdString(current.texts[static_cast<std::size_t>(i)]), this);
+        const DensityParameterField& field =
+            kDensityParameterFieldList[static_cast<std::size_t>(i)];
+        auto* edit =
+            new QLineEdit(QString::fromStdString(current.texts[static_cast<std::size_t>(i)]), this);
         const bool isSlope = field.group == DensityParameterGroup::Slope;
         edit->setObjectName(QString(isSlope ? "S" : "Y") + field.label);
         edit->setMaxLength(kDensityParameterTextLength);
@@ -69,7 +71,7 @@ DensityParametersDialog::DensityParametersDialog(Workstation& workstation, QWidg
     spotColors->setObjectName("SpotColors");
     fillSpotColors();
     connect(spotColors, &QComboBox::activated, this,
-            [this](int position) { selectSpotColorChoice(station.record(), position); });
+        [this](int position) { selectSpotColorChoice(station.record(), position); });
     auto* load = new QPushButton("Load Spot Colors", this);
     load->setObjectName("LoadSpotColors");
     auto* save = new QPushButton("SaveSpotColors", this);
@@ -108,7 +110,8 @@ void DensityParametersDialog::accept()
 {
     DensityParameterChoice choice;
     for (int i = 0; i < kDensityParameterFields; ++i)
-        choice.texts[static_cast<std::size_t>(i)] = edits[static_cast<std::size_t>(i)]->text().toStdString();
+        choice.texts[static_cast<std::size_t>(i)] =
+            edits[static_cast<std::size_t>(i)]->text().toStdString();
     choice.filter = filter->currentIndex();
     choice.observer = observer->currentIndex();
     choice.illumination = illumination->currentIndex();
@@ -132,12 +135,16 @@ void DensityParametersDialog::loadSpotColors()
         fillSpotColors();
 }
 
-void DensityParametersDialog::saveSpotColors() { saveChosenSpotFile(station); }
+void DensityParametersDialog::saveSpotColors()
+{
+    saveChosenSpotFile(station);
+}
 
 void DensityParametersDialog::deleteSpotColor()
 {
     const int position = spotColors->currentIndex();
-    const int selected = deleteSpotColorChoice(station.record(), station.settings(), station.op(), position);
+    const int selected =
+        deleteSpotColorChoice(station.record(), station.settings(), station.op(), position);
     if (selected == position)
         return;
     fillSpotColors();

@@ -29,7 +29,7 @@ private:
     void deleteSpotColor();
 
     Workstation& station;
-    std::array<QLineEdit*, kDensityParameterFields> edits{};
+    std::array<QLineEdit*, kDensityParameterFields> edits {};
     QComboBox* filter = nullptr;
     QComboBox* observer = nullptr;
     QComboBox* illumination = nullptr;

@@ -13,7 +13,7 @@ MeasurementListModel::MeasurementListModel(MeasurementList& list, QObject* paren
         // Taken on the changing thread, so that every queued change carries
         // the content it made.
         const MeasurementRow content =
-            change.kind == ListChange::Kind::Cleared ? MeasurementRow{} : source.row(change.row);
+            change.kind == ListChange::Kind::Cleared ? MeasurementRow {} : source.row(change.row);
         QMetaObject::invokeMethod(
             this,
             [self, change, content] {
@@ -24,7 +24,10 @@ MeasurementListModel::MeasurementListModel(MeasurementList& list, QObject* paren
     });
 }
 
-MeasurementListModel::~MeasurementListModel() { source.unsubscribe(subscription); }
+MeasurementListModel::~MeasurementListModel()
+{
+    source.unsubscribe(subscription);
+}
 
 void MeasurementListModel::apply(ListChange change, const MeasurementRow& content)
 {
@@ -76,8 +79,9 @@ QVariant MeasurementListModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole)
         return QString::fromLatin1(rows[static_cast<std::size_t>(index.row())][column].c_str());
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::Alignment(
-            (kListColumnFormats[column].alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+        return QVariant::fromValue(
+            Qt::Alignment((kListColumnFormats[column].alignRight ? Qt::AlignRight : Qt::AlignLeft) |
+                Qt::AlignVCenter));
     return {};
 }
 

@@ -18,8 +18,7 @@ namespace {
 constexpr int kNameLength = static_cast<int>(SpotColorEntry::kTaughtNameLength);
 } // namespace
 
-SpotIdDialog::SpotIdDialog(const SpotColorNamePrompt& prompt, QWidget* parent)
-    : QDialog(parent)
+SpotIdDialog::SpotIdDialog(const SpotColorNamePrompt& prompt, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle("SpotID");
     setModal(true);
@@ -47,8 +46,10 @@ SpotIdDialog::SpotIdDialog(const SpotColorNamePrompt& prompt, QWidget* parent)
     filterLayout->addWidget(wideButton);
     if (prompt.onWindowChosen) {
         const auto onWindowChosen = prompt.onWindowChosen;
-        connect(narrowButton, &QRadioButton::clicked, this, [onWindowChosen] { onWindowChosen(true); });
-        connect(wideButton, &QRadioButton::clicked, this, [onWindowChosen] { onWindowChosen(false); });
+        connect(
+            narrowButton, &QRadioButton::clicked, this, [onWindowChosen] { onWindowChosen(true); });
+        connect(
+            wideButton, &QRadioButton::clicked, this, [onWindowChosen] { onWindowChosen(false); });
     }
 
     auto* form = new QFormLayout;

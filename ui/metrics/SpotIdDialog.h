@@ -7,8 +7,8 @@
 
 #include <QDialog>
 
-#include "core/station/Operator.h"
 #include "core/metrics/SpotColorLibrary.h"
+#include "core/station/Operator.h"
 
 class QLineEdit;
 class QRadioButton;
@@ -31,6 +31,7 @@ private:
 };
 
 // Runs the dialog modally: the answer on OK, nothing on Cancel.
-std::optional<SpotColorNameAnswer> askSpotId(const SpotColorNamePrompt& prompt, QWidget* parent = nullptr);
+std::optional<SpotColorNameAnswer> askSpotId(
+    const SpotColorNamePrompt& prompt, QWidget* parent = nullptr);
 
 } // namespace lt

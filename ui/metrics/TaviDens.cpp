@@ -16,8 +16,8 @@
 
 #include <algorithm>
 
-#include "core/station/Workstation.h"
 #include "core/metrics/ColorMetricsLogic.h"
+#include "core/station/Workstation.h"
 #include "ui/metrics/DensityParametersDialog.h"
 #include "ui/metrics/MeasurementListModel.h"
 #include "ui/metrics/ValueDisplayWidget.h"
@@ -27,13 +27,15 @@ namespace {
 constexpr const char* kChartNames[] = {"IT8.7/3", "TQ ICC CMYK", "TQ ICC RGB"};
 constexpr const char* kMetricNames[] = {"ProcessColor", "Lab", "XYZ", "SpotColor"};
 constexpr const char* kChartComingTip = "Chart measurement comes with the chart subsystem.";
-constexpr const char* kExcelComingTip = "The spreadsheet export comes with the spreadsheet subsystem.";
+constexpr const char* kExcelComingTip =
+    "The spreadsheet export comes with the spreadsheet subsystem.";
 
 // Carries the measurement cycle's news (from whichever thread measured) to
 // the page on the user-interface thread.
 class PageObserver : public lt::MeasurementObserver {
 public:
-    PageObserver(QWidget* page, std::function<void(QString)> onStatus, std::function<void()> onValues)
+    PageObserver(
+        QWidget* page, std::function<void(QString)> onStatus, std::function<void()> onValues)
         : target(page), status(std::move(onStatus)), values(std::move(onValues))
     {
     }
@@ -41,12 +43,14 @@ public:
     void statusTextChanged(const std::string& text) override
     {
         const QString shown = QString::fromLatin1(text.c_str());
-        QMetaObject::invokeMethod(target, [this, shown] { status(shown); }, Qt::AutoConnection);
+        QMetaObject::invokeMethod(
+            target, [this, shown] { status(shown); }, Qt::AutoConnection);
     }
 
     void valueAreaChanged() override
     {
-        QMetaObject::invokeMethod(target, [this] { values(); }, Qt::AutoConnection);
+        QMetaObject::invokeMethod(
+            target, [this] { values(); }, Qt::AutoConnection);
     }
 
 private:
@@ -58,7 +62,7 @@ private:
 } // namespace
 
 struct CTaviDens::Private {
-    explicit Private(lt::Workstation& workstation) : station(workstation), logic(workstation) {}
+    explicit Private(lt::Workstation& workstation) : station(workstation), logic(workstation) { }
 
     lt::Workstation& station;
     lt::ColorMetricsLogic logic;
@@ -89,7 +93,8 @@ QPushButton* addButton(QLayout* layout, const char* caption, QWidget* parent)
 
 } // namespace
 
-CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent) : QWidget(parent), d(new Private(workstation))
+CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent)
+    : QWidget(parent), d(new Private(workstation))
 {
     // The value display, and beside it what it shows.
     d->display = new lt::ValueDisplayWidget([this] { return d->logic.valueDisplay(); }, this);
@@ -146,7 +151,8 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent) : QWidget(pa
         d->chartType->addItem(name);
     d->chartType->setCurrentIndex(std::clamp(d->logic.chartType(), 0, 2));
     chartLayout->addWidget(d->chartType);
-    connect(d->chartType, &QComboBox::activated, this, [this](int index) { d->logic.setChartType(index); });
+    connect(d->chartType, &QComboBox::activated, this,
+        [this](int index) { d->logic.setChartType(index); });
     QPushButton* startChart = addButton(chartLayout, "StartChart", chartGroup);
     startChart->setEnabled(false);
     startChart->setToolTip(kChartComingTip);
@@ -170,7 +176,8 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent) : QWidget(pa
     d->list->setSelectionBehavior(QAbstractItemView::SelectRows);
     d->list->header()->setStretchLastSection(false);
     for (int column = 0; column < lt::kListColumns; ++column)
-        d->list->setColumnWidth(column, lt::kListColumnFormats[static_cast<std::size_t>(column)].width);
+        d->list->setColumnWidth(
+            column, lt::kListColumnFormats[static_cast<std::size_t>(column)].width);
 
     auto* bottom = new QHBoxLayout;
     QPushButton* clear = addButton(bottom, "ClearList", this);
@@ -190,7 +197,8 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent) : QWidget(pa
     setDensityMode(true);
     d->status->setText(QString::fromLatin1(d->logic.statusText().c_str()));
     d->observer = std::make_unique<PageObserver>(
-        this, [this](const QString& text) { d->status->setText(text); }, [this] { d->display->update(); });
+        this, [this](const QString& text) { d->status->setText(text); },
+        [this] { d->display->update(); });
     workstation.addObserver(d->observer.get());
     // A new row is on top: show it there. The large display follows the
     // newest row, and shows only its labels once the list is cleared.
@@ -205,7 +213,10 @@ CTaviDens::~CTaviDens()
     delete d;
 }
 
-void CTaviDens::setInstrumentPage(lt::InstrumentPageLink* instrumentPage) { d->instrumentPage = instrumentPage; }
+void CTaviDens::setInstrumentPage(lt::InstrumentPageLink* instrumentPage)
+{
+    d->instrumentPage = instrumentPage;
+}
 
 void CTaviDens::setDensityMode(bool absolute)
 {

@@ -8,7 +8,7 @@
 namespace lt {
 class Workstation;
 class InstrumentPageLink;
-}
+} // namespace lt
 
 class CTaviDens : public QWidget {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #include "ui/metrics/TextFileDialog.h"
 
-#include "core/metrics/TextFileName.h"
 #include "core/common/WholeFile.h"
+#include "core/metrics/TextFileName.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,11 +13,13 @@ namespace lt {
 
 namespace {
 
-QFileDialog* makeDialog(QWidget* parent, const QString& title, const QString& currentPath, const QString& filter)
+QFileDialog* makeDialog(
+    QWidget* parent, const QString& title, const QString& currentPath, const QString& filter)
 {
     auto* dialog = new QFileDialog(parent, title);
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
-    dialog->setNameFilter(filter.trimmed().isEmpty() ? QString::fromLatin1(kTextFileFilter) : filter);
+    dialog->setNameFilter(
+        filter.trimmed().isEmpty() ? QString::fromLatin1(kTextFileFilter) : filter);
     dialog->setDefaultSuffix(kTextFileExtension);
     dialog->setDirectory(QString::fromStdString(directoryOfPath(currentPath.toStdString())));
     const QString name = QFileInfo(currentPath).fileName();
@@ -28,7 +30,8 @@ QFileDialog* makeDialog(QWidget* parent, const QString& title, const QString& cu
 
 } // namespace
 
-QString chooseTextFileToOpen(QWidget* parent, const QString& title, const QString& currentPath, const QString& filter)
+QString chooseTextFileToOpen(
+    QWidget* parent, const QString& title, const QString& currentPath, const QString& filter)
 {
     std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, currentPath, filter));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -38,7 +41,8 @@ QString chooseTextFileToOpen(QWidget* parent, const QString& title, const QStrin
     return dialog->selectedFiles().constFirst();
 }
 
-QString chooseTextFileToSave(QWidget* parent, const QString& title, const QString& currentPath, const QString& filter)
+QString chooseTextFileToSave(
+    QWidget* parent, const QString& title, const QString& currentPath, const QString& filter)
 {
     std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, currentPath, filter));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -47,12 +51,12 @@ QString chooseTextFileToSave(QWidget* parent, const QString& title, const QStrin
     // question is asked here about the final name.
     dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
     while (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
-        const QString chosen =
-            QString::fromStdString(withTextExtension(dialog->selectedFiles().constFirst().toStdString()));
+        const QString chosen = QString::fromStdString(
+            withTextExtension(dialog->selectedFiles().constFirst().toStdString()));
         if (!QFileInfo::exists(chosen))
             return chosen;
-        const auto answer = QMessageBox::question(
-            parent, title, QFileInfo(chosen).fileName() + " already exists.\nDo you want to replace it?",
+        const auto answer = QMessageBox::question(parent, title,
+            QFileInfo(chosen).fileName() + " already exists.\nDo you want to replace it?",
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer == QMessageBox::Yes)
             return chosen;

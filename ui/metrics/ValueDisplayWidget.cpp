@@ -7,8 +7,8 @@ namespace lt {
 namespace {
 
 constexpr const char* kTitle = "Colour Densitometer";
-constexpr QPoint kTitlePosition{10, 7};
-const QColor kBoxFill{240, 240, 235};
+constexpr QPoint kTitlePosition {10, 7};
+const QColor kBoxFill {240, 240, 235};
 // The display needs room for three boxes and the title above them.
 constexpr int kPreferredWidth = 620;
 constexpr int kMinimumWidth = 560;
@@ -20,7 +20,8 @@ constexpr int kSmallestValueSize = 12; // [pixel] font size a long value may shr
 QFont fittingFont(QFont font, const QString& text)
 {
     const int room = ValueDisplayGeometry::kBoxWidth - 2 * ValueDisplayGeometry::kTextIndent;
-    while (font.pixelSize() > kSmallestValueSize && QFontMetrics(font).horizontalAdvance(text) > room)
+    while (
+        font.pixelSize() > kSmallestValueSize && QFontMetrics(font).horizontalAdvance(text) > room)
         font.setPixelSize(font.pixelSize() - 2);
     return font;
 }
@@ -54,13 +55,13 @@ void ValueDisplayWidget::paintEvent(QPaintEvent*)
     const ValueDisplayGeometry geometry = valueDisplayGeometry(width());
     painter.setPen(palette().color(QPalette::WindowText));
     for (int left : geometry.boxLeft) {
-        const QRect box(left, geometry.boxBottom - ValueDisplayGeometry::kBoxHeight, ValueDisplayGeometry::kBoxWidth,
-                        ValueDisplayGeometry::kBoxHeight);
+        const QRect box(left, geometry.boxBottom - ValueDisplayGeometry::kBoxHeight,
+            ValueDisplayGeometry::kBoxWidth, ValueDisplayGeometry::kBoxHeight);
         painter.fillRect(box, kBoxFill);
         painter.drawRect(box);
     }
 
-    const ValueDisplayContent shown = content ? content() : ValueDisplayContent{};
+    const ValueDisplayContent shown = content ? content() : ValueDisplayContent {};
     QFont valueFont = pageFont;
     valueFont.setPixelSize(ValueDisplayGeometry::kValueFontHeight);
     const QFontMetrics valueMetrics(valueFont);
@@ -68,14 +69,15 @@ void ValueDisplayWidget::paintEvent(QPaintEvent*)
     for (int i = 0; i < 3; ++i) {
         painter.setFont(pageFont);
         painter.drawText(geometry.textLeft[i], geometry.labelTop + pageMetrics.ascent(),
-                         QString::fromLatin1(shown.labels[i].c_str()));
+            QString::fromLatin1(shown.labels[i].c_str()));
         if (!shown.valuesShown)
             continue;
         const QString value = QString::fromLatin1(shown.values[i].c_str());
         painter.setFont(fittingFont(valueFont, value));
         const bool lowered = i == 2 && shown.thirdValueLowered;
         const int top = geometry.valueTop + (lowered ? ValueDisplayGeometry::kLoweredValueDrop : 0);
-        painter.drawText(geometry.textLeft[i], top + valueMetrics.ascent() - valueMetrics.descent(), value);
+        painter.drawText(
+            geometry.textLeft[i], top + valueMetrics.ascent() - valueMetrics.descent(), value);
     }
 }
 

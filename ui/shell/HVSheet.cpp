@@ -7,13 +7,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "ui/graph/SpectrumGraphWidget.h"
+#include "ui/instrument_page/TaviLight.h"
+#include "ui/metrics/TaviDens.h"
 #include "ui/shell/ComingPage.h"
 #include "ui/shell/SimulatorControl.h"
 #include "ui/shell/SimulatorMenu.h"
 #include "ui/shell/SimulatorPanel.h"
-#include "ui/instrument_page/TaviLight.h"
-#include "ui/graph/SpectrumGraphWidget.h"
-#include "ui/metrics/TaviDens.h"
 
 static void loadIconResources()
 {
@@ -30,7 +30,7 @@ QIcon programIcon()
 }
 
 CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
-                   lt::InstrumentController::Beeper beeper, QWidget* parent)
+    lt::InstrumentController::Beeper beeper, QWidget* parent)
     : QWidget(parent), pages(new QTabWidget(this))
 {
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
@@ -43,10 +43,14 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
     auto* metrics = new CTaviDens(workstation, pages);
     metrics->setInstrumentPage(instrument);
     pages->addTab(metrics, QStringLiteral("Color Metrics"));
-    pages->addTab(new ComingPage(QStringLiteral("Quality control of samples against reference sets with tolerances."), pages),
-                  QStringLiteral("Quality Control"));
-    pages->addTab(new ComingPage(QStringLiteral("Service: firmware download into the instrument."), pages),
-                  QStringLiteral("Service"));
+    pages->addTab(
+        new ComingPage(
+            QStringLiteral("Quality control of samples against reference sets with tolerances."),
+            pages),
+        QStringLiteral("Quality Control"));
+    pages->addTab(
+        new ComingPage(QStringLiteral("Service: firmware download into the instrument."), pages),
+        QStringLiteral("Service"));
 
     if (simulator) {
         // Menu and strip change the simulator through one control and both
@@ -59,7 +63,8 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
         panel = new SimulatorPanel(*control, this);
         layout->addWidget(panel);
         control->followDeviceType(instrument->controller().deviceType());
-        connect(instrument, &CTaviLight::deviceTypeChanged, control, &SimulatorControl::followDeviceType);
+        connect(instrument, &CTaviLight::deviceTypeChanged, control,
+            &SimulatorControl::followDeviceType);
     }
     layout->addWidget(pages);
     qApp->installEventFilter(this);

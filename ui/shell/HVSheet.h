@@ -29,7 +29,7 @@ public:
     // simulator: the built-in simulator behind a port, for the "Simulator"
     // menu and panel (null: neither). beeper: where the beeps go (empty: sound card).
     explicit CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator = nullptr,
-                      lt::InstrumentController::Beeper beeper = {}, QWidget* parent = nullptr);
+        lt::InstrumentController::Beeper beeper = {}, QWidget* parent = nullptr);
     ~CHVSheet() override;
 
     QTabWidget* tabs() const { return pages; }

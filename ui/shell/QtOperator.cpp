@@ -4,10 +4,10 @@
 #include <QMessageBox>
 #include <QThread>
 
-#include "ui/shell/ToneGenerator.h"
 #include "instrument/include/TaviSpec.h"
 #include "ui/metrics/SpotIdDialog.h"
 #include "ui/metrics/TextFileDialog.h"
+#include "ui/shell/ToneGenerator.h"
 
 namespace {
 
@@ -63,14 +63,16 @@ lt::MessageAnswer answerOf(int button, lt::MessageButtons buttons)
         return lt::MessageAnswer::Retry;
     default:
         // A box closed without a choice: Cancel, or Ok when Ok is all it offers.
-        return buttons == lt::MessageButtons::Ok ? lt::MessageAnswer::Ok : lt::MessageAnswer::Cancel;
+        return buttons == lt::MessageButtons::Ok ? lt::MessageAnswer::Ok
+                                                 : lt::MessageAnswer::Cancel;
     }
 }
 
 void libraryMessage(const char* text, const char* caption, void* context)
 {
     auto* op = static_cast<QtOperator*>(context);
-    op->showMessage(text ? text : "", caption ? caption : "", lt::MessageButtons::Ok, lt::MessageIcon::None);
+    op->showMessage(
+        text ? text : "", caption ? caption : "", lt::MessageButtons::Ok, lt::MessageIcon::None);
 }
 
 } // namespace
@@ -80,35 +82,37 @@ Result QtOperator::onInterfaceThread(Question question)
 {
     if (QThread::currentThread() == qApp->thread())
         return question();
-    Result result{};
-    QMetaObject::invokeMethod(qApp, [&] { result = question(); }, Qt::BlockingQueuedConnection);
+    Result result {};
+    QMetaObject::invokeMethod(
+        qApp, [&] { result = question(); }, Qt::BlockingQueuedConnection);
     return result;
 }
 
 lt::MessageAnswer QtOperator::showMessage(const std::string& text, const std::string& caption,
-                                          lt::MessageButtons buttons, lt::MessageIcon icon)
+    lt::MessageButtons buttons, lt::MessageIcon icon)
 {
     return onInterfaceThread<lt::MessageAnswer>([&] {
-        QMessageBox box(boxIcon(icon), caption.empty() ? QString::fromLatin1(kProgramName) : local8(caption),
-                        local8(text), standardButtons(buttons), parentWindow);
+        QMessageBox box(boxIcon(icon),
+            caption.empty() ? QString::fromLatin1(kProgramName) : local8(caption), local8(text),
+            standardButtons(buttons), parentWindow);
         return answerOf(box.exec(), buttons);
     });
 }
 
-std::optional<std::string> QtOperator::chooseFileToOpen(const std::string& title, const std::string& startPath,
-                                                        const std::string& filter)
+std::optional<std::string> QtOperator::chooseFileToOpen(
+    const std::string& title, const std::string& startPath, const std::string& filter)
 {
     return chooseFile(title, startPath, filter, &lt::chooseTextFileToOpen);
 }
 
-std::optional<std::string> QtOperator::chooseFileToSave(const std::string& title, const std::string& startPath,
-                                                        const std::string& filter)
+std::optional<std::string> QtOperator::chooseFileToSave(
+    const std::string& title, const std::string& startPath, const std::string& filter)
 {
     return chooseFile(title, startPath, filter, &lt::chooseTextFileToSave);
 }
 
-std::optional<std::string> QtOperator::chooseFile(const std::string& title, const std::string& startPath,
-                                                  const std::string& filter, FileDialog dialog)
+std::optional<std::string> QtOperator::chooseFile(const std::string& title,
+    const std::string& startPath, const std::string& filter, FileDialog dialog)
 {
     return onInterfaceThread<std::optional<std::string>>([&]() -> std::optional<std::string> {
         const QString path = dialog(parentWindow, local8(title), local8(startPath), local8(filter));
@@ -118,7 +122,8 @@ std::optional<std::string> QtOperator::chooseFile(const std::string& title, cons
     });
 }
 
-std::optional<lt::SpotColorNameAnswer> QtOperator::askSpotColorName(const lt::SpotColorNamePrompt& prompt)
+std::optional<lt::SpotColorNameAnswer> QtOperator::askSpotColorName(
+    const lt::SpotColorNamePrompt& prompt)
 {
     return onInterfaceThread<std::optional<lt::SpotColorNameAnswer>>(
         [&] { return lt::askSpotId(prompt, parentWindow); });

@@ -18,20 +18,21 @@ public:
     // Dialogs open over this window (the main sheet once it exists).
     void setParentWindow(QWidget* window) { parentWindow = window; }
 
-    lt::MessageAnswer showMessage(const std::string& text, const std::string& caption, lt::MessageButtons buttons,
-                                  lt::MessageIcon icon) override;
-    std::optional<std::string> chooseFileToOpen(const std::string& title, const std::string& startPath,
-                                                const std::string& filter) override;
-    std::optional<std::string> chooseFileToSave(const std::string& title, const std::string& startPath,
-                                                const std::string& filter) override;
-    std::optional<lt::SpotColorNameAnswer> askSpotColorName(const lt::SpotColorNamePrompt& prompt) override;
+    lt::MessageAnswer showMessage(const std::string& text, const std::string& caption,
+        lt::MessageButtons buttons, lt::MessageIcon icon) override;
+    std::optional<std::string> chooseFileToOpen(
+        const std::string& title, const std::string& startPath, const std::string& filter) override;
+    std::optional<std::string> chooseFileToSave(
+        const std::string& title, const std::string& startPath, const std::string& filter) override;
+    std::optional<lt::SpotColorNameAnswer> askSpotColorName(
+        const lt::SpotColorNamePrompt& prompt) override;
 
 private:
     using FileDialog = QString (*)(QWidget*, const QString&, const QString&, const QString&);
     // A file choice through the text-file dialogs the colour metrics page
     // shares (".txt" names, overwrite question about the final name).
     std::optional<std::string> chooseFile(const std::string& title, const std::string& startPath,
-                                          const std::string& filter, FileDialog dialog);
+        const std::string& filter, FileDialog dialog);
 
     // Runs question on the user-interface thread and returns its result.
     template <class Result, class Question>

@@ -19,7 +19,10 @@ constexpr ModelEntry kModels[] = {
 
 } // namespace
 
-SimulatorControl::SimulatorControl(ltsim::Simulator& simulator, QObject* parent) : QObject(parent), sim(simulator) {}
+SimulatorControl::SimulatorControl(ltsim::Simulator& simulator, QObject* parent)
+    : QObject(parent), sim(simulator)
+{
+}
 
 int SimulatorControl::modelCount()
 {
@@ -76,5 +79,5 @@ void SimulatorControl::pressKey()
 
 void SimulatorControl::dropLine()
 {
-    sim.injectFault(ltsim::Fault{ltsim::FaultKind::HangUp, ltsim::FaultScope::NextReply});
+    sim.injectFault(ltsim::Fault {ltsim::FaultKind::HangUp, ltsim::FaultScope::NextReply});
 }

@@ -7,20 +7,22 @@
 #include "ui/shell/SimulatorControl.h"
 
 SimulatorMenu::SimulatorMenu(SimulatorControl& simulatorControl, QWidget* parent)
-    : QMenu(QStringLiteral("&Simulator"), parent), control(simulatorControl), samples(new QActionGroup(this)),
-      models(new QActionGroup(this))
+    : QMenu(QStringLiteral("&Simulator"), parent), control(simulatorControl),
+      samples(new QActionGroup(this)), models(new QActionGroup(this))
 {
     QMenu* sampleMenu = addMenu(QStringLiteral("Sample under the head"));
     for (const std::string& name : ltsim::Simulator::sampleNames()) {
         QAction* action = sampleMenu->addAction(QString::fromStdString(name));
         action->setCheckable(true);
         samples->addAction(action);
-        connect(action, &QAction::triggered, this, [this, action] { control.setSample(action->text()); });
+        connect(action, &QAction::triggered, this,
+            [this, action] { control.setSample(action->text()); });
     }
     sampleMenu->addSeparator();
     sampleMenu->addAction(QStringLiteral("Ink mixture..."), this, [this] { askForInkSample(); });
 
-    addAction(QStringLiteral("Press the instrument's measurement key"), &control, &SimulatorControl::pressKey);
+    addAction(QStringLiteral("Press the instrument's measurement key"), &control,
+        &SimulatorControl::pressKey);
     addSeparator();
 
     QMenu* modelMenu = addMenu(QStringLiteral("Instrument model"));
@@ -45,12 +47,13 @@ void SimulatorMenu::askForInkSample()
 {
     bool ok = false;
     const QString text = QInputDialog::getText(parentWidget(), QStringLiteral("Ink mixture"),
-        QStringLiteral("Inks and their coverage, e.g. C50M40Y40 or K20:"), QLineEdit::Normal, QString(), &ok);
+        QStringLiteral("Inks and their coverage, e.g. C50M40Y40 or K20:"), QLineEdit::Normal,
+        QString(), &ok);
     if (!ok || text.isEmpty())
         return;
     if (!control.setSample(text.trimmed())) {
         QMessageBox::warning(parentWidget(), QStringLiteral("Simulator"),
-                             QStringLiteral("\"%1\" is not a sample the simulator knows.").arg(text));
+            QStringLiteral("\"%1\" is not a sample the simulator knows.").arg(text));
         showSample(control.sample());
     }
 }

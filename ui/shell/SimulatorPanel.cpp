@@ -17,7 +17,8 @@ SimulatorPanel::SimulatorPanel(SimulatorControl& control, QWidget* parent)
     for (const std::string& name : ltsim::Simulator::sampleNames())
         samples->addItem(QString::fromStdString(name));
     layout->addWidget(samples);
-    key->setToolTip(QStringLiteral("In remote mode the instrument measures when its key is pressed."));
+    key->setToolTip(
+        QStringLiteral("In remote mode the instrument measures when its key is pressed."));
     layout->addWidget(key);
     layout->addStretch(1);
 
@@ -43,5 +44,6 @@ void SimulatorPanel::showSample(const QString& name)
 
 void SimulatorPanel::showModel(ltsim::DeviceKind kind)
 {
-    model->setText(QStringLiteral("Simulated %1 - sample under the head:").arg(SimulatorControl::modelTitle(kind)));
+    model->setText(QStringLiteral("Simulated %1 - sample under the head:")
+                       .arg(SimulatorControl::modelTitle(kind)));
 }

@@ -15,7 +15,9 @@ constexpr unsigned kLatencyUs = 40000; // [us] device buffer
 #if LTRAKW_HAVE_ALSA
 // ALSA reports a missing sound card on stderr by itself; a workstation
 // without speakers is normal, so those reports are dropped.
-void quietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
+void quietAlsaErrors(const char*, int, const char*, int, const char*, ...)
+{
+}
 #endif
 
 } // namespace
@@ -47,7 +49,7 @@ bool ToneGenerator::openLocked()
     if (snd_pcm_open(&handle, "default", SND_PCM_STREAM_PLAYBACK, 0) < 0)
         return false;
     if (snd_pcm_set_params(handle, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED, 1,
-                           lt::kToneSampleRate, 1, kLatencyUs) < 0) {
+            lt::kToneSampleRate, 1, kLatencyUs) < 0) {
         snd_pcm_close(handle);
         return false;
     }
@@ -71,11 +73,13 @@ void ToneGenerator::play(unsigned long frequencyHz, unsigned long durationMs)
         return;
 #if LTRAKW_HAVE_ALSA
     auto* handle = static_cast<snd_pcm_t*>(pcm);
-    const auto samples = lt::synthesizeTone(static_cast<unsigned>(frequencyHz), static_cast<unsigned>(durationMs));
+    const auto samples =
+        lt::synthesizeTone(static_cast<unsigned>(frequencyHz), static_cast<unsigned>(durationMs));
     snd_pcm_prepare(handle);
     std::size_t done = 0;
     while (done < samples.size()) {
-        snd_pcm_sframes_t written = snd_pcm_writei(handle, samples.data() + done, samples.size() - done);
+        snd_pcm_sframes_t written =
+            snd_pcm_writei(handle, samples.data() + done, samples.size() - done);
         if (written < 0) {
             if (snd_pcm_recover(handle, static_cast<int>(written), 1) < 0)
                 return;

@@ -21,7 +21,7 @@ std::size_t entriesIn(const std::string& directory)
 
 mode_t permissionsOf(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     ::stat(path.c_str(), &info);
     return info.st_mode & 07777;
 }
@@ -51,7 +51,8 @@ TEST(WholeFile, FailuresSayWhyAndLeaveNothingBehind)
 {
     TempDirectory dir;
     std::string reason;
-    EXPECT_EQ(replaceFileContent(dir.file("missing/list.txt"), "x", &reason), FileWriteResult::CannotCreate);
+    EXPECT_EQ(replaceFileContent(dir.file("missing/list.txt"), "x", &reason),
+        FileWriteResult::CannotCreate);
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(replaceFileContent("", "x"), FileWriteResult::CannotCreate);
     EXPECT_EQ(replaceFileContent(dir.path() + "/", "x"), FileWriteResult::CannotCreate);
@@ -80,7 +81,8 @@ TEST(WholeFile, ReadsAtMostTheCapAndTellsAMissingFile)
 
     EXPECT_EQ(readFileHead(dir.file("none.txt"), 10, content), FileReadResult::CannotOpen);
     EXPECT_TRUE(content.empty());
-    EXPECT_EQ(readFileHead(dir.path(), 10, content), FileReadResult::ReadFailed) << "a directory is not a file";
+    EXPECT_EQ(readFileHead(dir.path(), 10, content), FileReadResult::ReadFailed)
+        << "a directory is not a file";
 }
 
 TEST(WholeFile, DirectoryOfPath)

@@ -11,10 +11,11 @@ using namespace lt;
 
 namespace {
 
-GraphViewport plainViewport(int left, int top, int width, int height, double first = 380, double last = 730)
+GraphViewport plainViewport(
+    int left, int top, int width, int height, double first = 380, double last = 730)
 {
     GraphViewport view;
-    view.plot = PlotArea{left, top, width, height};
+    view.plot = PlotArea {left, top, width, height};
     view.firstWavelength = first;
     view.lastWavelength = last;
     return view;
@@ -22,7 +23,8 @@ GraphViewport plainViewport(int left, int top, int width, int height, double fir
 
 const AxisTick* tickAt(const std::vector<AxisTick>& ticks, double value)
 {
-    auto found = std::find_if(ticks.begin(), ticks.end(), [value](const AxisTick& t) { return t.value == value; });
+    auto found = std::find_if(
+        ticks.begin(), ticks.end(), [value](const AxisTick& t) { return t.value == value; });
     return found == ticks.end() ? nullptr : &*found;
 }
 
@@ -31,7 +33,7 @@ const AxisTick* tickAt(const std::vector<AxisTick>& ticks, double value)
 TEST(GraphCurve, RemissionOfHundredPercentLiesAt85PercentOfTheHeight)
 {
     const GraphViewport view = plainViewport(50, 10, 350, 400);
-    std::array<std::uint16_t, 36> ordinates{};
+    std::array<std::uint16_t, 36> ordinates {};
     ordinates.fill(56540);
     ordinates[1] = 0;
     ordinates[2] = 65535; // the clip value
@@ -39,7 +41,7 @@ TEST(GraphCurve, RemissionOfHundredPercentLiesAt85PercentOfTheHeight)
     ASSERT_EQ(curve.size(), 36u);
     EXPECT_EQ(curve[0].y, 410 - 340);
     EXPECT_EQ(curve[1].y, 410); // zero on the baseline
-    EXPECT_GT(curve[2].y, 10);  // the clip value stays inside the plot ...
+    EXPECT_GT(curve[2].y, 10); // the clip value stays inside the plot ...
     EXPECT_LT(curve[2].y, 10 + 400 * 0.05); // ... just below the top
 }
 
@@ -57,7 +59,7 @@ TEST(GraphCurve, RemissionPointsSpreadOverTheWidthOneStepPer10Nm)
 TEST(GraphCurve, CurveAndValueAxisAgreeOnHundredPercent)
 {
     const GraphViewport view = plainViewport(40, 0, 300, 500);
-    const std::array<std::uint16_t, 1> ordinate{56540};
+    const std::array<std::uint16_t, 1> ordinate {56540};
     const auto curve = remissionCurve(ordinate, kOrdinateFullRemission, view);
     const auto ticks = remissionTicks(0, remissionStepsOfHeight(1.0));
     const AxisTick* hundred = tickAt(ticks, 10000);
@@ -72,8 +74,8 @@ TEST(GraphCurve, SpectrometerRemissionIsClippedAbove110Percent)
     // Pixel window starting at pixel 0, 1 nm per pixel from 400 nm.
     std::vector<std::uint16_t> dark(101, 100), white(101, 1100), sample(101, 1100);
     sample[10] = 100 + 1200; // 120 %: drawn at 104 % and flagged
-    sample[20] = 100 + 500;  // 50 %
-    SpectrometerCounts counts{sample, dark, white, 0, 1.0, 400.0, 0};
+    sample[20] = 100 + 500; // 50 %
+    SpectrometerCounts counts {sample, dark, white, 0, 1.0, 400.0, 0};
     const GraphViewport view = plainViewport(0, 0, 100, 1000, 400, 500);
     const auto curve = spectrometerCurve(CurveType::SpectrometerRemission, counts, 400, 500, view);
     ASSERT_EQ(curve.size(), 101u);
@@ -87,7 +89,7 @@ TEST(GraphCurve, SpectrometerRemissionIsClippedAbove110Percent)
 TEST(GraphCurve, SpectrometerWithoutWhiteSignalDoesNotDivideByZero)
 {
     std::vector<std::uint16_t> flat(50, 300);
-    SpectrometerCounts counts{flat, flat, flat, 0, 2.0, 380.0, 0};
+    SpectrometerCounts counts {flat, flat, flat, 0, 2.0, 380.0, 0};
     const GraphViewport view = plainViewport(0, 0, 100, 100, 380, 480);
     const auto ratio = spectrometerCurve(CurveType::SpectrometerRemission, counts, 380, 480, view);
     const auto signal = spectrometerCurve(CurveType::WhiteSignal, counts, 380, 480, view);
@@ -104,7 +106,7 @@ TEST(GraphCurve, WhiteSignalAtTheReferenceIndexLiesAt85Percent)
     for (int i = 0; i < 200; ++i)
         white[i] = static_cast<std::uint16_t>(50 + 20 * i);
     // Window from pixel 100; calibration: pixel p lies at 300 + 2 p nm.
-    SpectrometerCounts counts{{}, dark, white, 100, 2.0, 300.0, 150};
+    SpectrometerCounts counts {{}, dark, white, 100, 2.0, 300.0, 150};
     const GraphViewport view = plainViewport(0, 0, 200, 1000, 500, 700);
     const auto curve = spectrometerCurve(CurveType::WhiteSignal, counts, 500, 700, view);
     // The reference index 150 (pixel 250) has the signal 3000; 600 nm is
@@ -117,11 +119,11 @@ TEST(GraphCurve, WhiteSignalAtTheReferenceIndexLiesAt85Percent)
 TEST(GraphCurve, SpectrometerCurveHasOnePointPerNanometreUpTo1024)
 {
     std::vector<std::uint16_t> values(256, 1000);
-    SpectrometerCounts counts{values, values, values, 0, 3.0, 200.0, 0};
+    SpectrometerCounts counts {values, values, values, 0, 3.0, 200.0, 0};
     const GraphViewport view = plainViewport(0, 0, 500, 100, 350, 850);
     EXPECT_EQ(spectrometerCurve(CurveType::WhiteSignal, counts, 350, 850, view).size(), 501u);
     EXPECT_EQ(spectrometerCurve(CurveType::WhiteSignal, counts, 0, 5000, view).size(),
-              static_cast<std::size_t>(kGraphMaxPoints));
+        static_cast<std::size_t>(kGraphMaxPoints));
     EXPECT_TRUE(spectrometerCurve(CurveType::WhiteSignal, counts, 500, 400, view).empty());
 }
 
@@ -136,7 +138,8 @@ TEST(GraphAxes, WavelengthTicksPlain)
     EXPECT_EQ(tickAt(ticks, 500)->length, 15);
     EXPECT_TRUE(tickAt(ticks, 500)->labelled);
     EXPECT_EQ(tickAt(ticks, 700)->label, 700);
-    EXPECT_EQ(std::count_if(ticks.begin(), ticks.end(), [](const AxisTick& t) { return t.labelled; }), 4);
+    EXPECT_EQ(
+        std::count_if(ticks.begin(), ticks.end(), [](const AxisTick& t) { return t.labelled; }), 4);
 }
 
 TEST(GraphAxes, WavelengthTicksZoomedAreFiner)
@@ -170,9 +173,9 @@ TEST(GraphAxes, SignalTickSpacingFollowsTheFullScale)
         double fullScale;
         int tick, label;
     };
-    const Case cases[] = {{40000, 1000, 5000}, {20001, 1000, 5000}, {20000, 500, 2500}, {10001, 500, 2500},
-                          {10000, 200, 1000}, {5001, 200, 1000},    {5000, 100, 500},   {1001, 100, 500},
-                          {1000, 50, 250},    {501, 50, 250},       {500, 10, 100},     {3, 10, 100}};
+    const Case cases[] = {{40000, 1000, 5000}, {20001, 1000, 5000}, {20000, 500, 2500},
+        {10001, 500, 2500}, {10000, 200, 1000}, {5001, 200, 1000}, {5000, 100, 500},
+        {1001, 100, 500}, {1000, 50, 250}, {501, 50, 250}, {500, 10, 100}, {3, 10, 100}};
     for (const Case& c : cases) {
         const SignalTickRule rule = signalTickRule(c.fullScale);
         EXPECT_EQ(rule.tickEvery, c.tick) << c.fullScale;
@@ -187,10 +190,10 @@ TEST(GraphAxes, SignalTickSpacingFollowsTheFullScale)
 
 TEST(GraphZoom, RectangleMustExceedTenPixelsBothWays)
 {
-    EXPECT_FALSE(isZoomRectangle(PixelRect{100, 100, 108, 150})); // 8 x 50
-    EXPECT_FALSE(isZoomRectangle(PixelRect{100, 100, 150, 110})); // 50 x 10
-    EXPECT_TRUE(isZoomRectangle(PixelRect{100, 100, 111, 111}));
-    EXPECT_TRUE(isZoomRectangle(PixelRect{150, 150, 100, 100})); // dragged up and left
+    EXPECT_FALSE(isZoomRectangle(PixelRect {100, 100, 108, 150})); // 8 x 50
+    EXPECT_FALSE(isZoomRectangle(PixelRect {100, 100, 150, 110})); // 50 x 10
+    EXPECT_TRUE(isZoomRectangle(PixelRect {100, 100, 111, 111}));
+    EXPECT_TRUE(isZoomRectangle(PixelRect {150, 150, 100, 100})); // dragged up and left
 }
 
 TEST(GraphZoom, ZoomedViewportShowsTheRectangleOverThePlot)
@@ -198,7 +201,7 @@ TEST(GraphZoom, ZoomedViewportShowsTheRectangleOverThePlot)
     const GraphViewport view = plainViewport(50, 0, 350, 400);
     // Rectangle from 430 to 530 nm and from 75 % down to 25 % of the height,
     // dragged from bottom right to top left and running out of the plot.
-    const GraphViewport zoomed = zoomInto(view, PixelRect{200, 300, 100, 100});
+    const GraphViewport zoomed = zoomInto(view, PixelRect {200, 300, 100, 100});
     EXPECT_DOUBLE_EQ(zoomed.firstWavelength, 430);
     EXPECT_DOUBLE_EQ(zoomed.lastWavelength, 530);
     EXPECT_DOUBLE_EQ(zoomed.lowHeight, 0.25);
@@ -207,7 +210,7 @@ TEST(GraphZoom, ZoomedViewportShowsTheRectangleOverThePlot)
     EXPECT_DOUBLE_EQ(zoomed.xOfWavelength(530), 400);
     EXPECT_DOUBLE_EQ(zoomed.yOfHeight(0.75), 0);
 
-    const GraphViewport clamped = zoomInto(view, PixelRect{0, -50, 600, 200});
+    const GraphViewport clamped = zoomInto(view, PixelRect {0, -50, 600, 200});
     EXPECT_DOUBLE_EQ(clamped.firstWavelength, 380);
     EXPECT_DOUBLE_EQ(clamped.lastWavelength, 730);
     EXPECT_DOUBLE_EQ(clamped.highHeight, 1.0);
@@ -217,10 +220,10 @@ TEST(GraphZoom, ZoomedViewportShowsTheRectangleOverThePlot)
 TEST(GraphZoom, ZoomedCurveKeepsItsWavelengths)
 {
     const GraphViewport view = plainViewport(0, 0, 350, 400);
-    const GraphViewport zoomed = zoomInto(view, PixelRect{100, 0, 200, 400}); // 480 ... 580 nm
-    std::vector<std::uint16_t> ordinates(36, 28270);                           // 50 %
+    const GraphViewport zoomed = zoomInto(view, PixelRect {100, 0, 200, 400}); // 480 ... 580 nm
+    std::vector<std::uint16_t> ordinates(36, 28270); // 50 %
     const auto curve = remissionCurve(ordinates, kOrdinateFullRemission, zoomed);
-    EXPECT_EQ(curve[10].x, 0);   // 480 nm at the left edge
+    EXPECT_EQ(curve[10].x, 0); // 480 nm at the left edge
     EXPECT_EQ(curve[20].x, 350); // 580 nm at the right edge
     EXPECT_EQ(curve[10].y, 400 - 170);
 }

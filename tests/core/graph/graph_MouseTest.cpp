@@ -8,7 +8,7 @@ using namespace lt;
 
 namespace {
 
-const PlotArea kPlot{40, 0, 400, 300}; // right edge 440, baseline 300
+const PlotArea kPlot {40, 0, 400, 300}; // right edge 440, baseline 300
 
 // Press in the left margin and drag the new marker to x.
 void placeVerticalMarker(SpectrumGraphMouse& mouse, int x)

@@ -17,15 +17,16 @@ std::string writeTemp(const std::string& name, const std::vector<std::uint8_t>& 
 {
     const auto path = std::filesystem::temp_directory_path() / ("graph_picture_" + name);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(
+        reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path.string();
 }
 
 // A 2 x 1 24-bit bitmap.
 std::vector<std::uint8_t> tinyBitmap()
 {
-    std::vector<std::uint8_t> file = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
-                                      40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
+    std::vector<std::uint8_t> file = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+        2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
     file.resize(54, 0);
     for (int i = 0; i < 8; ++i)
         file.push_back(0xff);
@@ -42,7 +43,8 @@ void put32(std::vector<std::uint8_t>& file, std::size_t at, std::uint32_t value)
 
 TEST(WelcomePicture, TheShippedPictureIsABitmap)
 {
-    const WelcomePicture picture = readWelcomePicture(std::string(LTRAKW_SOURCE_DIR) + "/data/SWelcome.bmp");
+    const WelcomePicture picture =
+        readWelcomePicture(std::string(LTRAKW_SOURCE_DIR) + "/data/SWelcome.bmp");
     EXPECT_EQ(picture.status, PictureStatus::Loaded);
     EXPECT_GT(picture.file.size(), 1000u);
 }
@@ -50,11 +52,13 @@ TEST(WelcomePicture, TheShippedPictureIsABitmap)
 TEST(WelcomePicture, MissingDamagedAndGoodFiles)
 {
     EXPECT_EQ(readWelcomePicture("/nonexistent/dir/SWelcome.bmp").status, PictureStatus::Missing);
-    EXPECT_EQ(readWelcomePicture(writeTemp("good.bmp", tinyBitmap())).status, PictureStatus::Loaded);
+    EXPECT_EQ(
+        readWelcomePicture(writeTemp("good.bmp", tinyBitmap())).status, PictureStatus::Loaded);
 
     auto wrongSignature = tinyBitmap();
     wrongSignature[0] = 'P';
-    EXPECT_EQ(readWelcomePicture(writeTemp("signature.bmp", wrongSignature)).status, PictureStatus::Invalid);
+    EXPECT_EQ(readWelcomePicture(writeTemp("signature.bmp", wrongSignature)).status,
+        PictureStatus::Invalid);
 
     const std::vector<std::uint8_t> truncated = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(readWelcomePicture(writeTemp("short.bmp", truncated)).status, PictureStatus::Invalid);

@@ -4,10 +4,10 @@
 #include "core/metrics/ColorMetricsLogic.h"
 #include "SimulatedStation.h"
 
-#include "core/settings/IniFile.h"
 #include "core/common/NumberText.h"
 #include "core/metrics/DensityParametersForm.h"
 #include "core/metrics/SpotLibraryFile.h"
+#include "core/settings/IniFile.h"
 
 #include <cmath>
 
@@ -35,7 +35,10 @@ protected:
         return station->settings().applicationFile().getString(section, key).value_or("<missing>");
     }
 
-    double cellNumber(int row, int column) { return parseReal(station->list().cell(row, column)).value_or(NAN); }
+    double cellNumber(int row, int column)
+    {
+        return parseReal(station->list().cell(row, column)).value_or(NAN);
+    }
 
     std::unique_ptr<ColorMetricsLogic> logic;
     FakeInstrumentPage instrumentPage;
@@ -57,12 +60,14 @@ TEST_F(ColorMetricsLogicTest, ReadsTheMetricClampedAndTheSpotLibraryFromTheSetti
 {
     IniFile& file = station->settings().applicationFile();
     file.writeString("TaviDens", "Metric", "0");
-    std::filesystem::copy_file(test::goldenPath("spot_two_entries.txt"), configDirectory + "/Spots.txt");
+    std::filesystem::copy_file(
+        test::goldenPath("spot_two_entries.txt"), configDirectory + "/Spots.txt");
     file.writeString("SC", "SCFile", "Spots.txt");
     logic->initialise();
     EXPECT_EQ(logic->metric(), Metric::ProcessColor);
     EXPECT_EQ(stored("TaviDens", "Metric"), "1");
-    EXPECT_EQ(spotColorChoices(station->record()), (std::vector<std::string>{"none", "Reflex Blue", "Warm Red"}));
+    EXPECT_EQ(spotColorChoices(station->record()),
+        (std::vector<std::string> {"none", "Reflex Blue", "Warm Red"}));
 
     file.writeString("TaviDens", "Metric", "7");
     logic->initialise();
@@ -148,18 +153,20 @@ TEST_F(ColorMetricsLogicTest, TeachingASpotColourNamesItThroughTheSpotIdPrompt)
     openInstrument();
     logic->requestSpotColor();
     EXPECT_EQ(logic->statusText(), "Measure SpotColor for Identification now!");
-    op.spotNames.push_back(SpotColorNameAnswer{"Reflex Blue from the press room", true});
+    op.spotNames.push_back(SpotColorNameAnswer {"Reflex Blue from the press room", true});
     measure("Reflex Blue");
 
     ASSERT_EQ(op.prompts.size(), 1u);
     EXPECT_EQ(op.prompts[0].presetName, "S1");
     const SpotColorLibrary& library = station->record().spotColors;
     ASSERT_EQ(library.count(), 1);
-    EXPECT_EQ(library.entry(1)->name, "Reflex Blue from the") << "a taught name keeps 20 characters";
+    EXPECT_EQ(library.entry(1)->name, "Reflex Blue from the")
+        << "a taught name keeps 20 characters";
     EXPECT_EQ(library.entry(1)->name.size(), 20u);
     EXPECT_EQ(library.entry(1)->kind, SpotKind::Narrow);
     EXPECT_EQ(library.selection(), 1);
-    EXPECT_EQ(station->list().cell(0, column::kSpotName), "    --") << "the teaching sample has no spot value";
+    EXPECT_EQ(station->list().cell(0, column::kSpotName), "    --")
+        << "the teaching sample has no spot value";
 
     measure("Reflex Blue");
     EXPECT_EQ(station->list().cell(0, column::kSpotName).substr(0, 11), "Reflex Blue");
@@ -195,7 +202,7 @@ TEST_F(ColorMetricsLogicTest, TheValueDisplayShowsTheNewestRowInEachMetric)
     logic->setMetric(Metric::Lab);
     EXPECT_EQ(stored("TaviDens", "Metric"), "2");
     shown = logic->valueDisplay();
-    EXPECT_EQ(shown.labels, (std::array<std::string, 3>{"L", "a", "b"}));
+    EXPECT_EQ(shown.labels, (std::array<std::string, 3> {"L", "a", "b"}));
     EXPECT_EQ(shown.values[0], station->list().cell(0, column::kL));
 
     logic->setMetric(Metric::Xyz);
@@ -203,8 +210,8 @@ TEST_F(ColorMetricsLogicTest, TheValueDisplayShowsTheNewestRowInEachMetric)
 
     logic->setMetric(Metric::SpotColor);
     shown = logic->valueDisplay();
-    EXPECT_EQ(shown.labels, (std::array<std::string, 3>{"SpotDensity", "%", "SpotColor"}));
-    EXPECT_EQ(shown.values, (std::array<std::string, 3>{"--   ", "--", "    --"}));
+    EXPECT_EQ(shown.labels, (std::array<std::string, 3> {"SpotDensity", "%", "SpotColor"}));
+    EXPECT_EQ(shown.values, (std::array<std::string, 3> {"--   ", "--", "    --"}));
 }
 
 TEST_F(ColorMetricsLogicTest, SaveListRemembersOnlyANonEmptySave)
@@ -231,7 +238,7 @@ TEST_F(ColorMetricsLogicTest, ParametersNeedAnInitialisedInstrument)
     bool dialogShown = false;
     logic->editDensityParameters(&instrumentPage, [&] { dialogShown = true; });
     EXPECT_FALSE(dialogShown);
-    EXPECT_EQ(op.messages, (std::vector<std::string>{"Initialize Instrument first !"}));
+    EXPECT_EQ(op.messages, (std::vector<std::string> {"Initialize Instrument first !"}));
     EXPECT_TRUE(instrumentPage.liveReading) << "the live reading runs again";
 
     logic->editDensityParameters(nullptr, [&] { dialogShown = true; });
@@ -251,7 +258,8 @@ TEST_F(ColorMetricsLogicTest, CancelStillSendsTheParametersAndRewritesTheKeys)
     instrumentPage.liveReading = true;
 
     bool liveDuringDialog = true;
-    logic->editDensityParameters(&instrumentPage, [&] { liveDuringDialog = instrumentPage.liveReading; });
+    logic->editDensityParameters(
+        &instrumentPage, [&] { liveDuringDialog = instrumentPage.liveReading; });
 
     EXPECT_FALSE(liveDuringDialog);
     EXPECT_TRUE(instrumentPage.liveReading);
@@ -283,11 +291,11 @@ TEST_F(ColorMetricsLogicTest, ATextThatIsNoNumberKeepsTheSlotButIsStoredAsTyped)
 {
     DensityParameterChoice choice = currentDensityParameters(*station);
     EXPECT_EQ(choice.texts[0], "1.000");
-    choice.texts[0] = "1.1";    // slope Cyan
-    choice.texts[1] = "steep";  // slope Magenta
-    choice.texts[9] = "2.5e0";  // Yule-Nielsen Spot
+    choice.texts[0] = "1.1"; // slope Cyan
+    choice.texts[1] = "steep"; // slope Magenta
+    choice.texts[9] = "2.5e0"; // Yule-Nielsen Spot
     choice.filter = 3;
-    choice.illumination = -1;   // nothing chosen: stays
+    choice.illumination = -1; // nothing chosen: stays
     applyDensityParameters(*station, choice);
 
     const DensityParameterBlock& block = station->record().densityParameters;

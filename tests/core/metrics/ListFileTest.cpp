@@ -2,9 +2,9 @@
 // to the remembered path when the operator cancels, the list is empty or the
 // disk refuses the data.
 #include "core/metrics/ListFile.h"
-#include "core/metrics/TextFileName.h"
 #include "MetricsTestFiles.h"
 #include "ScriptedOperator.h"
+#include "core/metrics/TextFileName.h"
 
 #include <csignal>
 #include <filesystem>
@@ -20,11 +20,12 @@ namespace {
 void fillThreeRows(MeasurementList& list, bool withSpotColor)
 {
     const MeasurementRow rows[3] = {
-        {"  0", "0.000", "0.000", "0.000", "0.000", "-  -", "94.12", "0.53", "-3.21", "82.10", "85.52", "88.90"},
-        {"  1", "1.402", "0.451", "0.062", "0.133", "C  100.0", "55.03", "-37.12", "-50.33", "17.64", "23.05",
-         "62.80"},
-        {"  2", "0.601", "0.233", "0.041", "0.062", "C  58.3", "74.91", "-19.66", "-26.40", "42.35", "48.11",
-         "75.02"},
+        {"  0", "0.000", "0.000", "0.000", "0.000", "-  -", "94.12", "0.53", "-3.21", "82.10",
+            "85.52", "88.90"},
+        {"  1", "1.402", "0.451", "0.062", "0.133", "C  100.0", "55.03", "-37.12", "-50.33",
+            "17.64", "23.05", "62.80"},
+        {"  2", "0.601", "0.233", "0.041", "0.062", "C  58.3", "74.91", "-19.66", "-26.40", "42.35",
+            "48.11", "75.02"},
     };
     const char* spotDensities[3] = {"0.00", "0.12", "1.05"};
     const char* spotAreas[3] = {"--   ", "--   ", "62.4"};
@@ -67,20 +68,22 @@ TEST_F(ListFileTest, WritesTheSpotColumnsAsShown)
     fillThreeRows(list, true);
     op.files.push_back(target);
     EXPECT_TRUE(SaveList(list, op, listPath));
-    EXPECT_EQ(test::fileBytes(target), test::fileBytes(test::goldenPath("list_three_rows_spot.txt")));
+    EXPECT_EQ(
+        test::fileBytes(target), test::fileBytes(test::goldenPath("list_three_rows_spot.txt")));
 }
 
 TEST_F(ListFileTest, EmptyCellsStayEmptyAndLongListsAreWrittenWhole)
 {
-    MeasurementRow sparse{};
+    MeasurementRow sparse {};
     sparse[column::kNumber] = "  0";
     list.insertTop(sparse);
-    EXPECT_EQ(formatListFileText(list.rows()), std::string(kListFileHeader) + "  0" + std::string(14, '\t') + "\t\r\n");
+    EXPECT_EQ(formatListFileText(list.rows()),
+        std::string(kListFileHeader) + "  0" + std::string(14, '\t') + "\t\r\n");
 
     list.clear();
     constexpr int kManyRows = 1500;
     for (int i = 0; i < kManyRows; ++i) {
-        MeasurementRow row{};
+        MeasurementRow row {};
         row[column::kNumber] = "  " + std::to_string(i);
         list.insertTop(row);
     }
@@ -130,7 +133,7 @@ TEST_F(ListFileTest, AFailedWriteLeavesThePreviousFileIntact)
     // A file size limit below the list's size makes the write fail part way,
     // as a full disk would.
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit original{};
+    rlimit original {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
     rlimit small = original;
     small.rlim_cur = 64;
@@ -152,7 +155,8 @@ TEST(TextFileName, SavedTextFilesEndInTxt)
     EXPECT_EQ(withTextExtension("/home/op/list"), "/home/op/list.txt");
     EXPECT_EQ(withTextExtension("/home/op/list.csv"), "/home/op/list.txt");
     EXPECT_EQ(withTextExtension("/home/op/list.txt"), "/home/op/list.txt");
-    EXPECT_EQ(withTextExtension("/home/op.d/list"), "/home/op.d/list.txt") << "a dot of a directory";
+    EXPECT_EQ(withTextExtension("/home/op.d/list"), "/home/op.d/list.txt")
+        << "a dot of a directory";
     EXPECT_EQ(withTextExtension("/home/op/.hidden"), "/home/op/.hidden.txt");
     EXPECT_EQ(withTextExtension("list.old.txt"), "list.old.txt");
 }

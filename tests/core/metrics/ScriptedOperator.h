@@ -11,21 +11,21 @@ namespace lt::test {
 
 class ScriptedOperator : public Operator {
 public:
-    MessageAnswer showMessage(const std::string& text, const std::string&, MessageButtons,
-                              MessageIcon) override
+    MessageAnswer showMessage(
+        const std::string& text, const std::string&, MessageButtons, MessageIcon) override
     {
         messages.push_back(text);
         return MessageAnswer::Ok;
     }
 
-    std::optional<std::string> chooseFileToOpen(const std::string& title, const std::string& startPath,
-                                                const std::string& filter) override
+    std::optional<std::string> chooseFileToOpen(
+        const std::string& title, const std::string& startPath, const std::string& filter) override
     {
         return nextFile(title, startPath, filter);
     }
 
-    std::optional<std::string> chooseFileToSave(const std::string& title, const std::string& startPath,
-                                                const std::string& filter) override
+    std::optional<std::string> chooseFileToSave(
+        const std::string& title, const std::string& startPath, const std::string& filter) override
     {
         return nextFile(title, startPath, filter);
     }
@@ -53,8 +53,8 @@ public:
     std::vector<SpotColorNamePrompt> prompts;
 
 private:
-    std::optional<std::string> nextFile(const std::string& title, const std::string& startPath,
-                                        const std::string& filter)
+    std::optional<std::string> nextFile(
+        const std::string& title, const std::string& startPath, const std::string& filter)
     {
         fileQuestions.push_back({title, startPath, filter});
         if (files.empty())

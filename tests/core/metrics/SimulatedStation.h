@@ -9,11 +9,11 @@
 
 #include "MetricsTestFiles.h"
 #include "ScriptedOperator.h"
-#include "core/colour/ColorArithmetic.h"
-#include "core/station/Workstation.h"
 #include "common/SimulatedInstrumentPort.h"
-#include "ltsim/Simulator.h"
+#include "core/colour/ColorArithmetic.h"
 #include "core/station/InstrumentPageLink.h"
+#include "core/station/Workstation.h"
+#include "ltsim/Simulator.h"
 
 namespace lt::test {
 
@@ -68,7 +68,8 @@ protected:
     void measure(const char* sample)
     {
         ASSERT_TRUE(sim.setSample(sample)) << sample;
-        ASSERT_LE(station->cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, 0), 10000ul);
+        ASSERT_LE(station->cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, 0),
+            10000ul);
     }
 
     std::string configDirectory = scratchDirectory();

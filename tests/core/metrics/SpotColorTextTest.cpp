@@ -45,14 +45,15 @@ std::string fileWithCount(int announced, int written)
 
 TEST(SpotColorText, WritesTheGoldenFileByteForByte)
 {
-    const std::string written =
-        formatEntries({makeEntry(SpotKind::Narrow, "Reflex Blue", 600), makeEntry(SpotKind::Wide, "Warm Red", 520)});
+    const std::string written = formatEntries({makeEntry(SpotKind::Narrow, "Reflex Blue", 600),
+        makeEntry(SpotKind::Wide, "Warm Red", 520)});
     EXPECT_EQ(written, test::fileBytes(test::goldenPath("spot_two_entries.txt")));
 }
 
 TEST(SpotColorText, ReadsBackWhatItWrote)
 {
-    const auto content = parseSpotFileText(test::fileBytes(test::goldenPath("spot_two_entries.txt")));
+    const auto content =
+        parseSpotFileText(test::fileBytes(test::goldenPath("spot_two_entries.txt")));
     ASSERT_TRUE(content.hasSignature);
     ASSERT_EQ(content.entries.size(), 2u);
     EXPECT_EQ(content.entries[0].kind, SpotKind::Narrow);
@@ -63,7 +64,8 @@ TEST(SpotColorText, ReadsBackWhatItWrote)
     EXPECT_EQ(content.entries[1].name, "Warm Red");
     EXPECT_DOUBLE_EQ(content.entries[1].wavelengths[0], 490.0);
     EXPECT_DOUBLE_EQ(content.entries[1].weights[1], 0.8);
-    EXPECT_EQ(formatEntries(content.entries), test::fileBytes(test::goldenPath("spot_two_entries.txt")));
+    EXPECT_EQ(
+        formatEntries(content.entries), test::fileBytes(test::goldenPath("spot_two_entries.txt")));
 }
 
 TEST(SpotColorText, AcceptsLineFeedOnlyFilesAndAnEmptyLibrary)
@@ -80,8 +82,9 @@ TEST(SpotColorText, AcceptsLineFeedOnlyFilesAndAnEmptyLibrary)
     EXPECT_TRUE(empty.entries.empty());
     EXPECT_EQ(formatEntries({}), "SC\xA7\r\n0\r\n");
     // Deleted entries and the "none" entry are never written.
-    EXPECT_EQ(formatEntries({makeEntry(SpotKind::Deleted, "Gone", 500), makeEntry(SpotKind::None, "none", 500)}),
-              "SC\xA7\r\n0\r\n");
+    EXPECT_EQ(formatEntries({makeEntry(SpotKind::Deleted, "Gone", 500),
+                  makeEntry(SpotKind::None, "none", 500)}),
+        "SC\xA7\r\n0\r\n");
 }
 
 TEST(SpotColorText, CapsTheNumberOfEntriesAtThirty)
@@ -114,15 +117,16 @@ TEST(SpotColorText, KeepsTheCompleteEntriesOfATruncatedFile)
     // Cut anywhere in the third entry before its last weight begins: two
     // entries survive each time.
     for (std::size_t cut = headerSize + 2 * perEntry; cut <= full.rfind('\t'); ++cut)
-        ASSERT_EQ(parseSpotFileText(std::string_view(full).substr(0, cut)).entries.size(), 2u) << cut;
+        ASSERT_EQ(parseSpotFileText(std::string_view(full).substr(0, cut)).entries.size(), 2u)
+            << cut;
     // A final line without its line end still counts.
     EXPECT_EQ(parseSpotFileText(full.substr(0, full.size() - 2)).entries.size(), 3u);
 }
 
 TEST(SpotColorText, StopsAtALineLongerThanTwoHundredCharacters)
 {
-    std::string text = "SC\xA7\r\n3\r\n" + entryText(1, "Short", 500) + entryText(2, std::string(201, 'n'), 520) +
-                       entryText(1, "After", 540);
+    std::string text = "SC\xA7\r\n3\r\n" + entryText(1, "Short", 500) +
+        entryText(2, std::string(201, 'n'), 520) + entryText(1, "After", 540);
     const auto content = parseSpotFileText(text);
     ASSERT_EQ(content.entries.size(), 1u);
     EXPECT_EQ(content.entries[0].name, "Short");
@@ -176,9 +180,15 @@ TEST(SpotColorText, SurvivesMutilatedFiles)
         for (int e = 0; e < edits && !text.empty(); ++e) {
             const std::size_t at = random() % text.size();
             switch (random() % 3) {
-            case 0: text[at] = static_cast<char>(random()); break;
-            case 1: text.erase(at, 1 + random() % 40); break;
-            default: text.insert(at, std::string(1 + random() % 300, static_cast<char>(random()))); break;
+            case 0:
+                text[at] = static_cast<char>(random());
+                break;
+            case 1:
+                text.erase(at, 1 + random() % 40);
+                break;
+            default:
+                text.insert(at, std::string(1 + random() % 300, static_cast<char>(random())));
+                break;
             }
         }
         const auto content = parseSpotFileText(text);

@@ -5,9 +5,9 @@
 #include "ScriptedOperator.h"
 
 #include "core/colour/ColorArithmetic.h"
+#include "core/metrics/SpotColorText.h"
 #include "core/settings/Settings.h"
 #include "core/station/SharedRecord.h"
-#include "core/metrics/SpotColorText.h"
 
 #include <filesystem>
 
@@ -29,7 +29,7 @@ SpotColorEntry colour(const std::string& name, double centre, SpotKind kind = Sp
 class SpotLibraryFileTest : public ::testing::Test {
 protected:
     std::string directory = test::scratchDirectory();
-    Settings settings{directory};
+    Settings settings {directory};
     SharedRecord record;
     test::ScriptedOperator op;
     SpotColorLibrary& library = record.spotColors;
@@ -50,7 +50,8 @@ TEST_F(SpotLibraryFileTest, LoadsTheGoldenFileAndWritesItBackByteForByte)
     EXPECT_EQ(library.count(), 2);
     EXPECT_EQ(library.selection(), 0);
     EXPECT_EQ(record.spotFilePath, test::goldenPath("spot_two_entries.txt"));
-    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string>{"none", "Reflex Blue", "Warm Red"}));
+    EXPECT_EQ(
+        spotColorChoices(record), (std::vector<std::string> {"none", "Reflex Blue", "Warm Red"}));
     EXPECT_EQ(library.entry(1)->kind, SpotKind::Narrow);
     EXPECT_DOUBLE_EQ(library.entry(2)->centreWavelength(), 520.0);
 
@@ -78,14 +79,15 @@ TEST_F(SpotLibraryFileTest, AForeignFileEmptiesTheLibraryWithAMessage)
     const std::string foreign = directory + "/foreign.txt";
     test::writeBytes(foreign, "No.\tCyan\tMag.\r\n  0\t0.1\t0.2\r\n");
     EXPECT_TRUE(LoadSpotFile(record, op, foreign));
-    EXPECT_EQ(op.messages, (std::vector<std::string>{"This is no SpotColor file !"}));
+    EXPECT_EQ(op.messages, (std::vector<std::string> {"This is no SpotColor file !"}));
     EXPECT_EQ(library.count(), 0);
-    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string>{"none"}));
+    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none"}));
 
     // A directory opens but cannot be read: both problems are told.
     op.messages.clear();
     EXPECT_TRUE(LoadSpotFile(record, op, directory));
-    EXPECT_EQ(op.messages, (std::vector<std::string>{"Read file failed!", "This is no SpotColor file !"}));
+    EXPECT_EQ(op.messages,
+        (std::vector<std::string> {"Read file failed!", "This is no SpotColor file !"}));
 }
 
 TEST_F(SpotLibraryFileTest, AFailedSaveIsReportedAndKeepsThePreviousFile)
@@ -93,14 +95,14 @@ TEST_F(SpotLibraryFileTest, AFailedSaveIsReportedAndKeepsThePreviousFile)
     fill({"A"});
     const std::string nowhere = directory + "/missing/dir/SC.txt";
     EXPECT_FALSE(SaveSpotFile(record, op, nowhere));
-    EXPECT_EQ(op.messages, (std::vector<std::string>{"Wrong Path or no Space: " + nowhere}));
+    EXPECT_EQ(op.messages, (std::vector<std::string> {"Wrong Path or no Space: " + nowhere}));
 
     // Renaming onto a directory fails after the data was written.
     op.messages.clear();
     const std::string occupied = directory + "/occupied";
     std::filesystem::create_directory(occupied);
     EXPECT_FALSE(SaveSpotFile(record, op, occupied));
-    EXPECT_EQ(op.messages, (std::vector<std::string>{"Write file failed!"}));
+    EXPECT_EQ(op.messages, (std::vector<std::string> {"Write file failed!"}));
     EXPECT_TRUE(std::filesystem::is_directory(occupied));
     EXPECT_EQ(library.count(), 1);
 }
@@ -111,7 +113,7 @@ TEST_F(SpotLibraryFileTest, DeletingCompactsThroughTheScratchFile)
     library.select(3);
     const int selected = deleteSpotColorChoice(record, settings, op, 2);
     EXPECT_EQ(selected, 1);
-    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string>{"none", "A", "C"}));
+    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none", "A", "C"}));
     EXPECT_EQ(library.count(), 2);
     EXPECT_EQ(library.selection(), 1);
     EXPECT_EQ(library.entry(1)->name, "A");
@@ -152,8 +154,8 @@ TEST_F(SpotLibraryFileTest, AnUnwritableScratchFileNeverBringsBackAnOlderLibrary
     // written, so nothing may be read back from there.
     std::filesystem::create_directory(directory + "/SpotTmp.txt");
     EXPECT_EQ(deleteSpotColorChoice(record, settings, op, 1), 0);
-    EXPECT_EQ(op.messages, (std::vector<std::string>{"Write file failed!"}));
-    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string>{"none", "B"}));
+    EXPECT_EQ(op.messages, (std::vector<std::string> {"Write file failed!"}));
+    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none", "B"}));
     EXPECT_EQ(settings.load(keys::kSpotColorFile), "SCFile.txt");
 }
 

@@ -41,11 +41,14 @@ TEST(IniFile, FirstOfDuplicateKeysAndSectionsWins)
 TEST(IniFile, GarbageIsKeptAndDoesNotDisturbReading)
 {
     TempDirectory dir;
-    std::string garbage = "; comment\r\nno equals sign here\r\n\x01\x02\xff\r\n=value without key\r\n";
-    dir.write("a.ini", garbage + "[S]\r\n[broken\r\nK=notanumber\r\nL=" + std::string(5000, 'x') + "\r\n");
+    std::string garbage =
+        "; comment\r\nno equals sign here\r\n\x01\x02\xff\r\n=value without key\r\n";
+    dir.write("a.ini",
+        garbage + "[S]\r\n[broken\r\nK=notanumber\r\nL=" + std::string(5000, 'x') + "\r\n");
     IniFile file(dir.file("a.ini"));
     EXPECT_EQ(file.getInt("S", "K", 42), 42);
-    EXPECT_EQ(file.getString("S", "L", "d", 299).size(), 299u) << "cut as a fixed read buffer would";
+    EXPECT_EQ(file.getString("S", "L", "d", 299).size(), 299u)
+        << "cut as a fixed read buffer would";
     ASSERT_TRUE(file.writeString("S", "New", "1"));
     std::string written = dir.read("a.ini");
     EXPECT_EQ(written.substr(0, garbage.size()), garbage);
@@ -98,7 +101,8 @@ TEST(IniFile, FileInAPlaceThatCannotHoldFilesKeepsValuesInMemory)
     dir.write("plain", "not a directory");
     IniFile file(dir.file("plain") + "/LtrakW.ini");
     std::vector<std::string> reasons;
-    file.setWriteFailureHandler([&](const std::string&, const std::string& reason) { reasons.push_back(reason); });
+    file.setWriteFailureHandler(
+        [&](const std::string&, const std::string& reason) { reasons.push_back(reason); });
     EXPECT_EQ(file.getInt("S", "K", 4), 4);
     EXPECT_FALSE(file.writeString("S", "K", "5"));
     EXPECT_FALSE(file.writeSection("T", {"A=1"}));
@@ -123,7 +127,8 @@ TEST(IniFile, FailedWriteKeepsOldFileAndValueInMemory)
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(dir.read("a.ini"), "[S]\nK=1\n") << "the file on disk is whole";
     EXPECT_EQ(file.getInt("S", "K", 0), 2) << "the program goes on with the value in memory";
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "no temporary left";
 }
 
 TEST(IniFile, UnreadableOrOversizedFileGivesDefaultsAndIsNotReplaced)
@@ -166,9 +171,11 @@ TEST(IniFile, WrittenKeyReadsBackFromAnyMangledFile)
         (void)file.getString("S", "K");
         (void)file.getInt("a", "b", 0);
         ASSERT_TRUE(file.writeString("S", "K", "v" + std::to_string(round)));
-        EXPECT_EQ(IniFile(dir.file("m.ini")).getString("S", "K"), "v" + std::to_string(round)) << round;
+        EXPECT_EQ(IniFile(dir.file("m.ini")).getString("S", "K"), "v" + std::to_string(round))
+            << round;
         ASSERT_TRUE(file.writeString("Other", "X", "1"));
-        EXPECT_EQ(IniFile(dir.file("m.ini")).getString("S", "K"), "v" + std::to_string(round)) << round;
+        EXPECT_EQ(IniFile(dir.file("m.ini")).getString("S", "K"), "v" + std::to_string(round))
+            << round;
     }
 }
 

@@ -10,8 +10,8 @@
 #include "common/ScriptedOperator.h"
 #include "common/TempDirectory.h"
 #include "core/common/AppPaths.h"
-#include "core/settings/DensitySettings.h"
 #include "core/common/NumberText.h"
+#include "core/settings/DensitySettings.h"
 #include "core/settings/Settings.h"
 #include "core/station/Workstation.h"
 
@@ -48,7 +48,8 @@ TEST_F(SettingsTest, MissingKeysAreCreatedWithTheirDefaults)
 
 TEST_F(SettingsTest, OutOfRangeValuesAreClampedAndWrittenBack)
 {
-    writeSettings("[TaviDens]\nMetric=7\nIllumType=12\n[SC]\nNarrowFilter=-3\n[TaviLight]\nRemote=5\nITime=300\n"
+    writeSettings("[TaviDens]\nMetric=7\nIllumType=12\n[SC]\nNarrowFilter=-3\n[TaviLight]\nRemote="
+                  "5\nITime=300\n"
                   "CommNumber=3\n");
     Settings settings(dir.path());
     EXPECT_EQ(settings.load(keys::kMetric), 4);
@@ -100,7 +101,8 @@ TEST_F(SettingsTest, RealNumbersWriteBackTheTextReadOrTheValueInUse)
     Settings settings(dir.path());
     EXPECT_DOUBLE_EQ(settings.load(keys::kSlopeMagenta, 1.0), 1.25);
     EXPECT_EQ(stored("TaviDens", "DSlopeM"), "1.2500");
-    EXPECT_DOUBLE_EQ(settings.load(keys::kYuleNielsenCyan, 1.7), 1.7) << "garbage keeps the value in memory";
+    EXPECT_DOUBLE_EQ(settings.load(keys::kYuleNielsenCyan, 1.7), 1.7)
+        << "garbage keeps the value in memory";
     EXPECT_EQ(stored("TaviDens", "DYNC"), "1.700000");
     settings.storeText(keys::kYuleNielsenSpot, "2,5x");
     EXPECT_EQ(stored("TaviDens", "DYNS"), "2,5x") << "the dialog's text is stored as typed";
@@ -116,7 +118,8 @@ TEST_F(SettingsTest, OverlongPathGivesTheDefault)
 
 TEST_F(SettingsTest, DensityParametersRoundTripThroughTheBlock)
 {
-    writeSettings("[TaviDens]\nDSlopeK=0.9\nDSlopeC=1.1\nDYNY=1.8\nDYNS=2.2\nFilterType=3\nObserverType=1\n");
+    writeSettings(
+        "[TaviDens]\nDSlopeK=0.9\nDSlopeC=1.1\nDYNY=1.8\nDYNS=2.2\nFilterType=3\nObserverType=1\n");
     Settings settings(dir.path());
     DensityParameterBlock block;
     block.setReal(slot::kSlopeMagenta, 1.0f);
@@ -209,7 +212,8 @@ TEST(NumberText, FormatsLikePrintfInTheCLocale)
     EXPECT_EQ(formatFixed(51.83, 1, 3), "51.8");
     EXPECT_EQ(formatFixed(5.0, 1, 5), "  5.0");
     EXPECT_EQ(formatFixed(1.0, 6), "1.000000");
-    EXPECT_EQ(formatFixed(0.125, 2), "0.12") << "ties of the exact binary value go to even, as printf does";
+    EXPECT_EQ(formatFixed(0.125, 2), "0.12")
+        << "ties of the exact binary value go to even, as printf does";
     EXPECT_EQ(formatFixed(1e20, 2), "100000000000000000000.00");
     EXPECT_EQ(formatInteger(-42), "-42");
 }

@@ -22,10 +22,10 @@
 // act between two fetches of one measurement.
 std::function<void(GretagStruct&)> beforeExecRemission;
 
-extern "C" unsigned long __real__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(CTaviSpec* self,
-                                                                                    GretagStruct* g);
-extern "C" unsigned long __wrap__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(CTaviSpec* self,
-                                                                                    GretagStruct* g)
+extern "C" unsigned long __real__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(
+    CTaviSpec* self, GretagStruct* g);
+extern "C" unsigned long __wrap__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(
+    CTaviSpec* self, GretagStruct* g)
 {
     if (beforeExecRemission)
         beforeExecRemission(*g);
@@ -55,7 +55,7 @@ public:
 
 private:
     SteadyClock steady;
-    std::atomic<std::uint64_t> skipped{0};
+    std::atomic<std::uint64_t> skipped {0};
 };
 
 struct RecordingObserver : MeasurementObserver {
@@ -63,8 +63,14 @@ struct RecordingObserver : MeasurementObserver {
     void statusTextChanged(const std::string& text) override { statuses.push_back(text); }
     void valueAreaChanged() override { ++repaints; }
     void graphChanged(const GraphSample& sample) override { graphs.push_back(sample); }
-    void chartPatchMeasured(int measured, int next) override { patches.emplace_back(measured, next); }
-    void qualityControlSample(const MeasuredSample& sample) override { evaluated.push_back(sample); }
+    void chartPatchMeasured(int measured, int next) override
+    {
+        patches.emplace_back(measured, next);
+    }
+    void qualityControlSample(const MeasuredSample& sample) override
+    {
+        evaluated.push_back(sample);
+    }
     void spreadsheetRow(const MeasurementRow& row) override { exported.push_back(row); }
     void instrumentTypeChanged(std::int32_t type) override { types.push_back(type); }
 
@@ -79,7 +85,10 @@ struct RecordingObserver : MeasurementObserver {
 };
 
 struct RecordingChart : ChartPatchStore {
-    void storePatchValues(int patch, const ChartPatchValues& values) override { stored.emplace_back(patch, values); }
+    void storePatchValues(int patch, const ChartPatchValues& values) override
+    {
+        stored.emplace_back(patch, values);
+    }
     std::vector<std::pair<int, ChartPatchValues>> stored;
 };
 
@@ -116,7 +125,8 @@ protected:
     unsigned long measure(const char* sample, std::uint8_t fetchOnly = 0)
     {
         EXPECT_TRUE(sim.setSample(sample)) << sample;
-        return station->cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, fetchOnly);
+        return station->cycle().MeasureSample(
+            MeasurementCycle::kKindWithGraph, kGraphScale, fetchOnly);
     }
 
     MeasurementRow top() { return station->list().row(0); }
@@ -130,9 +140,15 @@ protected:
     void* portHandle = nullptr;
 };
 
-bool matches(const std::string& text, const char* pattern) { return std::regex_match(text, std::regex(pattern)); }
+bool matches(const std::string& text, const char* pattern)
+{
+    return std::regex_match(text, std::regex(pattern));
+}
 
-double number(const std::string& text) { return std::stod(text); }
+double number(const std::string& text)
+{
+    return std::stod(text);
+}
 
 TEST_F(MeasurementCycleTest, PaperWhiteSolidAndTintOfCyan)
 {
@@ -153,7 +169,8 @@ TEST_F(MeasurementCycleTest, PaperWhiteSolidAndTintOfCyan)
 
     ASSERT_LE(measure("paper"), kLinkFailureThreshold);
     for (int c = column::kCyan; c <= column::kBlack; ++c)
-        EXPECT_NEAR(number(top()[c]), 0.0, 0.01) << "a second paper sample is relative to the first";
+        EXPECT_NEAR(number(top()[c]), 0.0, 0.01)
+            << "a second paper sample is relative to the first";
 
     // "Solid", then the cyan solid.
     record.processSolidRequest = 1;
@@ -222,7 +239,7 @@ TEST_F(MeasurementCycleTest, FailureOnTheThirdFetchAddsNoRow)
     EXPECT_EQ(station->list().rowCount(), rowsBefore);
     EXPECT_EQ(record.rowCounter, counterBefore);
     EXPECT_EQ(std::vector<float>(before.ColorTriple1, before.ColorTriple1 + 3),
-              std::vector<float>(record.measurement.ColorTriple1, record.measurement.ColorTriple1 + 3));
+        std::vector<float>(record.measurement.ColorTriple1, record.measurement.ColorTriple1 + 3));
     EXPECT_EQ(observer.graphs.size(), 2u) << "only the graph ordinates were refreshed";
 
     sim.clearFaults();
@@ -254,7 +271,8 @@ TEST_F(MeasurementCycleTest, RemoteKeyFetchesWithoutTrigger)
     sim.setSample("M100");
     sim.pressKey();
     sim.clearRequests();
-    ASSERT_LE(station->cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, 1), kLinkFailureThreshold);
+    ASSERT_LE(station->cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, 1),
+        kLinkFailureThreshold);
     auto requests = sim.requests();
     EXPECT_EQ(std::count(requests.begin(), requests.end(), ";20\r\n"), 0);
     EXPECT_EQ(requests.size(), 5u);
@@ -281,7 +299,7 @@ TEST_F(MeasurementCycleTest, TeachingASpotColourAndMeasuringIt)
     settings.store(keys::kNarrowFilter, 1);
     SharedRecord& record = station->record();
     record.spotColors.newEntryRequested = true;
-    op.spotAnswer = SpotColorNameAnswer{"Reflex Blue of the house", true};
+    op.spotAnswer = SpotColorNameAnswer {"Reflex Blue of the house", true};
     op.clickWindowBeforeAnswer = false; // clicks Wide, then Narrow is what the answer says
 
     ASSERT_LE(measure("C100"), kLinkFailureThreshold);
@@ -291,7 +309,8 @@ TEST_F(MeasurementCycleTest, TeachingASpotColourAndMeasuringIt)
     EXPECT_TRUE(prompt.narrow);
     EXPECT_GE(prompt.centreWavelength, 430.0);
     EXPECT_LE(prompt.centreWavelength, 650.0);
-    EXPECT_EQ(settings.applicationFile().getInt("SC", "NarrowFilter", -1), 0) << "the click is stored at once";
+    EXPECT_EQ(settings.applicationFile().getInt("SC", "NarrowFilter", -1), 0)
+        << "the click is stored at once";
 
     ASSERT_EQ(record.spotColors.count(), 1);
     const SpotColorEntry* taught = record.spotColors.entry(1);
@@ -304,7 +323,8 @@ TEST_F(MeasurementCycleTest, TeachingASpotColourAndMeasuringIt)
     EXPECT_FALSE(record.spotColors.newEntryRequested);
 
     ASSERT_LE(measure("C100"), kLinkFailureThreshold);
-    EXPECT_TRUE(matches(top()[column::kSpotDensity], "\\d+\\.\\d{2}")) << top()[column::kSpotDensity];
+    EXPECT_TRUE(matches(top()[column::kSpotDensity], "\\d+\\.\\d{2}"))
+        << top()[column::kSpotDensity];
     EXPECT_GT(number(top()[column::kSpotDensity]), 0.5) << "the window sits where cyan absorbs";
     EXPECT_EQ(top()[column::kSpotName], "Reflex Blue of the h");
     EXPECT_EQ(top()[column::kSpotDotArea], "--   ");
@@ -331,7 +351,8 @@ TEST_F(MeasurementCycleTest, CancelledOrRefusedSpotColourLeavesTheLibrary)
     library.newEntryRequested = true;
     std::size_t prompts = op.spotPrompts.size();
     ASSERT_LE(measure("M100"), kLinkFailureThreshold);
-    EXPECT_EQ(op.spotPrompts.size(), prompts) << "no name is asked for an entry that cannot be kept";
+    EXPECT_EQ(op.spotPrompts.size(), prompts)
+        << "no name is asked for an entry that cannot be kept";
     ASSERT_FALSE(op.messages.empty());
     EXPECT_EQ(op.messages.back().text, kSpotLibraryFullMessage);
     EXPECT_EQ(library.count(), SpotColorLibrary::kMaxEntries);
@@ -356,7 +377,7 @@ TEST_F(MeasurementCycleTest, ChartPatchesFillUntilTheLastOne)
     EXPECT_NEAR(values.rootsXyz[1], std::sqrt(std::sqrt(values.xyz[1])), 1e-12);
     EXPECT_EQ(progress.currentPatch, 135);
     EXPECT_EQ(station->list().rowCount(), 3);
-    EXPECT_EQ(observer.patches, (std::vector<std::pair<int, int>>{{133, 134}, {134, 135}}));
+    EXPECT_EQ(observer.patches, (std::vector<std::pair<int, int>> {{133, 134}, {134, 135}}));
     station->setChartPatchStore(nullptr);
 }
 
@@ -366,7 +387,7 @@ TEST_F(MeasurementCycleTest, LumatrakAWithoutTableRunsAsLumatrakS)
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_EQ(op.messages[0].text, kNoXyTableMessage);
     EXPECT_EQ(station->record().instrumentType, InstrumentLumatrakS);
-    EXPECT_EQ(observer.types, std::vector<std::int32_t>{InstrumentLumatrakS});
+    EXPECT_EQ(observer.types, std::vector<std::int32_t> {InstrumentLumatrakS});
 }
 
 TEST_F(MeasurementCycleTest, ClearListRestartsTheNumbering)

@@ -4,15 +4,15 @@
 #include <thread>
 
 #include "core/metrics/MeasurementList.h"
-#include "core/station/SharedRecord.h"
 #include "core/metrics/SpotColorLibrary.h"
+#include "core/station/SharedRecord.h"
 
 namespace lt {
 namespace {
 
 MeasurementRow numbered(int n)
 {
-    MeasurementRow row{};
+    MeasurementRow row {};
     row[column::kNumber] = "  " + std::to_string(n);
     return row;
 }
@@ -76,7 +76,7 @@ TEST(SpotColorLibrary, NoneEntryAndFortyNineMore)
         ASSERT_NE(library.append(entry), nullptr) << n;
     }
     EXPECT_TRUE(library.isFull());
-    EXPECT_EQ(library.append(SpotColorEntry{}), nullptr) << "the fiftieth entry is refused";
+    EXPECT_EQ(library.append(SpotColorEntry {}), nullptr) << "the fiftieth entry is refused";
     EXPECT_EQ(library.count(), 49);
     library.select(49);
     EXPECT_EQ(library.selectedColor()->name, "S49");
@@ -133,7 +133,8 @@ TEST(SharedRecord, FixedStorageAndColorMetricsReset)
     EXPECT_FALSE(record.chart.active);
     EXPECT_EQ(record.chart.currentPatch, 0);
     EXPECT_FLOAT_EQ(record.densityParameters.real(slot::solid(Magenta)), 0.0f);
-    EXPECT_FLOAT_EQ(record.densityParameters.real(slot::kSolidSpot), 0.9f) << "the spot solid stays";
+    EXPECT_FLOAT_EQ(record.densityParameters.real(slot::kSolidSpot), 0.9f)
+        << "the spot solid stays";
     EXPECT_FALSE(record.spotColors.newEntryRequested);
     EXPECT_EQ(chartPatchCount(ChartTqRgb), 135);
     EXPECT_EQ(chartPatchCount(7), 0);

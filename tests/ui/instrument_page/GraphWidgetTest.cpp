@@ -13,7 +13,10 @@ class GraphWidget : public ::testing::Test {
 protected:
     void SetUp() override { application(); }
 
-    static std::string shippedPicture() { return std::string(LTRAKW_SOURCE_DIR) + "/data/SWelcome.bmp"; }
+    static std::string shippedPicture()
+    {
+        return std::string(LTRAKW_SOURCE_DIR) + "/data/SWelcome.bmp";
+    }
 };
 
 } // namespace
@@ -22,7 +25,7 @@ TEST_F(GraphWidget, MissingPictureIsReportedOnceAndTheGraphStaysWhite)
 {
     std::vector<QString> reports;
     SpectrumGraphWidget graph(QStringLiteral("/nonexistent/SWelcome.bmp"), nullptr,
-                              [&](const QString& path) { reports.push_back(path); });
+        [&](const QString& path) { reports.push_back(path); });
     graph.resize(400, 300);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].toStdString(), "/nonexistent/SWelcome.bmp");

@@ -83,8 +83,9 @@ TEST_F(PageTest, PortWithoutInstrumentGivesTheErrorReport)
     createSheet();
     clickInit();
     ASSERT_EQ(op.shown.size(), 1u);
-    EXPECT_EQ(op.shown[0].text, "Trouble with Comm  2 !\r\n \n\rPossible reasons: \n"
-                                "no instrument power, wrong port, port not present or occupied !");
+    EXPECT_EQ(op.shown[0].text,
+        "Trouble with Comm  2 !\r\n \n\rPossible reasons: \n"
+        "no instrument power, wrong port, port not present or occupied !");
     EXPECT_EQ(op.shown[0].caption, "");
     EXPECT_EQ(op.shown[0].icon, lt::MessageIcon::Stop);
     EXPECT_GT(page().controller().lastResult(), 0u);
@@ -103,7 +104,7 @@ TEST_F(PageTest, SilentInstrumentIsOfferedTheNextBaudRate)
     CTaviSpec::SetPortDevice(1, simulator->devicePath().c_str());
     createSheet();
     op.answer(MessageAnswer::Yes); // try 19200
-    op.answer(MessageAnswer::Ok);  // white reference prompt
+    op.answer(MessageAnswer::Ok); // white reference prompt
     clickInit();
     ASSERT_GE(op.shown.size(), 2u);
     EXPECT_EQ(op.shown[0].text, "Trouble with COM1,\r\n Try next Baud rate: 19200 ?");

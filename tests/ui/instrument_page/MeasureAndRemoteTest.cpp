@@ -6,8 +6,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include "ui/shell/SimulatorPanel.h"
 #include "ui/graph/SpectrumGraphWidget.h"
+#include "ui/shell/SimulatorPanel.h"
 
 using lt::MessageAnswer;
 
@@ -38,7 +38,7 @@ TEST_F(MeasureTest, AcquireDrawsTheCurveAndBeepsOnce)
     simulator->setSample("C100");
     page().acquireButton()->click();
     EXPECT_EQ(page().controller().lastResult(), 0u);
-    EXPECT_EQ(beeps, std::vector<Beep>{kSuccessBeep});
+    EXPECT_EQ(beeps, std::vector<Beep> {kSuccessBeep});
     EXPECT_EQ(workstation->list().rowCount(), 1);
     EXPECT_FALSE(page().graph()->showsWelcomePicture());
     const auto& curve = page().graph()->curve();
@@ -95,7 +95,7 @@ TEST_F(PageTest, RemoteModeFetchesAKeyPressAndStopsWhenTheLineDrops)
     sheet->simulatorPanel()->keyButton()->click();
     EXPECT_EQ(simulator->sample(), "M100");
     ASSERT_TRUE(waitFor([&] { return workstation->list().rowCount() == 1; }));
-    EXPECT_EQ(beeps, std::vector<Beep>{kSuccessBeep});
+    EXPECT_EQ(beeps, std::vector<Beep> {kSuccessBeep});
     EXPECT_EQ(page().graph()->curve().size(), 36u);
     EXPECT_TRUE(waitFor([&] { return page().remoteTimer().isActive(); }));
     EXPECT_EQ(page().remoteButton()->text().toStdString(), "Remote On");

@@ -20,7 +20,8 @@ namespace {
 // the time the dialogs run their own event loops.
 class ModalScript {
 public:
-    explicit ModalScript(std::vector<std::function<void(QWidget*)>> steps) : pending(std::move(steps))
+    explicit ModalScript(std::vector<std::function<void(QWidget*)>> steps)
+        : pending(std::move(steps))
     {
         QObject::connect(&poll, &QTimer::timeout, [this] { step(); });
         poll.start(10);
@@ -45,8 +46,8 @@ private:
 };
 
 // The file dialog takes name and accepts it; checks what it showed first.
-std::function<void(QWidget*)> typeName(const QString& name, QStringList* filters = nullptr,
-                                       QString* directory = nullptr)
+std::function<void(QWidget*)> typeName(
+    const QString& name, QStringList* filters = nullptr, QString* directory = nullptr)
 {
     return [=](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -122,7 +123,8 @@ TEST_F(OperatorFileDialogTest, ReplacingAFileIsAskedAboutTheFinalName)
     EXPECT_TRUE(question.startsWith("list.txt already exists.")) << question.toStdString();
 
     ModalScript accepted({typeName("list"), press(QMessageBox::Yes)});
-    EXPECT_EQ(op.chooseFileToSave("Save List", file("list.txt"), " ListFiles(*.txt) "), file("list.txt"));
+    EXPECT_EQ(
+        op.chooseFileToSave("Save List", file("list.txt"), " ListFiles(*.txt) "), file("list.txt"));
     EXPECT_TRUE(accepted.finished());
 }
 
@@ -130,7 +132,8 @@ TEST_F(OperatorFileDialogTest, OpenReturnsTheChosenFileOrNothingOnCancel)
 {
     create("spots.txt");
     ModalScript chosen({typeName("spots.txt")});
-    EXPECT_EQ(op.chooseFileToOpen("Load Spot Colors", file("spots.txt"), " ListFiles(*.txt) "), file("spots.txt"));
+    EXPECT_EQ(op.chooseFileToOpen("Load Spot Colors", file("spots.txt"), " ListFiles(*.txt) "),
+        file("spots.txt"));
     EXPECT_TRUE(chosen.finished());
 
     ModalScript cancelled({cancel()});

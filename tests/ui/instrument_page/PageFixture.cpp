@@ -29,7 +29,8 @@ void PageTest::SetUp()
     setenv("LTRAKW_NO_SOUND", "1", 1);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const char* base = std::getenv("LTRAKW_CONFIG_DIR");
-    configDir = std::string(base ? base : "/tmp/ltrakw-page-tests") + "/" + info->test_suite_name() + "." + info->name();
+    configDir = std::string(base ? base : "/tmp/ltrakw-page-tests") + "/" +
+        info->test_suite_name() + "." + info->name();
     std::filesystem::remove_all(configDir);
     std::filesystem::create_directories(configDir);
 
@@ -48,7 +49,8 @@ void PageTest::TearDown()
     simulator.reset();
 }
 
-void PageTest::presetSetting(const std::string& section, const std::string& key, const std::string& value)
+void PageTest::presetSetting(
+    const std::string& section, const std::string& key, const std::string& value)
 {
     workstation->settings().applicationFile().writeString(section, key, value);
 }
@@ -60,10 +62,10 @@ std::string PageTest::readSetting(const std::string& section, const std::string&
 
 void PageTest::createSheet()
 {
-    sheet = std::make_unique<CHVSheet>(*workstation, simulator.get(),
-                                       [this](unsigned long frequency, unsigned long duration) {
-                                           beeps.push_back({frequency, duration});
-                                       });
+    sheet = std::make_unique<CHVSheet>(
+        *workstation, simulator.get(), [this](unsigned long frequency, unsigned long duration) {
+            beeps.push_back({frequency, duration});
+        });
     sheet->resize(1000, 700);
     sheet->show();
     QApplication::processEvents();

@@ -3,9 +3,9 @@
 // page.
 #pragma once
 
-#include "ui/instrument_page/ScriptedOperator.h"
 #include "core/station/Workstation.h"
 #include "sim/include/ltsim/Simulator.h"
+#include "ui/instrument_page/ScriptedOperator.h"
 
 #include <deque>
 #include <memory>
@@ -17,19 +17,19 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QPushButton>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QThread>
 
-#include "ui/shell/HVSheet.h"
 #include "ui/instrument_page/TaviLight.h"
+#include "ui/shell/HVSheet.h"
 
 // The test program's one QApplication.
 QApplication& application();
 
 struct Beep {
     unsigned long frequency; // [Hz]
-    unsigned long duration;  // [ms]
+    unsigned long duration; // [ms]
     bool operator==(const Beep&) const = default;
 };
 
@@ -39,7 +39,8 @@ protected:
     void TearDown() override;
 
     // Writes key=value into section of LtrakW.ini before the page exists.
-    void presetSetting(const std::string& section, const std::string& key, const std::string& value);
+    void presetSetting(
+        const std::string& section, const std::string& key, const std::string& value);
     // Creates the main sheet (and with it the instrument page).
     void createSheet();
     CTaviLight& page() { return *sheet->instrumentPage(); }
@@ -74,6 +75,6 @@ bool PageTest::waitFor(Condition done, int timeoutMs)
     return true;
 }
 
-inline const Beep kSuccessBeep{800, 30};
-inline const std::vector<Beep> kFailureBeeps{{800, 30}, {1600, 30}, {800, 30}, {1600, 30}};
-inline const std::vector<Beep> kLinkLostBeeps{{800, 50}, {800, 50}};
+inline const Beep kSuccessBeep {800, 30};
+inline const std::vector<Beep> kFailureBeeps {{800, 30}, {1600, 30}, {800, 30}, {1600, 30}};
+inline const std::vector<Beep> kLinkLostBeeps {{800, 50}, {800, 50}};

@@ -28,15 +28,15 @@ TEST(InstrumentIdentity, PairsOfHexDigitsBecomeCharactersAfterAV)
 TEST(SpectrometerWindow, WavelengthBecomesTheNearestPixelWithinTheArray)
 {
     EXPECT_EQ(pixelOfWavelength(226.5, 2.94118, 226.5), 0);
-    EXPECT_EQ(pixelOfWavelength(400, 2.94118, 226.5), 59);  // 58.99 + 0.5
-    EXPECT_EQ(pixelOfWavelength(100, 2.94118, 226.5), 0);   // below the array
+    EXPECT_EQ(pixelOfWavelength(400, 2.94118, 226.5), 59); // 58.99 + 0.5
+    EXPECT_EQ(pixelOfWavelength(100, 2.94118, 226.5), 0); // below the array
     EXPECT_EQ(pixelOfWavelength(1200, 2.94118, 226.5), 255); // beyond it
-    EXPECT_EQ(pixelOfWavelength(500, 0.0, 226.5), 0);        // no calibration
+    EXPECT_EQ(pixelOfWavelength(500, 0.0, 226.5), 0); // no calibration
 }
 
 TEST(CountStatistics, MinimumMaximumMeanAndSpreadOverTheWindow)
 {
-    Aquire record{};
+    Aquire record {};
     record.Count = 6;
     const std::uint16_t counts[] = {900, 100, 200, 300, 600, 5};
     std::memcpy(record.Counts, counts, sizeof counts);
@@ -53,7 +53,7 @@ TEST(CountStatistics, MinimumMaximumMeanAndSpreadOverTheWindow)
 
 TEST(CountStatistics, PixelsNotSentAreLeftOut)
 {
-    Aquire record{};
+    Aquire record {};
     record.Count = 3;
     record.Counts[0] = 10;
     record.Counts[1] = 20;
@@ -69,7 +69,7 @@ TEST(CountStatistics, PixelsNotSentAreLeftOut)
 
 TEST(SpectrometerValueLine, ShowsTristimulusLabAndDifference)
 {
-    Aquire record{};
+    Aquire record {};
     record.XYZ[0] = 41.24f;
     record.XYZ[1] = 21.26f;
     record.XYZ[2] = 1.93f;
@@ -78,7 +78,8 @@ TEST(SpectrometerValueLine, ShowsTristimulusLabAndDifference)
     record.Lab[2] = 67.2f;
     record.DeltaE = 0.5f;
     EXPECT_EQ(spectrometerValueLine(record),
-              " X= 41.240,   Y= 21.260,   Z=  1.930,     L= 53.240,   a= 80.090,   b= 67.200,    dE=  0.500");
+        " X= 41.240,   Y= 21.260,   Z=  1.930,     L= 53.240,   a= 80.090,   b= 67.200,    dE=  "
+        "0.500");
 }
 
 TEST(BeepTone, SineOfTheAskedFrequencyAndLength)

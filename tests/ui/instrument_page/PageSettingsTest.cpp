@@ -80,8 +80,8 @@ TEST_F(PageTest, UpperLimitAtTheTopOfTheRangeStaysAt950)
 TEST_F(PageTest, EveryPageKeyIsWrittenBackAtStart)
 {
     createSheet();
-    for (const char* key : {"CommNumber", "ITime", "Brand", "Gain", "NoOfScans", "MinWLen", "MaxWLen", "XYZFile",
-                            "ILLUMFile", "Remote"})
+    for (const char* key : {"CommNumber", "ITime", "Brand", "Gain", "NoOfScans", "MinWLen",
+             "MaxWLen", "XYZFile", "ILLUMFile", "Remote"})
         EXPECT_NE(readSetting("TaviLight", key), "<missing>") << key;
     EXPECT_EQ(readSetting("TaviLight", "ITime"), "4");
     EXPECT_EQ(readSetting("TaviLight", "XYZFile"), "XYZ2.txt");

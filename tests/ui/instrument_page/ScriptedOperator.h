@@ -20,12 +20,13 @@ public:
 
     void answer(lt::MessageAnswer next) { script.push_back(next); }
 
-    lt::MessageAnswer showMessage(const std::string& text, const std::string& caption, lt::MessageButtons buttons,
-                                  lt::MessageIcon icon) override
+    lt::MessageAnswer showMessage(const std::string& text, const std::string& caption,
+        lt::MessageButtons buttons, lt::MessageIcon icon) override
     {
         shown.push_back({text, caption, buttons, icon});
         if (script.empty())
-            return buttons == lt::MessageButtons::YesNo ? lt::MessageAnswer::No : lt::MessageAnswer::Ok;
+            return buttons == lt::MessageButtons::YesNo ? lt::MessageAnswer::No
+                                                        : lt::MessageAnswer::Ok;
         const lt::MessageAnswer next = script.front();
         script.pop_front();
         return next;
@@ -36,4 +37,3 @@ public:
 private:
     std::deque<lt::MessageAnswer> script;
 };
-

@@ -48,7 +48,8 @@ TEST_F(SpectrometerPage, SettingsAreShownOnlyForTheSpectrometer)
 TEST_F(SpectrometerPage, InitReferencesAndSampleInTheirOrder)
 {
     clickInit();
-    ASSERT_EQ(page().controller().lastResult(), 0u) << (op.shown.empty() ? "" : op.shown.back().text);
+    ASSERT_EQ(page().controller().lastResult(), 0u)
+        << (op.shown.empty() ? "" : op.shown.back().text);
     EXPECT_TRUE(op.shown.empty());
     EXPECT_TRUE(button("DarkRef")->isEnabled());
     EXPECT_TRUE(button("New Parameter")->isEnabled());

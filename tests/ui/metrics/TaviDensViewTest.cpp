@@ -23,7 +23,10 @@
 #include "ui/metrics/TaviDens.h"
 
 // The font library keeps a few caches for the whole process on purpose.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n";
+}
 
 namespace lt {
 namespace {
@@ -101,7 +104,7 @@ protected:
         list()->clearSelection();
         for (int row : rows)
             list()->selectionModel()->select(list()->model()->index(row, 0),
-                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     test::FakeInstrumentPage instrumentPage;
@@ -127,8 +130,10 @@ TEST_F(TaviDensViewTest, TheListHasItsFifteenColumns)
     ASSERT_EQ(model->rowCount(), 2);
     EXPECT_EQ(model->data(model->index(0, 0)).toString(), "  1") << "the newest row is on top";
     EXPECT_EQ(model->data(model->index(0, 14)).toString(), "    --");
-    const auto right = Qt::Alignment(model->data(model->index(0, 3), Qt::TextAlignmentRole).toInt());
-    const auto left = Qt::Alignment(model->data(model->index(0, 14), Qt::TextAlignmentRole).toInt());
+    const auto right =
+        Qt::Alignment(model->data(model->index(0, 3), Qt::TextAlignmentRole).toInt());
+    const auto left =
+        Qt::Alignment(model->data(model->index(0, 14), Qt::TextAlignmentRole).toInt());
     EXPECT_TRUE(right & Qt::AlignRight);
     EXPECT_TRUE(left & Qt::AlignLeft);
 
@@ -199,7 +204,7 @@ TEST_F(TaviDensViewTest, TheParameterDialogTakesTheEditsOnOk)
 {
     instrumentPage.initialised = false;
     click("Parameter");
-    EXPECT_EQ(op.messages, (std::vector<std::string>{"Initialize Instrument first !"}));
+    EXPECT_EQ(op.messages, (std::vector<std::string> {"Initialize Instrument first !"}));
 
     instrumentPage.initialised = true;
     station->record().instrumentType = InstrumentPrototype;
@@ -250,7 +255,7 @@ TEST_F(TaviDensViewTest, TheSpotIdDialogNamesAndChoosesTheWindow)
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->name, "Twenty-five characte");
     EXPECT_TRUE(answer->narrow);
-    EXPECT_EQ(choices, (std::vector<bool>{true}));
+    EXPECT_EQ(choices, (std::vector<bool> {true}));
 
     onNextDialog([](QDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(askSpotId(prompt));
@@ -264,7 +269,7 @@ TEST_F(TaviDensViewTest, ADozenRelativeSamplesWithASpotColour)
     // Teach the spot colour, then calibrate paper white and the solids of
     // cyan and of the spot colour.
     click("InitSpotClr");
-    op.spotNames.push_back(SpotColorNameAnswer{"Reflex Blue", false});
+    op.spotNames.push_back(SpotColorNameAnswer {"Reflex Blue", false});
     measure("Reflex Blue");
     click("Relative");
     click("White");
