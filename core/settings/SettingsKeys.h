@@ -58,6 +58,9 @@ inline constexpr IntKey kObserverType {
     "TaviDens", "ObserverType", 0, 0, 1}; // 2 degrees, 10 degrees
 inline constexpr IntKey kIllumType {"TaviDens", "IllumType", 4, 0, 8};
 inline constexpr IntKey kMetric {"TaviDens", "Metric", 1, 1, 4};
+// Formula of every colour difference shown: 0 CIE 1976, 1 CIE94, 2 CIEDE2000,
+// 3 CMC(2:1) (see core/colour/ColourDifference.h).
+inline constexpr IntKey kDeltaEFormula {"TaviDens", "DeltaEFormula", 0, 0, 3};
 
 // Files and charts.
 inline constexpr TextKey kListName {
