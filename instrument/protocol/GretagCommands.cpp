@@ -18,16 +18,7 @@ namespace {
 constexpr unsigned long kCommandTimeoutMs = 20000;
 constexpr unsigned long kFollowUpTimeoutMs = 7000;
 constexpr std::size_t kFirmwareBlockBytes = 258; // 256 data bytes and their 16-bit sum
-constexpr unsigned char kTableConnected = 4;
 constexpr RateChangePauses kRateChangePauses {200, 100, 100, 0};
-constexpr unsigned char kNoTable = 2;
-
-// Status codes of the loader's own answers.
-constexpr unsigned long kLoaderNotBlank = 2;
-constexpr unsigned long kLoaderEraseRefused = 3;
-constexpr unsigned long kLoaderBlockRefused = 4;
-constexpr unsigned long kLoaderBlockNotWritten = 5;
-constexpr unsigned long kServiceQueryRefused = 5;
 
 // A loader command: two characters and their check byte, the sum of the
 // two character codes modulo 256.
@@ -82,10 +73,10 @@ struct LoaderStep {
 };
 
 constexpr LoaderStep kLoaderSteps[] = {
-    {301, 'B', '0', 3000, kCommandTimeoutMs, kLoaderNotBlank},
-    {302, 'B', '1', 1000, kCommandTimeoutMs, kLoaderNotBlank},
-    {303, 'E', '0', 4000, 10000, kLoaderEraseRefused},
-    {304, 'E', '1', 1000, kCommandTimeoutMs, kLoaderEraseRefused},
+    {301, 'B', '0', 3000, kCommandTimeoutMs, kStatusLoaderNotBlank},
+    {302, 'B', '1', 1000, kCommandTimeoutMs, kStatusLoaderNotBlank},
+    {303, 'E', '0', 4000, 10000, kStatusLoaderEraseRefused},
+    {304, 'E', '1', 1000, kCommandTimeoutMs, kStatusLoaderEraseRefused},
     {305, 'R', '0', 1000, kCommandTimeoutMs, 0},
     {306, 'R', '1', 1000, kCommandTimeoutMs, 0},
     {307, 'W', '0', 1000, kCommandTimeoutMs, 0},
@@ -143,7 +134,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
         if (result != kStatusOk)
             return result;
         if (!reply.startsWith("=C1"))
-            return kServiceQueryRefused;
+            return kStatusServiceQueryRefused;
         return storeServiceValue();
     }
 
@@ -262,7 +253,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
         if (!reply.complete())
             return kStatusShortReply;
         if (reply.at(1) != 'O')
-            return kLoaderBlockRefused;
+            return kStatusLoaderBlockRefused;
         wire.pause(100);
         m_transferCount = 0;
         read = receive(3, kFollowUpTimeoutMs);
@@ -270,7 +261,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
             return read;
         if (!reply.complete())
             return kStatusShortReply;
-        return reply.at(1) == 'O' || reply.at(1) == 'E' ? read : kLoaderBlockNotWritten;
+        return reply.at(1) == 'O' || reply.at(1) == 'E' ? read : kStatusLoaderBlockNotWritten;
     }
     case 310: {
         const unsigned long written = send(Message("D"));
@@ -297,7 +288,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
         return reply.hasAt(3, "00") ? kStatusOk : kStatusRefused;
     } else if (reply.startsWith(":26")) {
         if (payload)
-            payloadBytes[0] = kNoTable;
+            payloadBytes[0] = kTableAbsent;
     } else if (reply.startsWith(":31")) {
         std::uint16_t value = 0;
         if (!HexDecode16(reply.text(), 67, 1, &value))
@@ -306,7 +297,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
             std::memcpy(payload, &value, sizeof value);
     } else if (reply.startsWith(":D1")) {
         if (payload)
-            payloadBytes[0] = kTableConnected;
+            payloadBytes[0] = kTableDetected;
         read = receive(2, kFollowUpTimeoutMs);
     } else if (reply.startsWith("=")) {
         return storeServiceValue();

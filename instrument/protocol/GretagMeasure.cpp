@@ -17,7 +17,6 @@ constexpr unsigned char kModeEmission = 2;
 
 constexpr unsigned long kTriggerPauseMs = 20;
 constexpr unsigned long kOutputSettleMs = 100;
-constexpr unsigned long kOutputCodeOffset = 600;
 
 // Reflection, transmission or emission: the last character of ";4D9B".
 char measureModeCode(unsigned char mode)
@@ -165,7 +164,7 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g)
             if (!reply.startsWith(":2500")) {
                 const int numeral = numeralValue(reply.at(4));
                 return numeral < 0 ? kStatusShortReply
-                                   : kStatusPortNotOpen + static_cast<unsigned long>(numeral);
+                                   : kStatusTriggerErrorBase + static_cast<unsigned long>(numeral);
             }
             wire.pause(kTriggerPauseMs);
         }

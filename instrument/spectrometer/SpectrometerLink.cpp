@@ -42,8 +42,6 @@ constexpr std::uint32_t kDeferredSettleMs = 100;
 // Completion time-outs of the deferred fetch: the count, then the values.
 constexpr std::uint32_t kDeferredCountTimeoutMs = 7000;
 constexpr std::uint32_t kDeferredValuesTimeoutMs = 4000;
-// What a fetch reports when its data were still incomplete at its time-out.
-constexpr unsigned long kDataIncomplete = 996;
 
 constexpr unsigned long kCountReplyLength = 2;
 constexpr unsigned long kParameterAckLength = 7;
@@ -79,7 +77,7 @@ unsigned long fetchBlock(
     std::size_t received = 0;
     const auto done = port.read(buffer, length, received, clock().nowMs() + timeoutMs);
     if (done == SerialPort::Completion::Pending)
-        return kDataIncomplete;
+        return lt::kStatusDataIncomplete;
     if (done == SerialPort::Completion::Failed)
         return lt::kStatusReadFailed;
     return received == length ? lt::kStatusOk : kShortReply;
