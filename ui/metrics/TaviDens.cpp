@@ -17,18 +17,20 @@
 #include <algorithm>
 
 #include "core/metrics/ColorMetricsLogic.h"
+#include "core/spreadsheet/ExcelExport.h"
 #include "core/station/Workstation.h"
 #include "ui/metrics/DensityParametersDialog.h"
 #include "ui/metrics/MeasurementListModel.h"
 #include "ui/metrics/ValueDisplayWidget.h"
+#include "ui/spreadsheet/ExcelAutomationDialog.h"
 
 namespace {
 
 constexpr const char* kChartNames[] = {"IT8.7/3", "TQ ICC CMYK", "TQ ICC RGB"};
 constexpr const char* kMetricNames[] = {"ProcessColor", "Lab", "XYZ", "SpotColor"};
 constexpr const char* kChartComingTip = "Chart measurement comes with the chart subsystem.";
-constexpr const char* kExcelComingTip =
-    "The spreadsheet export comes with the spreadsheet subsystem.";
+constexpr const char* kExcelTip =
+    "Open the spreadsheet export: every new measurement goes into cells of a workbook";
 
 // Carries the measurement cycle's news (from whichever thread measured) to
 // the page on the user-interface thread.
@@ -68,6 +70,9 @@ struct CTaviDens::Private {
     lt::ColorMetricsLogic logic;
     lt::InstrumentPageLink* instrumentPage = nullptr;
     std::unique_ptr<PageObserver> observer;
+    // The spreadsheet export keeps its client while the dialog is closed.
+    std::unique_ptr<lt::ExcelExport> excelExport;
+    ExcelAutomationDialog* excelDialog = nullptr;
 
     lt::MeasurementListModel* model = nullptr;
     QTreeView* list = nullptr;
@@ -157,8 +162,8 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent)
     startChart->setEnabled(false);
     startChart->setToolTip(kChartComingTip);
     QPushButton* excel = addButton(chartLayout, "Excel", chartGroup);
-    excel->setEnabled(false);
-    excel->setToolTip(kExcelComingTip);
+    excel->setToolTip(kExcelTip);
+    connect(excel, &QPushButton::clicked, this, [this] { openSpreadsheetExport(); });
 
     d->status = new QLabel(this);
     d->status->setObjectName("status");
@@ -209,8 +214,21 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent)
 
 CTaviDens::~CTaviDens()
 {
+    // The dialog's transfer refers to the export: it goes first.
+    delete d->excelDialog;
     d->station.removeObserver(d->observer.get());
     delete d;
+}
+
+void CTaviDens::openSpreadsheetExport()
+{
+    if (!d->excelExport)
+        d->excelExport = std::make_unique<lt::ExcelExport>(d->station.settings(), d->station.op());
+    if (!d->excelDialog)
+        d->excelDialog = new ExcelAutomationDialog(d->station, *d->excelExport, this);
+    d->excelDialog->show();
+    d->excelDialog->raise();
+    d->excelDialog->activateWindow();
 }
 
 void CTaviDens::setInstrumentPage(lt::InstrumentPageLink* instrumentPage)

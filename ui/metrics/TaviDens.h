@@ -24,6 +24,7 @@ private:
     void setDensityMode(bool absolute);
     void compareSelectedRows();
     void editDensityParameters();
+    void openSpreadsheetExport();
 
     struct Private;
     Private* d;

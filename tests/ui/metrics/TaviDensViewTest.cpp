@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -143,13 +144,34 @@ TEST_F(TaviDensViewTest, TheListHasItsFifteenColumns)
 
 TEST_F(TaviDensViewTest, ChartAndSpreadsheetButtonsWaitForTheirSubsystems)
 {
-    for (const char* name : {"StartChart", "Excel"}) {
+    for (const char* name : {"StartChart"}) {
         EXPECT_FALSE(find(name)->isEnabled()) << name;
         EXPECT_TRUE(find(name)->toolTip().contains("subsystem")) << name;
     }
     auto* chart = find<QComboBox>("ChartType");
     EXPECT_EQ(chart->count(), 3);
     EXPECT_EQ(chart->itemText(1), "TQ ICC CMYK");
+}
+
+TEST_F(TaviDensViewTest, ExcelOpensTheModelessExportDialogWithItsPlacement)
+{
+    click("Excel");
+    QDialog* dialog = nullptr;
+    for (QDialog* child : page->findChildren<QDialog*>())
+        if (child->windowTitle() == "ExcelAutomation")
+            dialog = child;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_EQ(dialog->windowTitle(), "ExcelAutomation");
+    auto* column = dialog->findChild<QLineEdit*>("ColumnInit2");
+    ASSERT_NE(column, nullptr);
+    EXPECT_EQ(column->text(), "F");
+    // Without a workbook the dialog closes at once.
+    auto* close = dialog->findChild<QPushButton*>("Close");
+    ASSERT_NE(close, nullptr);
+    close->click();
+    EXPECT_FALSE(dialog->isVisible());
 }
 
 TEST_F(TaviDensViewTest, TheDensityModeDecidesWhetherCalibrationIsPossible)
