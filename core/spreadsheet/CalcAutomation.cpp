@@ -19,6 +19,7 @@
 #include <vector>
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -187,6 +188,8 @@ public:
             return false;
         if (process == 0) {
             ::setpgid(0, 0);
+            // The office ends with the program, also when the program is killed.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
             std::vector<char*> argv;
             for (std::string& argument : arguments)
                 argv.push_back(argument.data());

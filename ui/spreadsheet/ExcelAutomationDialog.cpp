@@ -47,6 +47,8 @@ ExcelAutomationDialog::ExcelAutomationDialog(
 {
     setWindowTitle("ExcelAutomation");
     setModal(false);
+    // Closing the main window ends the program even while this dialog is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     fileName = new QLineEdit(this);
     fileName->setObjectName("FileName");
