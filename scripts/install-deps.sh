@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libreoffice-calc libreoffice-dev
+  libreoffice-calc libreoffice-dev help2man
   qt6-base-dev libasound2-dev
   xvfb xauth
   argyll colord-data
