@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libasound2-dev
   xvfb xauth
   argyll colord-data
+  clang libclang-rt-14-dev
   locales
 )
 
