@@ -60,7 +60,6 @@
 #include <osl/file.hxx>
 #include <rtl/ustring.hxx>
 
-
 namespace lt {
 namespace {
 
@@ -104,9 +103,11 @@ css::beans::PropertyValue property(const char* name, const Any& value)
     return result;
 }
 
-Sequence<css::beans::PropertyValue> properties(std::initializer_list<css::beans::PropertyValue> values)
+Sequence<css::beans::PropertyValue> properties(
+    std::initializer_list<css::beans::PropertyValue> values)
 {
-    return Sequence<css::beans::PropertyValue>(values.begin(), static_cast<sal_Int32>(values.size()));
+    return Sequence<css::beans::PropertyValue>(
+        values.begin(), static_cast<sal_Int32>(values.size()));
 }
 
 // The store filter of a file name's extension; Excel 97 for anything else,
@@ -176,7 +177,8 @@ public:
         profile = std::filesystem::temp_directory_path() / ("ltrakw-calc-" + pipeName);
         std::filesystem::create_directories(profile);
 
-        std::vector<std::string> arguments = {soffice, "-env:UserInstallation=" + fileUrl(profile.string()),
+        std::vector<std::string> arguments = {soffice,
+            "-env:UserInstallation=" + fileUrl(profile.string()),
             "--accept=pipe,name=" + pipeName + ";urp;", "--norestore", "--nologo", "--nodefault",
             "--nolockcheck", "--nofirststartwizard"};
         const char* headless = std::getenv("LTRAKW_CALC_HEADLESS");
@@ -243,7 +245,11 @@ public:
         return fromUno(named->getName());
     }
 
-    void selectSheet(int index) override { sheet = sheetAt(index); }
+    void selectSheet(int index) override
+    {
+        sheet = sheetAt(index);
+        lastCell.clear();
+    }
 
     void selectSheet(const std::string& name) override
     {
@@ -251,18 +257,26 @@ public:
         if (!byName->hasByName(toUno(name)))
             throw AutomationFailure("no sheet " + name);
         sheet.set(byName->getByName(toUno(name)), UNO_QUERY_THROW);
+        lastCell.clear();
     }
 
+    // Activating the sheet that is already active costs a repaint in the
+    // office: it is skipped (the operator may have chosen another one in
+    // the meantime, so the view is asked).
     void activateSheet() override
     {
-        Reference<css::sheet::XSpreadsheetView> view(controller(), UNO_QUERY);
-        if (view.is() && sheet.is())
+        if (!sheet.is())
+            return;
+        const Reference<css::sheet::XSpreadsheetView>& view = spreadsheetView();
+        if (view.is() && view->getActiveSheet() != sheet)
             view->setActiveSheet(sheet);
     }
 
     void setCell(const std::string& cellName, const CellValue& value) override
     {
         Reference<css::table::XCell> cell = cellNamed(cellName);
+        lastCell = cell;
+        lastCellName = cellName;
         if (const long* number = std::get_if<long>(&value)) {
             cell->setValue(static_cast<double>(*number));
         } else if (const double* real = std::get_if<double>(&value)) {
@@ -275,9 +289,15 @@ public:
 
     void activateCell(const std::string& cellName) override
     {
-        Reference<css::view::XSelectionSupplier> selection(controller(), UNO_QUERY);
-        if (selection.is())
-            selection->select(Any(requireSheet()->getCellRangeByName(toUno(cellName))));
+        if (!selection.is())
+            selection.set(controller(), UNO_QUERY);
+        if (!selection.is())
+            return;
+        // The cell just written is at hand; another is looked up.
+        Any cell = cellName == lastCellName && lastCell.is()
+            ? Any(lastCell)
+            : Any(requireSheet()->getCellRangeByName(toUno(cellName)));
+        selection->select(cell);
     }
 
     void setVisible(bool visible) override { window()->setVisible(visible); }
@@ -320,8 +340,8 @@ public:
             ("." + target.stem().string() + ".ltrakw-" + std::to_string(::getpid()) +
                 target.extension().string());
         Reference<css::frame::XStorable> storable(requireDocument(), UNO_QUERY_THROW);
-        Sequence<css::beans::PropertyValue> storeProperties = properties(
-            {property("FilterName", Any(OUString::createFromAscii(filterOfPath(path)))),
+        Sequence<css::beans::PropertyValue> storeProperties =
+            properties({property("FilterName", Any(OUString::createFromAscii(filterOfPath(path)))),
                 property("Overwrite", Any(true))});
         try {
             storable->storeToURL(toUno(fileUrl(temporary.string())), storeProperties);
@@ -370,6 +390,7 @@ public:
         closeable->close(true);
         document.clear();
         sheet.clear();
+        forgetView();
     }
 
     void quit() override
@@ -453,7 +474,8 @@ private:
     void load(const std::string& url)
     {
         Reference<css::frame::XComponentLoader> loader(requireDesktop(), UNO_QUERY_THROW);
-        Sequence<css::beans::PropertyValue> loadProperties = properties({property("Hidden", Any(true))});
+        Sequence<css::beans::PropertyValue> loadProperties =
+            properties({property("Hidden", Any(true))});
         Reference<css::lang::XComponent> loaded;
         try {
             loaded = loader->loadComponentFromURL(toUno(url), toUno("_blank"), 0, loadProperties);
@@ -473,6 +495,23 @@ private:
     {
         document = component;
         sheet.clear();
+        forgetView();
+    }
+
+    // The view of the workbook, kept because every cell write activates.
+    const Reference<css::sheet::XSpreadsheetView>& spreadsheetView()
+    {
+        if (!view.is())
+            view.set(controller(), UNO_QUERY);
+        return view;
+    }
+
+    void forgetView()
+    {
+        view.clear();
+        selection.clear();
+        lastCell.clear();
+        lastCellName.clear();
     }
 
     template <class Visit>
@@ -553,6 +592,10 @@ private:
     Reference<css::lang::XComponent> document;
     Reference<css::sheet::XSpreadsheet> sheet;
     Reference<css::util::XCloseListener> listener;
+    Reference<css::sheet::XSpreadsheetView> view;
+    Reference<css::view::XSelectionSupplier> selection;
+    Reference<css::table::XCell> lastCell;
+    std::string lastCellName;
 };
 
 // Every UNO failure reaches the client as an automation failure.
