@@ -46,6 +46,9 @@ const char* instrumentBaudCode(std::uint16_t rate)
     }
 }
 
+constexpr ReplyKinds kAcknowledge {":1F"};
+constexpr ReplyKinds kServiceReply {"="};
+
 struct ServiceQuery {
     int command;
     const char* request;
@@ -99,9 +102,9 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
     auto receive = [&](std::size_t length, unsigned long timeoutMs = kCommandTimeoutMs) {
         return wire.receive(reply, length, 0, kModeBlockWait, timeoutMs);
     };
-    auto exchange = [&](const Message& request, std::size_t length) {
-        return wire.exchange(
-            request, reply, length, {kModeBlockWait, kCommandTimeoutMs, 0, kCommandTimeoutMs});
+    auto exchange = [&](const Message& request, std::size_t length, ReplyKinds kind) {
+        return wire.exchange(request, reply, length, kind,
+            {kModeBlockWait, kCommandTimeoutMs, 0, kCommandTimeoutMs});
     };
     // A service query's value: 8 hex characters from column 5 of the reply.
     auto storeServiceValue = [&] {
@@ -130,7 +133,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
     for (const ServiceQuery& query : kServiceQueries) {
         if (query.command != command)
             continue;
-        const unsigned long result = exchange(Message(query.request), 19);
+        const unsigned long result = exchange(Message(query.request), 19, kServiceReply);
         if (result != kStatusOk)
             return result;
         if (!reply.startsWith("=C1"))
@@ -140,10 +143,12 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
 
     Message request;
     std::size_t replyLength = 0;
+    ReplyKinds kind {kAcknowledge};
     switch (command) {
     case 1:
         request.append(";01").endLine();
         replyLength = 37;
+        kind = {":0C"};
         break;
     case 2:
         wire.pause(100);
@@ -151,6 +156,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
         wire.pause(100);
         request.append(";D010").endLine();
         replyLength = 7;
+        kind = {":D1", kRefusalHeader};
         break;
     case 3:
         request.append(";4D9B").endLine();
@@ -195,14 +201,17 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
     case 200:
         request.append("?C064").endLine();
         replyLength = 19;
+        kind = kServiceReply;
         break;
     case 201:
         request.append("?C065").endLine();
         replyLength = 19;
+        kind = kServiceReply;
         break;
     case 202:
         request.append("?C068").endLine();
         replyLength = 19;
+        kind = kServiceReply;
         break;
     case 250: {
         SerialPort* port = SerialPort::fromHandle(m_portHandle);
@@ -274,7 +283,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
         return payload ? kStatusUnknownOperation : kStatusOk;
     }
 
-    unsigned long read = exchange(request, replyLength);
+    unsigned long read = exchange(request, replyLength, kind);
     if (read != kStatusOk)
         return read;
 

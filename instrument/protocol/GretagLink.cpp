@@ -50,6 +50,20 @@ void Reply::reset(std::size_t expected)
     std::memset(m_text, 0, sizeof m_text);
 }
 
+void Reply::keepFrom(std::size_t column)
+{
+    const std::size_t kept = column < m_received ? m_received - column : 0;
+    std::memmove(m_text, m_text + column, kept);
+    std::memset(m_text + kept, 0, sizeof m_text - kept);
+    m_received = kept;
+}
+
+bool ReplyKinds::accepts(const Reply& reply) const
+{
+    return (!first.empty() && reply.startsWith(first)) ||
+        (!second.empty() && reply.startsWith(second));
+}
+
 int numeralValue(char c)
 {
     return c >= '0' && c <= '9' ? c - '0' : -1;
@@ -85,19 +99,85 @@ unsigned long GretagLink::receive(
     return code;
 }
 
-unsigned long GretagLink::exchange(
-    const Message& request, Reply& reply, std::size_t length, const ExchangeTiming& timing)
+namespace {
+
+constexpr char kLineFeed = '\n';
+// Late replies dropped while waiting for one answer, at most: a line that
+// keeps talking of other things is broken.
+constexpr int kMostDroppedReplies = 16;
+
+bool isHexCharacter(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// A well-formed reply header: ":" or "=" and two hex characters.
+bool hasReplyHeader(const Reply& reply)
+{
+    return (reply.at(0) == ':' || reply.at(0) == '=') && isHexCharacter(reply.at(1)) &&
+        isHexCharacter(reply.at(2));
+}
+
+} // namespace
+
+unsigned long GretagLink::receiveAnswer(Reply& reply, std::size_t length, ReplyKinds accepted,
+    unsigned long pollMs, unsigned mode, unsigned long timeoutMs)
+{
+    const bool direct = linkState().directIo;
+    const std::uint64_t deadline = clock().nowMs() + timeoutMs;
+    auto remainingMs = [&]() -> unsigned long {
+        const std::uint64_t now = clock().nowMs();
+        return now < deadline ? static_cast<unsigned long>(deadline - now) : 0;
+    };
+    unsigned long code = receive(reply, length, pollMs, mode, timeoutMs);
+    for (int dropped = 0;; ++dropped) {
+        if (code != kStatusOk)
+            return code;
+        if (!reply.complete())
+            return kStatusShortReply;
+        if (accepted.accepts(reply))
+            return kStatusOk;
+        if (!hasReplyHeader(reply) || reply.startsWith(kRefusalHeader) ||
+            dropped == kMostDroppedReplies)
+            return kStatusShortReply;
+        // Another kind of reply, complete in itself: drop it through its
+        // line end and wait for the answer in what remains of the time-out.
+        const std::size_t lineEnd = reply.text().find(kLineFeed);
+        if (lineEnd != std::string_view::npos) {
+            reply.keepFrom(lineEnd + 1);
+        } else {
+            char byte = 0;
+            do {
+                unsigned long count = 0;
+                code = direct
+                    ? PortReadDirect(kModeBlockWait, m_handle, &byte, 1, count)
+                    : PortRead(0, kModeBlockWait, remainingMs(), m_handle, &byte, 1, count);
+                if (code == kStatusOk && count == 0)
+                    code = kStatusShortReply;
+            } while (code == kStatusOk && byte != kLineFeed);
+            if (code != kStatusOk)
+                return code;
+            reply.keepFrom(reply.received());
+        }
+        const std::size_t kept = reply.received();
+        unsigned long count = 0;
+        code = direct ? PortReadDirect(mode, m_handle, reply.buffer() + kept, length - kept, count)
+                      : PortRead(pollMs, mode, remainingMs(), m_handle, reply.buffer() + kept,
+                            length - kept, count);
+        m_count = kept + count;
+        reply.setReceived(std::min<std::size_t>(m_count, reply.expected()));
+    }
+}
+
+unsigned long GretagLink::exchange(const Message& request, Reply& reply, std::size_t length,
+    ReplyKinds accepted, const ExchangeTiming& timing)
 {
     const unsigned long written = send(request, timing.mode, timing.writeTimeoutMs);
     if (written != kStatusOk)
         return written;
     if (timing.pauseMs > 0)
         pause(timing.pauseMs);
-    const unsigned long read =
-        receive(reply, length, timing.pollMs, timing.mode, timing.readTimeoutMs);
-    if (read != kStatusOk)
-        return read;
-    return reply.complete() ? kStatusOk : kStatusShortReply;
+    return receiveAnswer(reply, length, accepted, timing.pollMs, timing.mode, timing.readTimeoutMs);
 }
 
 void GretagLink::purge()

@@ -48,6 +48,9 @@ public:
     std::size_t received() const { return m_received; }
     bool complete() const { return m_received >= m_expected; }
 
+    // Keeps the bytes from column on as the start of the next reply.
+    void keepFrom(std::size_t column);
+
     std::string_view text() const { return {m_text, m_received}; }
     char at(std::size_t column) const { return column < m_received ? m_text[column] : '\0'; }
     bool startsWith(std::string_view prefix) const
@@ -64,6 +67,17 @@ private:
     std::size_t m_expected = 0;
     std::size_t m_received = 0;
 };
+
+// The headers of the replies a request accepts: ":" or "=" and the two
+// characters of the answer code (a shorter prefix accepts more codes).
+struct ReplyKinds {
+    std::string_view first;
+    std::string_view second = {};
+    bool accepts(const Reply& reply) const;
+};
+
+// The instrument's refusal of a request.
+inline constexpr std::string_view kRefusalHeader = ":26";
 
 // The value of a decimal numeral character, or -1.
 int numeralValue(char c);
@@ -102,10 +116,16 @@ public:
     unsigned long send(const Message& message, unsigned mode, unsigned long timeoutMs);
     unsigned long receive(Reply& reply, std::size_t length, unsigned long pollMs, unsigned mode,
         unsigned long timeoutMs);
-    // Sends the request and reads a reply of length bytes: the write's or
-    // the read's failure code, 10001 when the reply came short, else 0.
-    unsigned long exchange(
-        const Message& request, Reply& reply, std::size_t length, const ExchangeTiming& timing);
+    // Reads the reply of one of the accepted kinds. A complete reply of
+    // another kind (a late answer to an earlier request) is dropped through
+    // its line end and the wait goes on within the same time-out. Returns 0
+    // with a complete accepted reply; the read's failure code; or 10001 for
+    // a reply cut short, garbled or refused (":26", unless accepted).
+    unsigned long receiveAnswer(Reply& reply, std::size_t length, ReplyKinds accepted,
+        unsigned long pollMs, unsigned mode, unsigned long timeoutMs);
+    // Sends the request and reads its reply of length bytes, as receiveAnswer.
+    unsigned long exchange(const Message& request, Reply& reply, std::size_t length,
+        ReplyKinds accepted, const ExchangeTiming& timing);
     void purge();
     void pause(unsigned long ms);
     // Sets the local line to a new rate once the instrument has been told to

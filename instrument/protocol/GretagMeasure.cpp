@@ -44,13 +44,24 @@ char calibrationOutputCode(unsigned char outputType)
 }
 
 // A refused calibration step: the instrument's error number behind ":" and
-// two characters. A reply without that number is a broken reply.
+// two characters. A reply without a nonzero number is a broken reply, never
+// a success.
 unsigned long calibrationRefusal(const Reply& reply, std::size_t maxDigits)
 {
     if (!reply.complete() || numeralValue(reply.at(3)) < 0)
         return kStatusShortReply;
-    return decimalAt(reply, 3, maxDigits);
+    const unsigned long number = decimalAt(reply, 3, maxDigits);
+    return number != kStatusOk ? number : kStatusShortReply;
 }
+
+// The replies of the calibration's steps.
+constexpr ReplyKinds kAcknowledge {":1F"};
+// The first two steps take any reply: one that is not ":1F" carries the
+// instrument's error number.
+constexpr ReplyKinds kAnyReply {":"};
+// ":25": the answer to a trigger and to a calibration.
+constexpr ReplyKinds kTriggerReply {":25"};
+constexpr ReplyKinds kTableReply {":D1"};
 
 // A link failure (above 10000) ends a sequence at once.
 bool linkFailed(unsigned long code)
@@ -74,27 +85,29 @@ unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char 
 
     // One step: send, and unless the write failed, read the reply. False when
     // the link broke and the sequence must stop with result.
-    auto step = [&](const Message& request, std::size_t replyLength, unsigned long pollMs,
-                    bool& replied) {
+    auto step = [&](const Message& request, std::size_t replyLength, ReplyKinds kinds,
+                    unsigned long pollMs, bool& replied) {
         replied = false;
         result = wire.send(request, kModeBlockWait, kWriteTimeoutMs);
         if (linkFailed(result) && result != kStatusWriteFailed && result != kStatusWriteTimeout)
             return false;
         if (result != kStatusOk)
             return true; // a failed write skips its read; the sequence goes on
-        result = wire.receive(reply, replyLength, pollMs, kModeBlockWait, readTimeoutMs);
+        result =
+            wire.receiveAnswer(reply, replyLength, kinds, pollMs, kModeBlockWait, readTimeoutMs);
         replied = result == kStatusOk;
         return !linkFailed(result);
     };
     bool replied = false;
 
     const char measureMode[] = {';', '4', 'D', '9', measureModeCode(g->MeasureMode), '\r', '\n'};
-    if (!step(Message(std::string_view(measureMode, sizeof measureMode)), 9, 10, replied))
+    if (!step(
+            Message(std::string_view(measureMode, sizeof measureMode)), 9, kAnyReply, 10, replied))
         return result;
     if (replied && !(reply.complete() && reply.startsWith(":1F")))
         return calibrationRefusal(reply, 4);
 
-    if (!step(parameterMessage(*g, IlluminantCoding::Calibration), 9, 10, replied))
+    if (!step(parameterMessage(*g, IlluminantCoding::Calibration), 9, kAnyReply, 10, replied))
         return result;
     if (replied && !(reply.complete() && reply.startsWith(":1F")))
         return calibrationRefusal(reply, 5);
@@ -103,7 +116,7 @@ unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char 
     whiteRequest.append(calibrationOutputCode(g->OutputType)).endLine();
 
     if (!withTable) {
-        if (!step(whiteRequest, 7, 20, replied) || !replied)
+        if (!step(whiteRequest, 7, kTriggerReply, 20, replied) || !replied)
             return result;
         if (!reply.complete())
             return kStatusShortReply;
@@ -116,19 +129,19 @@ unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char 
 
     // With the XY table the head is lowered onto the white tile first and
     // lifted again afterwards.
-    if (!step(Message(";D010\r\n"), 9, 20, replied) ||
-        !step(Message(";D00600\r\n"), 9, 20, replied) ||
-        !step(Message(";D004\r\n"), 9, 20, replied))
+    if (!step(Message(";D010\r\n"), 9, kTableReply, 20, replied) ||
+        !step(Message(";D00600\r\n"), 9, kTableReply, 20, replied) ||
+        !step(Message(";D004\r\n"), 9, kTableReply, 20, replied))
         return result;
-    if (!step(whiteRequest, 7, 20, replied))
+    if (!step(whiteRequest, 7, kTriggerReply, 20, replied))
         return result;
     const bool whiteFailed =
         !replied || !reply.complete() || reply.at(0) != ':' || !reply.hasAt(3, "13");
-    if (!step(Message(";D003\r\n"), 9, 20, replied))
+    if (!step(Message(";D003\r\n"), 9, kTableReply, 20, replied))
         return result;
     if (whiteFailed)
         return kStatusCalibrationFailed;
-    step(Message(";D011\r\n"), 9, 20, replied);
+    step(Message(";D011\r\n"), 9, kTableReply, 20, replied);
     return result;
 }
 
@@ -156,11 +169,9 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g)
         if (linkFailed(result))
             return result;
         if (result == kStatusOk) {
-            result = wire.receive(reply, 7, 30, kModeBlockPoll, kTimeoutMs);
-            if (linkFailed(result))
+            result = wire.receiveAnswer(reply, 7, kTriggerReply, 30, kModeBlockPoll, kTimeoutMs);
+            if (result != kStatusOk)
                 return result;
-            if (!reply.complete())
-                return kStatusShortReply;
             if (!reply.startsWith(":2500")) {
                 const int numeral = numeralValue(reply.at(4));
                 return numeral < 0 ? kStatusShortReply
@@ -175,38 +186,41 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g)
     Message request;
     std::size_t replyLength = 0;
     unsigned long pollMs = 20;
+    ReplyKinds kind;
     switch (g->OutputType) {
     case kOutputColorimetric: {
         const char space =
             g->ColorSpace >= 1 && g->ColorSpace <= 6 ? static_cast<char>('0' + g->ColorSpace) : '0';
         request.append(";BA090").append(space).endLine();
         replyLength = 49;
+        kind = {":BB"};
         break;
     }
     case kOutputDensity:
         request.append(";BC09").endLine();
         replyLength = 55;
         pollMs = 10;
+        kind = {":BD"};
         break;
     case kOutputAlternate:
         request.append(";D047").endLine();
         replyLength = 35;
         pollMs = 10;
+        kind = {":D1"};
         break;
     default:
         request.append(";B8090").append(g->SpectrumVariant == 1 ? '1' : '0').endLine();
         replyLength = 309;
+        kind = {":B9"};
         break;
     }
     result = wire.exchange(
-        request, reply, replyLength, {kModeBlockPoll, kTimeoutMs, pollMs, kTimeoutMs});
+        request, reply, replyLength, kind, {kModeBlockPoll, kTimeoutMs, pollMs, kTimeoutMs});
     if (result != kStatusOk)
         return result;
 
     switch (g->OutputType) {
     case kOutputColorimetric: {
-        if (!reply.startsWith(":BB"))
-            return result;
         float* destination = nullptr;
         if (g->ColorSpace == 0 && reply.at(6) == '0')
             destination = g->ColorTriple0;
@@ -219,12 +233,12 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g)
         return result;
     }
     case kOutputDensity:
-        if (reply.startsWith(":BD") && !HexDecodeFloats(reply.text(), 5, 4, g->Density))
+        if (!HexDecodeFloats(reply.text(), 5, 4, g->Density))
             return kStatusShortReply;
         return result;
     case kOutputAlternate: {
         constexpr std::size_t kErrorColumn = 32;
-        if (!reply.startsWith(":D1") || reply.at(kErrorColumn) != '0') {
+        if (reply.at(kErrorColumn) != '0') {
             const int numeral = numeralValue(reply.at(kErrorColumn));
             return numeral < 0 ? kStatusShortReply
                                : kStatusAlternateBase + static_cast<unsigned long>(numeral);
@@ -234,10 +248,10 @@ unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g)
         return result;
     }
     default:
-        if (!reply.startsWith(":B9"))
-            return result;
-        if (!HexDecodeFloats(reply.text(), 7, kSpectrumValues, m_spectrum))
+        float values[kSpectrumValues];
+        if (!HexDecodeFloats(reply.text(), 7, kSpectrumValues, values))
             return kStatusShortReply;
+        std::memcpy(m_spectrum, values, sizeof values);
         if (g->Spectrum)
             std::memcpy(g->Spectrum, m_spectrum, sizeof m_spectrum);
         return result;
@@ -251,13 +265,13 @@ unsigned long CTaviSpec::GretagQueryLocal(int /*unused*/)
     wire.purge();
     Reply reply;
     const unsigned long result =
-        wire.exchange(Message(";07\r\n"), reply, 9, {kModeBlockPoll, 5000, 0, 5000});
+        wire.exchange(Message(";07\r\n"), reply, 9, {":12"}, {kModeBlockPoll, 5000, 0, 5000});
     if (result != kStatusOk)
         return result;
     const int key = numeralValue(reply.at(4));
-    if (reply.startsWith(":120") && key >= 0 && key <= 3)
+    if (reply.at(3) == '0' && key >= 0 && key <= 3)
         return static_cast<unsigned long>(key);
-    return kStatusOk;
+    return kStatusOk; // an answer, but no key state: no press
 }
 
 unsigned long CTaviSpec::GretagOutputSet(GretagStruct* g)
@@ -268,7 +282,8 @@ unsigned long CTaviSpec::GretagOutputSet(GretagStruct* g)
     GretagLink wire(m_portHandle, m_transferCount);
     const Message request(g->OutputSet == 1 ? ";B10101\r\n" : ";B10212\r\n");
     Reply reply;
-    const unsigned long result = wire.exchange(request, reply, 9, {kModeBlockWait, 1000, 20, 1000});
+    const unsigned long result =
+        wire.exchange(request, reply, 9, kAcknowledge, {kModeBlockWait, 1000, 20, 1000});
     if (result != kStatusOk)
         return result;
     return reply.startsWith(":1F0000") ? kStatusOk : kStatusOutputRejected;
@@ -299,11 +314,11 @@ unsigned long CTaviSpec::GretagSetMeasurementOutput(unsigned char mask)
         wire.pause(kOutputSettleMs);
         if (last != kStatusOk)
             continue; // a failed write skips its read
-        last = wire.receive(reply, 9, 100, kModeBlockPoll, 5000);
+        last = wire.receiveAnswer(reply, 9, kAcknowledge, 100, kModeBlockPoll, 5000);
+        if (last == kStatusShortReply)
+            return last;
         if (last != kStatusOk)
             return last + kOutputCodeOffset;
-        if (!reply.complete())
-            return kStatusShortReply;
         if (!reply.hasAt(3, "0000"))
             return kStatusOutputRejected;
     }

@@ -31,6 +31,10 @@ constexpr ReplyKind kStatus {11, ":D18"}; // ":D1820000"
 constexpr ReplyKind kInfo {19, ":D19"}; // ":D194" and 12 characters
 constexpr ReplyKind kColor {49, ":BB0"}; // ":BB0904" and the values
 
+// The table's replies are told apart by their first four characters. A reply
+// of the same family (":" and the answer code's first character) is judged
+// by them; one of another family is a late answer to an earlier request.
+constexpr std::size_t kReplyFamilyLength = 2;
 constexpr std::size_t kInfoColumn = 5;
 constexpr std::size_t kInfoLength = 12;
 
@@ -91,11 +95,13 @@ unsigned long CTaviSpec::GretagXY(int operation, void* data)
         unsigned long result = kStatusOk;
         std::size_t index = 0;
         for (const Step& current : steps) {
+            const std::string_view prefix(current.reply.prefix, 4);
             result = wire.exchange(current.request, reply, current.reply.length,
+                {prefix.substr(0, kReplyFamilyLength)},
                 {kModeBlockWait, kWriteTimeoutMs, kReadPollMs, kReadTimeoutMs, current.pauseMs});
             if (result != kStatusOk)
                 return result;
-            if (!reply.startsWith(std::string_view(current.reply.prefix, 4)))
+            if (!reply.startsWith(prefix))
                 return kStatusPortNotOpen;
             result = decode(index++);
             if (result != kStatusOk)

@@ -239,12 +239,9 @@ unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned c
         return specCloseOnFailure(kShortReply);
     const unsigned n = valueCount(countReply);
     // More values than the record holds would overrun it: the reply is
-    // refused, and the record claims no values.
-    if (n > static_cast<unsigned>(kAquireMaxCounts)) {
-        a->Count = 0;
+    // refused. A failed acquisition leaves the record as it was.
+    if (n > static_cast<unsigned>(kAquireMaxCounts))
         return specCloseOnFailure(kShortReply);
-    }
-    a->Count = static_cast<std::uint16_t>(n);
 
     if (n > 0) {
         status = lt::PortRead(kAcquisitionPollMs, lt::kModeBlockWait, kExchangeTimeoutMs,
@@ -254,6 +251,7 @@ unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned c
         if (m_transferCount != 2 * n)
             return kShortReply; // the port stays open for another try
     }
+    a->Count = static_cast<std::uint16_t>(n);
     lt::processAcquisition(state, *a, command, state.receiveBuffer, static_cast<int>(n));
     return lt::kStatusOk;
 }
@@ -287,15 +285,13 @@ unsigned long CTaviSpec::SpecDataReady(Aquire* a, unsigned long waitMs)
     if (status != lt::kStatusOk)
         return m_lastError = status;
     const unsigned n = valueCount(countReply);
-    if (n > static_cast<unsigned>(kAquireMaxCounts)) {
-        a->Count = 0;
+    if (n > static_cast<unsigned>(kAquireMaxCounts))
         return m_lastError = kShortReply;
-    }
-    a->Count = static_cast<std::uint16_t>(n);
     status = n > 0 ? fetchBlock(*serial, state.receiveBuffer, 2 * n, kDeferredValuesTimeoutMs)
                    : lt::kStatusOk;
     if (status != lt::kStatusOk)
         return m_lastError = status;
+    a->Count = static_cast<std::uint16_t>(n);
     for (unsigned i = 0; i < n; ++i)
         a->Counts[i] = static_cast<std::uint16_t>(
             state.receiveBuffer[2 * i] << 8 | state.receiveBuffer[2 * i + 1]);

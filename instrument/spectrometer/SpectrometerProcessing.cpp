@@ -124,7 +124,8 @@ void updateReferences(SpectrometerData& state, unsigned char command, int count)
             // A sample at or below the dark level reads as one count: the
             // densest value this white reference can resolve.
             state.result[p] = state.white[p] > 0
-                ? static_cast<float>(std::log10(state.white[p] / std::max(signal, 1)))
+                ? static_cast<float>(
+                      std::log10(static_cast<double>(state.white[p]) / std::max(signal, 1)))
                 : 0.0f;
         } else if (isReflectance(command)) {
             state.result[p] =
@@ -139,8 +140,8 @@ void computeColourValues(SpectrometerData& state, Aquire& record)
     float weights[kResampledCount];
     resampleSpectrum(state.result, kPixelCapacity, state.calibration, record.HighWavelength,
         record.Step, resampled);
-    illuminantWeights(state.tables, record.Illuminant, weights);
-    const ColourValues values = colourValues(resampled, weights, state.tables);
+    illuminantWeights(state.tables, record.Illuminant, weights, record.Step);
+    const ColourValues values = colourValues(resampled, weights, state.tables, record.Step);
 
     const CieLab previous {record.Lab[0], record.Lab[1], record.Lab[2]};
     record.XYZ[0] = values.sample.X;

@@ -21,6 +21,26 @@ double ratio(double numerator, double denominator)
     return denominator != 0.0 ? numerator / denominator : 0.0;
 }
 
+// Row position in the 5 nm tables of resampled sample i, or -1 beyond the
+// tables' last row (or for a step that is not positive).
+double tableRowOf(int i, float step)
+{
+    if (!(step > 0.0f) || !std::isfinite(step))
+        return -1.0;
+    const double row = i * static_cast<double>(step) / kTableStep;
+    return row <= kResampledCount - 1 ? row : -1.0;
+}
+
+// A table column read at a fractional row, linear between the rows.
+double valueAtRow(const float* column, double row)
+{
+    const int below = static_cast<int>(row);
+    const double fraction = row - below;
+    if (fraction == 0.0)
+        return column[below];
+    return column[below] * (1.0 - fraction) + column[below + 1] * fraction;
+}
+
 } // namespace
 
 int pixelOfWavelength(WavelengthCalibration calibration, float wavelength, int pixelCount)
@@ -64,12 +84,20 @@ void resampleSpectrum(const float* result, int pixelCount, WavelengthCalibration
     }
 }
 
-void illuminantWeights(const CieTables& tables, int illuminantIndex, float weights[kResampledCount])
+void illuminantWeights(
+    const CieTables& tables, int illuminantIndex, float weights[kResampledCount], float step)
 {
     const int column = illuminantColumnForIndex(illuminantIndex);
-    for (int i = 0; i < kResampledCount; ++i)
-        weights[i] =
-            column < 0 ? kEqualEnergyWeight : tables.illuminant[column][kIlluminantRowOf380nm + i];
+    for (int i = 0; i < kResampledCount; ++i) {
+        const double row = tableRowOf(i, step);
+        if (row < 0.0)
+            weights[i] = 0.0f;
+        else if (column < 0)
+            weights[i] = kEqualEnergyWeight;
+        else
+            weights[i] = static_cast<float>(
+                valueAtRow(tables.illuminant[column] + kIlluminantRowOf380nm, row));
+    }
 }
 
 CieLab cieLab(Tristimulus sample, Tristimulus white)
@@ -100,20 +128,23 @@ float deltaE76(CieLab a, CieLab b)
 }
 
 ColourValues colourValues(const float resampled[kResampledCount],
-    const float weights[kResampledCount], const CieTables& tables)
+    const float weights[kResampledCount], const CieTables& tables, float step)
 {
-    const float* xBar = tables.observer[0];
-    const float* yBar = tables.observer[1];
-    const float* zBar = tables.observer[2];
     double sumX = 0, sumY = 0, sumZ = 0, whiteX = 0, whiteY = 0, whiteZ = 0;
     for (int i = 0; i < kResampledCount; ++i) {
+        const double row = tableRowOf(i, step);
+        if (row < 0.0)
+            break;
         const double s = weights[i];
-        sumX += s * xBar[i] * resampled[i];
-        sumY += s * yBar[i] * resampled[i];
-        sumZ += s * zBar[i] * resampled[i];
-        whiteX += s * xBar[i];
-        whiteY += s * yBar[i];
-        whiteZ += s * zBar[i];
+        const double xBar = valueAtRow(tables.observer[0], row);
+        const double yBar = valueAtRow(tables.observer[1], row);
+        const double zBar = valueAtRow(tables.observer[2], row);
+        sumX += s * xBar * resampled[i];
+        sumY += s * yBar * resampled[i];
+        sumZ += s * zBar * resampled[i];
+        whiteX += s * xBar;
+        whiteY += s * yBar;
+        whiteZ += s * zBar;
     }
     const double k = ratio(100.0, whiteY);
 

@@ -46,16 +46,20 @@ int pixelOfWavelength(WavelengthCalibration calibration, float wavelength, int p
 void resampleSpectrum(const float* result, int pixelCount, WavelengthCalibration calibration,
     float high, float step, float resampled[kResampledCount]);
 
-// Relative spectral power at the resampled wavelengths for an illuminant index;
-// indexes without a table weigh every wavelength equally.
-void illuminantWeights(
-    const CieTables& tables, int illuminantIndex, float weights[kResampledCount]);
+// Relative spectral power at the resampled wavelengths (380 nm, 380 + step,
+// ...) for an illuminant index; indexes without a table weigh every
+// wavelength equally. The 5 nm tables are read at each sample's own
+// wavelength, between rows by linear interpolation.
+void illuminantWeights(const CieTables& tables, int illuminantIndex, float weights[kResampledCount],
+    float step = kTableStep);
 
-// Colour values of a resampled reflectance under the given weights and the
-// observer of the table's first three columns. Values that are undefined
-// (an empty table, a black sample) come out as 0.
+// Colour values of a reflectance resampled at 380 nm, 380 + step, ... under
+// the given weights and the observer of the table's first three columns,
+// read at each sample's wavelength; samples beyond the tables' last row
+// (775 nm) do not count. Values that are undefined (an empty table, a black
+// sample, a step that is not positive) come out as 0.
 ColourValues colourValues(const float resampled[kResampledCount],
-    const float weights[kResampledCount], const CieTables& tables);
+    const float weights[kResampledCount], const CieTables& tables, float step = kTableStep);
 
 CieLab cieLab(Tristimulus sample, Tristimulus white);
 CieLuv cieLuv(Tristimulus sample, Tristimulus white, float lightness);

@@ -310,6 +310,32 @@ TEST_F(ColourValues, GreySampleUnderD50)
     EXPECT_NEAR(dark.lab.L, 116 * (7.787 * 0.005 + 0.138) - 16, 0.01);
 }
 
+// Samples taken every `step` nanometres are weighed with the tables at their
+// own wavelengths: a perfect white is the white point and a grey is neutral
+// whatever the step, and a step that is not positive gives no numbers.
+TEST_F(ColourValues, ReadsTheTablesAtEachSamplesWavelength)
+{
+    for (float step : {5.0f, 10.0f, 20.0f}) {
+        float weights[lt::kResampledCount];
+        lt::illuminantWeights(tables, 4, weights, step);
+        const std::vector<float> white(lt::kResampledCount, 1.0f);
+        const auto values = lt::colourValues(white.data(), weights, tables, step);
+        EXPECT_NEAR(values.lab.L, 100.0, 0.01) << step;
+        EXPECT_NEAR(values.lab.a, 0.0, 0.01) << step;
+        EXPECT_NEAR(values.lab.b, 0.0, 0.01) << step;
+        EXPECT_NEAR(values.x, 0.3457, 0.002) << step; // D50
+        const std::vector<float> grey(lt::kResampledCount, 0.18f);
+        EXPECT_NEAR(lt::colourValues(grey.data(), weights, tables, step).lab.L, 49.496, 0.01)
+            << step;
+    }
+    float weights[lt::kResampledCount];
+    lt::illuminantWeights(tables, 4, weights, 0.0f);
+    const std::vector<float> white(lt::kResampledCount, 1.0f);
+    const auto none = lt::colourValues(white.data(), weights, tables, 0.0f);
+    EXPECT_EQ(none.sample.Y, 0.0f);
+    EXPECT_TRUE(std::isfinite(none.lab.L));
+}
+
 TEST_F(ColourValues, BlackSampleAndEmptyTablesGiveZerosNotNumbersThatAreNot)
 {
     const auto black = of(std::vector<float>(lt::kResampledCount, 0.0f), 3);

@@ -319,6 +319,25 @@ TEST_F(SpectrometerLink, DensityIsTheLogOfWhiteOverSample)
     EXPECT_NEAR(record.XYZ[1], 100.0, 0.01);
 }
 
+// The per-pixel density is the logarithm of the real quotient white over
+// sample: reflectances that give no whole quotient, and a sample brighter
+// than the white (a negative density), read as the formula says and finite.
+TEST_F(SpectrometerLink, DensityOfAnyReflectanceIsTheLogOfTheRealQuotient)
+{
+    takeReferences();
+    for (float reflectance : {0.45f, 0.6f, 0.85f, 1.2f}) {
+        instrument.reflectance = reflectance;
+        for (unsigned char command : {4, 31}) {
+            ASSERT_EQ(spectrometer.SpecAquire(&record, command, 0), 0u);
+            const double density = -std::log10(reflectance);
+            EXPECT_NEAR(record.XYZ[1], 100.0 * density, 0.3) << reflectance;
+            EXPECT_TRUE(std::isfinite(record.Lab[0]) && std::isfinite(record.Lab[1]) &&
+                std::isfinite(record.Luv[2]))
+                << reflectance;
+        }
+    }
+}
+
 TEST_F(SpectrometerLink, DarkOnlyCommandComputesNoColourValues)
 {
     takeReferences();
@@ -385,16 +404,17 @@ TEST_F(SpectrometerLink, RepliesCutShortTimeOutAndCloseThePort)
 TEST_F(SpectrometerLink, MoreValuesThanTheRecordHoldsAreRefused)
 {
     takeReferences();
+    const std::uint16_t before = record.Count;
     instrument.reply = Reply::TooManyValues;
     EXPECT_EQ(spectrometer.SpecAquire(&record, 7, 0), 10001u);
-    EXPECT_EQ(record.Count, 0);
+    EXPECT_EQ(record.Count, before);
     EXPECT_EQ(spectrometer.SpecPortClose(), 1u);
     instrument.reply = Reply::Normal;
     takeReferences();
     instrument.reply = Reply::TooManyValues;
     ASSERT_EQ(spectrometer.SpecAquire(&record, 7, 1), 0u);
     EXPECT_EQ(spectrometer.SpecDataReady(&record, 0), 10001u);
-    EXPECT_EQ(record.Count, 0);
+    EXPECT_EQ(record.Count, before);
 }
 
 TEST_F(SpectrometerLink, ShortSampleEndedByTheTimeoutBlockLeavesThePortOpen)
