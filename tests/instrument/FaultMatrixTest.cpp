@@ -36,8 +36,8 @@ constexpr std::size_t kFirmwareBlockBytes = 256;
 constexpr unsigned kLateByRealMs = 100;
 // [ms] what a timed-out read adds to its time-out: the pause between its two
 // beeps, and a margin for the pauses around the request and for a busy
-// machine (40 real milliseconds).
-constexpr unsigned kTimeoutAftermathMs = 300 + 1000;
+// machine (100 real milliseconds).
+constexpr unsigned kTimeoutAftermathMs = 300 + 2500;
 
 // What one exchange works on: the instrument object, the simulator and
 // destinations filled with a sentinel before the call.
