@@ -202,7 +202,8 @@ double colorDifference(const std::array<double, 3>& lab1, const std::array<doubl
     return std::sqrt(dL * dL + da * da + db * db);
 }
 
-std::optional<double> colorDifferenceOfRows(const MeasurementRow& row1, const MeasurementRow& row2)
+std::optional<double> colorDifferenceOfRows(
+    const MeasurementRow& row1, const MeasurementRow& row2, DeltaEFormula formula)
 {
     std::array<double, 3> lab1 {}, lab2 {};
     for (int i = 0; i < 3; ++i) {
@@ -215,12 +216,16 @@ std::optional<double> colorDifferenceOfRows(const MeasurementRow& row1, const Me
         lab1[i] = *first;
         lab2[i] = *second;
     }
-    return colorDifference(lab1, lab2);
+    return formula == DeltaEFormula::Cie76 ? colorDifference(lab1, lab2)
+                                           : deltaE(formula, lab1, lab2);
 }
 
-std::string formatColorDifference(double deltaE)
+std::string formatColorDifference(double difference, DeltaEFormula formula)
 {
-    return "   dE:   " + formatFixed(deltaE, 3, 3) + "  ";
+    const std::string name = formula == DeltaEFormula::Cie76
+        ? std::string("dE")
+        : std::string(deltaEFormulaName(formula));
+    return "   " + name + ":   " + formatFixed(difference, 3, 3) + "  ";
 }
 
 std::uint16_t graphOrdinate(double remission, double scale)

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "core/colour/ColourDifference.h"
 #include "core/metrics/DensityParameterBlock.h"
 #include "core/metrics/MeasurementList.h"
 #include "core/metrics/SpotColorLibrary.h"
@@ -94,8 +95,13 @@ SpotColorEntry makeSpotColorEntry(double centreWavelength);
 // 8. CIE 1976 colour difference of two L*, a*, b* triples, and of two list
 // rows read back from their texts (nothing when a text is not a number).
 double colorDifference(const std::array<double, 3>& lab1, const std::array<double, 3>& lab2);
-std::optional<double> colorDifferenceOfRows(const MeasurementRow& row1, const MeasurementRow& row2);
-std::string formatColorDifference(double deltaE); // "   dE:   %3.3f  "
+// The difference of the L*a*b* columns of two list rows, the first row being
+// the reference, by the operator's formula.
+std::optional<double> colorDifferenceOfRows(const MeasurementRow& row1, const MeasurementRow& row2,
+    DeltaEFormula formula = DeltaEFormula::Cie76);
+// "   dE:   %3.3f  " for CIE 1976; the other formulas name themselves
+// ("   dE00:   %3.3f  ").
+std::string formatColorDifference(double deltaE, DeltaEFormula formula = DeltaEFormula::Cie76);
 
 // 10. Spectrum graph ordinates for scale s (the program uses 55704.75).
 inline constexpr double kGraphScale = 55704.75;

@@ -40,6 +40,7 @@ void ColorMetricsLogic::initialise()
     mode = DensityMode::Absolute;
 
     listFile = settings.load(keys::kListName);
+    formula = deltaEFormulaFromIndex(settings.load(keys::kDeltaEFormula));
     settings.load(keys::kChartName);
     record.chart.chartType = settings.load(keys::kChartType);
 
@@ -90,8 +91,14 @@ void ColorMetricsLogic::compareRows(const std::vector<int>& selectedRows)
     }
     const MeasurementList& list = station.list();
     if (auto difference =
-            colorDifferenceOfRows(list.row(selectedRows[0]), list.row(selectedRows[1])))
-        showStatus(formatColorDifference(*difference));
+            colorDifferenceOfRows(list.row(selectedRows[0]), list.row(selectedRows[1]), formula))
+        showStatus(formatColorDifference(*difference, formula));
+}
+
+void ColorMetricsLogic::setDeltaEFormula(DeltaEFormula chosen)
+{
+    formula = chosen;
+    station.settings().store(keys::kDeltaEFormula, static_cast<int>(chosen));
 }
 
 void ColorMetricsLogic::clearList()

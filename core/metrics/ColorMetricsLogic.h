@@ -49,6 +49,9 @@ public:
 
     // "dE" over the list rows selected (indices into the list, newest 0).
     void compareRows(const std::vector<int>& selectedRows);
+    // The formula of "dE" (stored as "DeltaEFormula"; CIE 1976 by default).
+    DeltaEFormula deltaEFormula() const { return formula; }
+    void setDeltaEFormula(DeltaEFormula chosen);
     // "ClearList".
     void clearList();
     // "InitSpotClr": the next sample teaches a spot colour.
@@ -84,6 +87,7 @@ private:
     Workstation& station;
     DensityMode mode = DensityMode::Absolute;
     Metric shownMetric = Metric::ProcessColor;
+    DeltaEFormula formula = DeltaEFormula::Cie76;
     std::string listFile;
     mutable std::mutex statusMutex;
     std::string status;

@@ -140,6 +140,16 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent)
     auto* tools = new QHBoxLayout;
     tools->addWidget(modeGroup);
     QPushButton* deltaE = addButton(tools, "dE", this);
+    auto* formula = new QComboBox(this);
+    formula->setObjectName("DeltaEFormula");
+    formula->setToolTip("The formula of the colour difference \"dE\" shows");
+    for (int i = 0; i < lt::kDeltaEFormulaCount; ++i)
+        formula->addItem(QString::fromStdString(
+            std::string(lt::deltaEFormulaName(lt::deltaEFormulaFromIndex(i)))));
+    formula->setCurrentIndex(static_cast<int>(d->logic.deltaEFormula()));
+    tools->addWidget(formula);
+    connect(formula, &QComboBox::activated, this,
+        [this](int index) { d->logic.setDeltaEFormula(lt::deltaEFormulaFromIndex(index)); });
     QPushButton* spot = addButton(tools, "InitSpotClr", this);
     QPushButton* parameter = addButton(tools, "Parameter", this);
     tools->addStretch(1);

@@ -134,6 +134,18 @@ TEST_F(ColorMetricsLogicTest, ColourDifferenceNeedsExactlyTwoRows)
     const double expected = std::sqrt(dL * dL + da * da + db * db);
     EXPECT_EQ(logic->statusText(), "   dE:   " + formatFixed(expected, 3, 3) + "  ");
     EXPECT_GT(expected, 20.0) << "yellow and cyan are far apart";
+
+    // CIEDE2000 chosen: the first row is the reference, the text names the
+    // formula, and the choice is kept for the next start.
+    logic->setDeltaEFormula(DeltaEFormula::Ciede2000);
+    logic->compareRows({0, 2});
+    const Lab first {
+        cellNumber(0, column::kL), cellNumber(0, column::kA), cellNumber(0, column::kB)};
+    const Lab second {
+        cellNumber(2, column::kL), cellNumber(2, column::kA), cellNumber(2, column::kB)};
+    EXPECT_EQ(
+        logic->statusText(), "   dE00:   " + formatFixed(deltaE2000(first, second), 3, 3) + "  ");
+    EXPECT_EQ(ColorMetricsLogic(*station).deltaEFormula(), DeltaEFormula::Ciede2000);
 }
 
 TEST_F(ColorMetricsLogicTest, ClearListRestartsTheNumbering)
