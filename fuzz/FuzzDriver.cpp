@@ -4,10 +4,15 @@
 // cut, pieces of two inputs spliced), so that the regression run over a
 // target's corpus also explores a little around it. Arguments starting with
 // "-" are libFuzzer options and are ignored. The variations come from a fixed
-// seed: a run is repeatable.
+// seed: a run is repeatable. An input that crashes the target is written to
+// the file fuzz-crash-input in the working directory.
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cstdint>
@@ -63,9 +68,30 @@ bool readInput(const std::string& path, Input& bytes)
     return true;
 }
 
+constexpr const char* kCrashFile = "fuzz-crash-input";
+const Input* current = nullptr;
+
+// Keeps the input that brought the target down (only async-signal-safe calls).
+extern "C" void saveCrashingInput(int signal)
+{
+    if (current) {
+        const int file = ::open(kCrashFile, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (file >= 0) {
+            if (::write(file, current->data(), current->size()) < 0) { }
+            ::close(file);
+        }
+        const char note[] = "fuzz driver: the crashing input is in fuzz-crash-input\n";
+        if (::write(STDERR_FILENO, note, sizeof note - 1) < 0) { }
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 void run(const Input& input)
 {
+    current = &input;
     LLVMFuzzerTestOneInput(input.data(), input.size());
+    current = nullptr;
 }
 
 // One variation of a corpus input, or random bytes when there is no corpus.
@@ -127,6 +153,8 @@ Input vary(const std::vector<Input>& corpus, std::mt19937& random)
 
 int main(int argc, char** argv)
 {
+    for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
+        std::signal(signal, saveCrashingInput);
     std::vector<Input> corpus;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];

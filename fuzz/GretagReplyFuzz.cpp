@@ -46,8 +46,9 @@ constexpr int kCommands[] = {0, 1, 2, 3, 4, 5, 22, 100, 101, 200, 201, 202, 250,
 constexpr int kTableOperations[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 20, 21,
     22, 23, 30, 31, 32, 33, 35, 50, 56, 57, 100, 999};
 constexpr std::uint8_t kOutputTypes[] = {
-    kOutputSpectrum, kOutputColorimetric, kOutputDensity, kOutputAlternate, 7};
-constexpr std::uint8_t kStartSteps[] = {kStartTrigger, kStartFetch, kStartTriggerOnly, 2};
+    lt::kOutputSpectrum, lt::kOutputColorimetric, lt::kOutputDensity, lt::kOutputAlternate, 7};
+constexpr std::uint8_t kStartSteps[] = {
+    lt::kStartTrigger, lt::kStartFetch, lt::kStartTriggerOnly, 2};
 
 template <typename T, std::size_t N>
 T choose(const T (&choices)[N], std::uint8_t byte)
