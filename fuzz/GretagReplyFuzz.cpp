@@ -8,12 +8,15 @@
 // detection, slopes, parameters, baud change, service queries, firmware
 // loader) and the XY table's operations.
 //
+// A failed measurement must leave the record's results as they were.
+//
 // Every call but the open starts from a line opened by a device of the kind
 // that answers one canned acknowledge, and the line is closed after it.
 
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -138,9 +141,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case kCalibrate:
         instrument.GretagInitExecRemission(&g, p[0] & 1);
         break;
-    case kMeasure:
-        instrument.GretagExecRemission(&g);
+    case kMeasure: {
+        // A failed measurement leaves every result of the record as it was.
+        const GretagStruct before = g;
+        float spectrumBefore[CTaviSpec::kSpectrumBufferSize];
+        std::memcpy(spectrumBefore, spectrum, sizeof spectrum);
+        const unsigned long status = instrument.GretagExecRemission(&g);
+        if (!lt::isSuccess(status)) {
+            const bool untouched =
+                std::memcmp(before.ColorTriple0, g.ColorTriple0, sizeof g.ColorTriple0) == 0 &&
+                std::memcmp(before.ColorTriple1, g.ColorTriple1, sizeof g.ColorTriple1) == 0 &&
+                std::memcmp(before.ColorTriple4, g.ColorTriple4, sizeof g.ColorTriple4) == 0 &&
+                std::memcmp(before.Density, g.Density, sizeof g.Density) == 0 &&
+                std::memcmp(spectrumBefore, spectrum, sizeof spectrum) == 0;
+            lt::fuzz::check(untouched, "a failed measurement changed its results, status",
+                std::to_string(status));
+        }
         break;
+    }
     case kQueryKey:
         instrument.GretagQueryLocal(0);
         break;
