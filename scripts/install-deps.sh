@@ -9,7 +9,7 @@ packages=(
   libreoffice-calc libreoffice-dev help2man
   qt6-base-dev libasound2-dev
   xvfb xauth
-  argyll colord-data
+  argyll colord-data liblcms2-dev
   clang libclang-rt-14-dev
   locales
 )
