@@ -16,9 +16,11 @@
 
 #include <algorithm>
 
+#include "core/charts/ChartMeasurement.h"
 #include "core/metrics/ColorMetricsLogic.h"
 #include "core/spreadsheet/ExcelExport.h"
 #include "core/station/Workstation.h"
+#include "ui/charts/ChartDialog.h"
 #include "ui/metrics/DensityParametersDialog.h"
 #include "ui/metrics/MeasurementListModel.h"
 #include "ui/metrics/ValueDisplayWidget.h"
@@ -28,7 +30,6 @@ namespace {
 
 constexpr const char* kChartNames[] = {"IT8.7/3", "TQ ICC CMYK", "TQ ICC RGB"};
 constexpr const char* kMetricNames[] = {"ProcessColor", "Lab", "XYZ", "SpotColor"};
-constexpr const char* kChartComingTip = "Chart measurement comes with the chart subsystem.";
 constexpr const char* kExcelTip =
     "Open the spreadsheet export: every new measurement goes into cells of a workbook";
 
@@ -64,10 +65,16 @@ private:
 } // namespace
 
 struct CTaviDens::Private {
-    explicit Private(lt::Workstation& workstation) : station(workstation), logic(workstation) { }
+    explicit Private(lt::Workstation& workstation)
+        : station(workstation), logic(workstation), charts(workstation)
+    {
+    }
 
     lt::Workstation& station;
     lt::ColorMetricsLogic logic;
+    lt::ChartMeasurement charts;
+    lt::ChartDialog* chartDialog = nullptr;
+    QPushButton* startChart = nullptr;
     lt::InstrumentPageLink* instrumentPage = nullptr;
     std::unique_ptr<PageObserver> observer;
     // The spreadsheet export keeps its client while the dialog is closed.
@@ -168,9 +175,9 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent)
     chartLayout->addWidget(d->chartType);
     connect(d->chartType, &QComboBox::activated, this,
         [this](int index) { d->logic.setChartType(index); });
-    QPushButton* startChart = addButton(chartLayout, "StartChart", chartGroup);
-    startChart->setEnabled(false);
-    startChart->setToolTip(kChartComingTip);
+    d->startChart = addButton(chartLayout, lt::kStartChartCaption, chartGroup);
+    d->startChart->setToolTip("Open the chosen chart and measure it patch by patch");
+    connect(d->startChart, &QPushButton::clicked, this, [this] { toggleChart(); });
     QPushButton* excel = addButton(chartLayout, "Excel", chartGroup);
     excel->setToolTip(kExcelTip);
     connect(excel, &QPushButton::clicked, this, [this] { openSpreadsheetExport(); });
@@ -226,6 +233,8 @@ CTaviDens::~CTaviDens()
 {
     // The dialog's transfer refers to the export: it goes first.
     delete d->excelDialog;
+    delete d->chartDialog;
+    d->charts.stop();
     d->station.removeObserver(d->observer.get());
     delete d;
 }
@@ -270,4 +279,29 @@ void CTaviDens::editDensityParameters()
         lt::DensityParametersDialog dialog(d->station, this);
         dialog.exec();
     });
+}
+
+void CTaviDens::toggleChart()
+{
+    if (d->chartDialog) {
+        d->chartType->setEnabled(true);
+        d->startChart->setText(lt::kRestartChartCaption);
+        delete d->chartDialog;
+        d->chartDialog = nullptr;
+        d->charts.stop();
+        return;
+    }
+    lt::ChartSession* session = d->charts.start(d->instrumentPage);
+    if (!session)
+        return;
+    d->chartType->setEnabled(false);
+    d->chartDialog = new lt::ChartDialog(d->station, *session, this);
+    d->chartDialog->placeBeside(window());
+    d->chartDialog->show();
+    d->startChart->setText(lt::kStopChartCaption);
+}
+
+lt::ChartDialog* CTaviDens::chartDialog() const
+{
+    return d->chartDialog;
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 namespace lt {
+class ChartDialog;
 class Workstation;
 class InstrumentPageLink;
 } // namespace lt
@@ -20,11 +21,16 @@ public:
     // Without it the instrument counts as not initialised.
     void setInstrumentPage(lt::InstrumentPageLink* instrumentPage);
 
+    // The open chart's dialog, or null while no chart is measured.
+    lt::ChartDialog* chartDialog() const;
+
 private:
     void setDensityMode(bool absolute);
     void compareSelectedRows();
     void editDensityParameters();
     void openSpreadsheetExport();
+    // "StartChart" / "Stop Chart".
+    void toggleChart();
 
     struct Private;
     Private* d;

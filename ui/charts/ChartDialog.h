@@ -1,0 +1,52 @@
+#pragma once
+// The chart dialog: modeless beside the main window while a chart is being
+// measured. It shows the chart's patches (ChartPatchView), names the patch
+// the next measurement fills, and offers Load and Save of the chart file.
+// Every measurement the cycle stores in the chart repaints the measured
+// patch and moves the mark, whichever thread measured. XYAuto and Cancel
+// belong to the automatic run on the XY table and stay hidden until it
+// uses them. The dialog has no close button: "Stop Chart" on the colour
+// metrics page closes it.
+#include <memory>
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace lt {
+
+class ChartPatchView;
+class ChartSession;
+class Workstation;
+
+class ChartDialog : public QDialog {
+    Q_OBJECT
+public:
+    ChartDialog(Workstation& workstation, ChartSession& session, QWidget* parent = nullptr);
+    ~ChartDialog() override;
+
+    ChartPatchView* patchView() const { return view; }
+    QPushButton* xyAutoButton() const { return xyAuto; }
+    QPushButton* cancelButton() const { return cancel; }
+
+    // Places the dialog beside window (right of it when the screen has room).
+    void placeBeside(const QWidget* window);
+
+private:
+    void showPatchMeasured(int measuredPatch, int nextPatch);
+    void refresh();
+    void updateNextPatchText();
+
+    struct MeasurementForwarder;
+
+    Workstation& station;
+    ChartSession& chart;
+    ChartPatchView* view = nullptr;
+    QLabel* nextPatch = nullptr;
+    QPushButton* xyAuto = nullptr;
+    QPushButton* cancel = nullptr;
+    std::unique_ptr<MeasurementForwarder> forwarder;
+};
+
+} // namespace lt
