@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "core/charts/ChartReferenceTable.h"
 #include "core/charts/ChartSession.h"
 #include "core/common/NumberText.h"
 
@@ -63,6 +64,19 @@ void ChartPatchView::repaintPatch(int patch)
     const QRect rect = patchRect(patch);
     if (!rect.isNull())
         update(rect);
+}
+
+std::string ChartPatchView::patchDescription(int patch) const
+{
+    const bool rgb = chart.description().deviceChannels == 3;
+    const char* channels[] = {rgb ? "R" : "C", rgb ? "G" : "M", rgb ? "B" : "Y", "K"};
+    const DeviceValues nominal = ChartReferenceTable(chart.type())[static_cast<std::size_t>(patch)];
+    std::string text = chart.names().name(patch) + "  ";
+    for (int k = 0; k < chart.description().deviceChannels; ++k)
+        text += std::string(channels[k]) + formatFixed(nominal[k], 0);
+    const Triple xyz = chart.tables().entry(patch).xyz;
+    return text + "   X " + formatFixed(xyz[0], 2) + "  Y " + formatFixed(xyz[1], 2) + "  Z " +
+        formatFixed(xyz[2], 2);
 }
 
 void ChartPatchView::paintPatch(QPainter& painter, int patch) const
@@ -127,11 +141,8 @@ bool ChartPatchView::event(QEvent* event)
         event->ignore();
         return true;
     }
-    const Triple xyz = chart.tables().entry(patch).xyz;
-    QToolTip::showText(help->globalPos(),
-        QString::fromStdString(chart.names().name(patch) + "  X " + formatFixed(xyz[0], 2) +
-            "  Y " + formatFixed(xyz[1], 2) + "  Z " + formatFixed(xyz[2], 2)),
-        this, patchRect(patch));
+    QToolTip::showText(
+        help->globalPos(), QString::fromStdString(patchDescription(patch)), this, patchRect(patch));
     return true;
 }
 

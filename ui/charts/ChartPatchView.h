@@ -4,6 +4,7 @@
 // labels and the mark on the patch the next measurement fills. A click on a
 // patch makes it the next target. A measured patch repaints only itself and
 // the patch the mark moved to.
+#include <string>
 #include <vector>
 
 #include <QWidget>
@@ -23,6 +24,8 @@ public:
     void repaintPatch(int patch);
     // Where patch is drawn, in this widget's coordinates (the end cell for the patch count).
     QRect patchRect(int patch) const;
+    // "B03  C40M20Y0K0   X 21.30  Y 18.02  Z 35.77": name, nominal values, measurement.
+    std::string patchDescription(int patch) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

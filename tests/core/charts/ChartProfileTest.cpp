@@ -11,24 +11,14 @@
 #include <gtest/gtest.h>
 #include <lcms2.h>
 
-#include "common/ScriptedOperator.h"
-#include "common/SimulatedInstrumentPort.h"
 #include "common/TempDirectory.h"
 #include "core/charts/ChartLayout.h"
 #include "core/charts/ChartMeasurement.h"
 #include "core/charts/ChartReferenceTable.h"
-#include "core/station/InstrumentPageLink.h"
-#include "ltsim/Simulator.h"
+#include "core/metrics/SimulatedStation.h"
 
 namespace lt {
 namespace {
-
-struct InitialisedPage : InstrumentPageLink {
-    bool instrumentInitialised() const override { return true; }
-    bool pauseLiveReading() override { return false; }
-    void resumeLiveReading() override { }
-    void selectIlluminant(int) override { }
-};
 
 std::string percent(float value)
 {
@@ -68,44 +58,34 @@ double deltaE76(const std::array<double, 3>& a, const float b[3])
     return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
 }
 
-class ChartProfileTest : public ::testing::Test {
+class ChartProfileTest : public test::SimulatedStation {
 protected:
     void SetUp() override
     {
-        std::string error;
-        ASSERT_TRUE(sim.start(&error)) << error;
-        ASSERT_EQ(CTaviSpec::SetPortDevice(1, sim.devicePath().c_str()), 0ul);
-        station = std::make_unique<Workstation>(op, config.path());
-        testing::openAndCalibrateCom1(*station, InstrumentLumatrakS, portHandle);
+        SimulatedStation::SetUp();
+        openInstrument();
         charts = std::make_unique<ChartMeasurement>(*station);
     }
 
     void TearDown() override
     {
         charts.reset();
-        if (portHandle)
-            station->instrument().GretagPortClose(portHandle);
-        station.reset();
-        sim.stop();
+        SimulatedStation::TearDown();
     }
 
     // Measures every patch of chart through the cycle and saves the file.
     std::string measureAndSave(ChartType chart)
     {
         station->record().chart.chartType = chart;
-        ChartSession* session = charts->start(&page);
+        ChartSession* session = charts->start(&instrumentPage);
         EXPECT_NE(session, nullptr);
         if (!session)
             return {};
-        for (int i = 0; i < chartPatchCount(chart); ++i) {
-            EXPECT_TRUE(sim.setSample(inkOf(chart, i))) << inkOf(chart, i);
-            EXPECT_LE(
-                station->cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, 0),
-                10000ul);
-        }
+        for (int i = 0; i < chartPatchCount(chart); ++i)
+            measure(inkOf(chart, i).c_str());
         EXPECT_EQ(session->currentPatch(), chartPatchCount(chart));
         const std::string path = files.file("chart" + std::to_string(chart) + ".txt");
-        op.fileAnswer = path;
+        op.files.push_back(path);
         EXPECT_TRUE(session->save());
         charts->stop();
         return path;
@@ -139,14 +119,9 @@ protected:
         cmsIT8Free(it8);
     }
 
-    ltsim::Simulator sim;
-    testing::TempDirectory config;
     testing::TempDirectory files;
-    testing::ScriptedOperator op;
-    std::unique_ptr<Workstation> station;
+    test::FakeInstrumentPage instrumentPage;
     std::unique_ptr<ChartMeasurement> charts;
-    InitialisedPage page;
-    void* portHandle = nullptr;
 };
 
 TEST_F(ChartProfileTest, It873FileBecomesACmykProfileThatReproducesPaperAndCyan)

@@ -9,19 +9,11 @@
 #include "common/TempDirectory.h"
 #include "core/charts/ChartFile.h"
 #include "core/charts/ChartMeasurement.h"
-#include "core/station/InstrumentPageLink.h"
+#include "core/metrics/SimulatedStation.h"
 #include "core/station/Workstation.h"
 
 namespace lt {
 namespace {
-
-struct InitialisedPage : InstrumentPageLink {
-    bool instrumentInitialised() const override { return initialised; }
-    bool pauseLiveReading() override { return false; }
-    void resumeLiveReading() override { }
-    void selectIlluminant(int) override { }
-    bool initialised = true;
-};
 
 class ChartSessionTest : public ::testing::Test {
 protected:
@@ -68,7 +60,7 @@ protected:
     testing::TempDirectory files;
     testing::ScriptedOperator op;
     Workstation station {op, config.path()};
-    InitialisedPage page;
+    test::FakeInstrumentPage page;
     ChartMeasurement charts {station};
 };
 

@@ -18,6 +18,7 @@
 #include "core/charts/ChartMeasurement.h"
 #include "core/charts/ChartReferenceTable.h"
 #include "core/charts/ChartSession.h"
+#include "core/common/NumberText.h"
 #include "ui/charts/ChartDialog.h"
 #include "ui/charts/ChartPatchView.h"
 #include "ui/metrics/TaviDens.h"
@@ -168,6 +169,10 @@ TEST_F(ChartDialogTest, AMeasurementColoursTheClickedPatchAndRepaintsOnlyTwoPatc
     dialog.patchView()->removeEventFilter(&recorder); // before grabbing paints it all
     EXPECT_EQ(station->record().chart.currentPatch, 18);
     EXPECT_EQ(dialog.findChild<QLabel*>("NextPatch")->text(), "Next patch: B04");
+    const auto c100 = sim.expectedReading("C100");
+    EXPECT_EQ(dialog.patchView()->patchDescription(17),
+        "B03  C40M0Y0K0   X " + formatFixed(c100->xyz[0], 2) + "  Y " +
+            formatFixed(c100->xyz[1], 2) + "  Z " + formatFixed(c100->xyz[2], 2));
 
     const QColor cyan = shownColour(dialog, 17);
     EXPECT_LT(cyan.red(), cyan.green() - 60);
