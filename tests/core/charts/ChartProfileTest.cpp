@@ -110,10 +110,11 @@ protected:
             for (int k = 0; k < 3; ++k) {
                 EXPECT_NEAR(cmsIT8GetDataRowColDbl(it8, patch, 1 + k), expected->xyz[k], 0.001)
                     << name << " " << fields[k];
-                if (chart != ChartIt873)
+                if (chart != ChartIt873) {
                     EXPECT_NEAR(
                         cmsIT8GetDataDbl(it8, name.c_str(), fields[k]), expected->xyz[k], 0.001)
                         << name << " " << fields[k];
+                }
             }
         }
         cmsIT8Free(it8);
