@@ -6,21 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "FuzzSupport.h"
 #include "core/charts/ChartFile.h"
 
 namespace {
 
-[[noreturn]] void broken(const char* promise)
-{
-    __builtin_trap();
-    (void)promise;
-}
-
-void check(bool holds, const char* promise)
-{
-    if (!holds)
-        broken(promise);
-}
+using lt::fuzz::check;
 
 void readAs(std::string_view text, lt::ChartType chart)
 {
