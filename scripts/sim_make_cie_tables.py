@@ -4,8 +4,9 @@ the virtual instruments, 380 to 780 nm in 5 nm steps.
 
 Sources: the CIE tables that Debian's colord-data package installs under
 /usr/share/colord (1931 2-degree and 1964 10-degree observers, illuminants A,
-C, D50, D65, equal energy, and the daylight components S0, S1, S2). D55 and
-D75 follow from the CIE daylight formula at 5503 K and 7504 K. The files are
+C, D65, equal energy, and the daylight components S0, S1, S2). D50, D55 and
+D75 follow from the CIE daylight formula at 5003 K, 5503 K and 7504 K, as the
+instrument library's illuminant table does, so both see the same D50. The files are
 read by the same code that builds the instrument library's tables
 (make_cie_tables.py in this folder).
 
@@ -41,9 +42,10 @@ def source_text(root):
     for axis, column in (("X", 0), ("Y", 1), ("Z", 2)):
         for observer, path in observers.items():
             lines += array(f"kObserver{observer}{axis}", sample(path, column, WAVELENGTHS, 1.0))
-    for name in ("A", "C", "D50", "D65", "E"):
+    for name in ("A", "C", "D65", "E"):
         lines += array(f"kIlluminant{name}", sample(f"{root}/illuminant/CIE-{name}.sp", 0, WAVELENGTHS, 1.0))
-    # Nominal temperatures 5500 K and 7500 K, taken onto the 1968 radiation constant.
+    # Nominal temperatures 5000 K, 5500 K and 7500 K, taken onto the 1968 radiation constant.
+    lines += array("kIlluminantD50", daylight(basis, 5000.0, WAVELENGTHS))
     lines += array("kIlluminantD55", daylight(basis, 5500.0, WAVELENGTHS))
     lines += array("kIlluminantD75", daylight(basis, 7500.0, WAVELENGTHS))
     lines += ["", "}  // namespace ltsim::cie"]

@@ -103,16 +103,4 @@ SpectralCurve illuminantPower(Illuminant illuminant)
     });
 }
 
-double luminousEfficiency(double wavelength)
-{
-    double position = (wavelength - kCieFirstWavelength) / kCieStep;
-    if (position < 0 || position > kCieSamples - 1)
-        return 0.0;
-    int index = static_cast<int>(position);
-    if (index == kCieSamples - 1)
-        return kObserver2Y[index];
-    double fraction = position - index;
-    return kObserver2Y[index] * (1.0 - fraction) + kObserver2Y[index + 1] * fraction;
-}
-
 } // namespace ltsim

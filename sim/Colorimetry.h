@@ -26,7 +26,4 @@ CieLab cieLab(const Tristimulus& sample, const Tristimulus& white);
 // Relative spectral power of the illuminant, 1.0 at 560 nm.
 SpectralCurve illuminantPower(Illuminant illuminant);
 
-// The photopic luminous efficiency (the 2 degree observer's y-bar).
-double luminousEfficiency(double wavelength);
-
 } // namespace ltsim

@@ -2,76 +2,88 @@
 
 #include <cmath>
 
-#include "Colorimetry.h"
+#include "StatusResponses.h"
 
 namespace ltsim {
 
 namespace {
 
-// One colour channel of a filter set: peak and full width at half maximum of its response.
-struct ChannelResponse {
-    double peak; // [nm]
-    double bandwidth; // [nm]
-};
-
-struct FilterSet {
-    ChannelResponse red, green, blue;
-};
-
-// Wide-band filters (ANSI T, DIN) look at more of an ink's absorption band than
-// the narrow-band ones (ANSI A, DIN NB); ANSI E differs from T in its blue channel.
-FilterSet filterSet(DensityFilter filter)
+// Density of a remission weighted by a response, down to the darkest the
+// instrument resolves.
+double densityOf(double weighted, double total)
 {
-    switch (filter) {
-    case DensityFilter::AnsiA:
-        return {{612, 38}, {536, 38}, {442, 38}};
-    case DensityFilter::AnsiT:
-        return {{610, 60}, {540, 50}, {440, 55}};
-    case DensityFilter::Din:
-        return {{620, 70}, {540, 60}, {445, 60}};
-    case DensityFilter::DinNarrowBand:
-        return {{625, 20}, {545, 20}, {450, 20}};
-    case DensityFilter::AnsiE:
-        return {{610, 60}, {540, 50}, {430, 40}};
-    }
-    return {{610, 60}, {540, 50}, {440, 55}};
-}
-
-constexpr double kFirstWavelength = 380.0; // [nm]
-constexpr double kLastWavelength = 780.0; // [nm]
-constexpr double kStep = 5.0; // [nm]
-
-template <typename Response>
-double weightedDensity(const SpectralCurve& remission, Response response)
-{
-    double weighted = 0.0, total = 0.0;
-    for (double wavelength = kFirstWavelength; wavelength <= kLastWavelength; wavelength += kStep) {
-        double w = response(wavelength);
-        weighted += w * remission.at(wavelength);
-        total += w;
-    }
-    double r = weighted / total;
-    double floor = std::pow(10.0, -kMaxDensity);
+    const double r = total > 0.0 ? weighted / total : 0.0;
+    const double floor = std::pow(10.0, -kMaxDensity);
     return r > floor ? -std::log10(r) : kMaxDensity;
 }
 
-double bandDensity(const SpectralCurve& remission, ChannelResponse channel)
+double productDensity(const SpectralCurve& remission, const SpectralProduct& product)
 {
-    return weightedDensity(remission, [&](double wavelength) {
-        return gaussianBand(wavelength, channel.peak, channel.bandwidth);
-    });
+    double weighted = 0.0, total = 0.0;
+    for (std::size_t i = 0; i < product.values.size(); ++i) {
+        const double wavelength =
+            product.firstWavelength + kSpectralProductStep * static_cast<double>(i);
+        weighted += product.values[i] * remission.at(wavelength);
+        total += product.values[i];
+    }
+    return densityOf(weighted, total);
+}
+
+// Narrow-band (interference) filters: peak and full width at half maximum.
+struct NarrowBand {
+    double peak; // [nm]
+    double bandwidth; // [nm]
+};
+constexpr NarrowBand kNarrowRed {625, 20}, kNarrowGreen {545, 20}, kNarrowBlue {450, 20};
+constexpr double kBandFirstWavelength = 380.0; // [nm]
+constexpr double kBandLastWavelength = 780.0; // [nm]
+constexpr double kBandStep = 5.0; // [nm]
+
+double bandDensity(const SpectralCurve& remission, NarrowBand band)
+{
+    double weighted = 0.0, total = 0.0;
+    for (double wavelength = kBandFirstWavelength; wavelength <= kBandLastWavelength;
+         wavelength += kBandStep) {
+        const double w = gaussianBand(wavelength, band.peak, band.bandwidth);
+        weighted += w * remission.at(wavelength);
+        total += w;
+    }
+    return densityOf(weighted, total);
+}
+
+// ANSI A, T and E are ISO Status A, T and E; DIN 16536's wide band is the
+// origin of Status E and reads the same.
+const StatusResponse* statusOf(DensityFilter filter)
+{
+    switch (filter) {
+    case DensityFilter::AnsiA:
+        return &statusA();
+    case DensityFilter::AnsiT:
+        return &statusT();
+    case DensityFilter::Din:
+    case DensityFilter::AnsiE:
+        return &statusE();
+    case DensityFilter::DinNarrowBand:
+        return nullptr;
+    }
+    return &statusT();
 }
 
 } // namespace
 
 ProcessDensities statusDensities(const SpectralCurve& remission, DensityFilter filter)
 {
-    FilterSet set = filterSet(filter);
     ProcessDensities result;
-    result.black = weightedDensity(remission, luminousEfficiency);
-    result.cyan = bandDensity(remission, set.red);
-    result.magenta = bandDensity(remission, set.green);
-    result.yellow = bandDensity(remission, set.blue);
+    result.black = productDensity(remission, visualProduct());
+    if (const StatusResponse* status = statusOf(filter)) {
+        result.cyan = productDensity(remission, status->red);
+        result.magenta = productDensity(remission, status->green);
+        result.yellow = productDensity(remission, status->blue);
+    } else {
+        result.cyan = bandDensity(remission, kNarrowRed);
+        result.magenta = bandDensity(remission, kNarrowGreen);
+        result.yellow = bandDensity(remission, kNarrowBlue);
+    }
     return result;
 }
 

@@ -1,5 +1,7 @@
 // Status densities of a remission spectrum: the remission weighted by the
-// spectral response of a density filter, as log10(1 / weighted remission).
+// spectral product of a density filter, as log10(1 / weighted remission).
+// The chromatic channels use the ISO 5-3 status products (narrow-band
+// filters: bands of 20 nm), the visual channel the ISO visual product.
 #pragma once
 
 #include "SpectralCurve.h"

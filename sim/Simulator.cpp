@@ -4,18 +4,21 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
 #include "AsciiInstrument.h"
 #include "Bench.h"
 #include "ChartLayout.h"
 #include "FaultInjector.h"
+#include "LinePacing.h"
 #include "Measurement.h"
 #include "PseudoTerminal.h"
 #include "SpectrometerInstrument.h"
@@ -26,7 +29,6 @@ namespace {
 
 constexpr unsigned kDefaultBaud = 9600;
 constexpr unsigned kDefaultSpectrometerBaud = 19200;
-constexpr int kBitsPerByte = 10; // start bit, 8 data bits, stop bit
 constexpr int kLineIdleMs = 100; // [ms] a pause that ends a request still incomplete
 constexpr std::size_t kMaxLoggedRequests = 20000;
 constexpr std::size_t kReadChunk = 4096;
@@ -116,6 +118,7 @@ struct Simulator::Impl {
     void handleRequest(const std::string& request);
     bool waitInterruptible(unsigned ms);
     void send(const std::string& bytes, bool paced, unsigned lineBaud);
+    bool writeAll(std::string_view bytes);
     void hangUp();
 
     SimulatorOptions options;
@@ -154,43 +157,50 @@ bool Simulator::Impl::waitInterruptible(unsigned ms)
     return false;
 }
 
-// Writes the reply; paced, each byte leaves when the line would have shifted it out.
-void Simulator::Impl::send(const std::string& bytes, bool paced, unsigned lineBaud)
+// Writes bytes whole; while the program does not read, waits until the line
+// takes bytes again. False when the line is gone or the simulator stops.
+bool Simulator::Impl::writeAll(std::string_view bytes)
 {
-    auto start = std::chrono::steady_clock::now();
     std::size_t sent = 0;
     while (sent < bytes.size() && !stopRequested) {
-        std::size_t due = bytes.size();
-        if (paced && lineBaud > 0) {
-            double elapsed =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            due = std::min(
-                bytes.size(), static_cast<std::size_t>(elapsed * lineBaud / kBitsPerByte) + 1);
-        }
-        if (due > sent) {
-            ssize_t written = ::write(pty.masterFd(), bytes.data() + sent, due - sent);
-            if (written > 0) {
-                sent += static_cast<std::size_t>(written);
-                continue;
-            }
-            if (written < 0 && errno != EAGAIN && errno != EINTR)
-                return;
-            // The program does not read: wait until the line takes bytes again.
-            pollfd fds[2] = {{pty.masterFd(), POLLOUT, 0}, {wake[0], POLLIN, 0}};
-            poll(fds, 2, kLineIdleMs);
+        ssize_t written = ::write(pty.masterFd(), bytes.data() + sent, bytes.size() - sent);
+        if (written > 0) {
+            sent += static_cast<std::size_t>(written);
             continue;
         }
-        double nextAt = static_cast<double>(sent) * kBitsPerByte / lineBaud;
-        double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        waitInterruptible(static_cast<unsigned>(std::max(1.0, (nextAt - elapsed) * 1000.0)));
+        if (written < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        pollfd fds[2] = {{pty.masterFd(), POLLOUT, 0}, {wake[0], POLLIN, 0}};
+        poll(fds, 2, kLineIdleMs);
+    }
+    return sent == bytes.size();
+}
+
+// Writes the reply; paced, each burst of the receiving UART's FIFO leaves
+// when the line would have shifted out its last byte. The simulator sleeps
+// to each burst's deadline, so pacing costs no processor time in between.
+void Simulator::Impl::send(const std::string& bytes, bool paced, unsigned lineBaud)
+{
+    if (!paced || lineBaud == 0) {
+        writeAll(bytes);
+        return;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t sent = 0; sent < bytes.size() && !stopRequested;) {
+        const std::size_t burstEnd = std::min(bytes.size(), sent + kUartBurstBytes);
+        sleepUntil(start + lineTime(burstEnd, lineBaud));
+        if (!writeAll(std::string_view(bytes).substr(sent, burstEnd - sent)))
+            return;
+        sent = burstEnd;
     }
 }
 
+// The simulator stops running before the line drops: whoever sees the drop
+// finds it stopped and can start it again at once.
 void Simulator::Impl::hangUp()
 {
-    pty.close();
     serving = false;
+    pty.close();
 }
 
 void Simulator::Impl::handleRequest(const std::string& request)

@@ -16,7 +16,7 @@ int usage()
 {
     std::fprintf(stderr,
         "usage: ltsim --device lumatrak-s|lumatrak-a|spectrolino|spectrometer [--baud N] "
-        "[--chart it8|tqcmyk|tqrgb] [--pace]\n");
+        "[--chart it8|tqcmyk|tqrgb] [--pace] [--no-noise]\n");
     return 2;
 }
 
@@ -48,6 +48,8 @@ int main(int argc, char** argv)
             options.chart = chart;
         } else if (argument == "--pace") {
             options.pacing = true;
+        } else if (argument == "--no-noise") {
+            options.noise = 0.0;
         } else {
             return usage();
         }

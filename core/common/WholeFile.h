@@ -5,6 +5,12 @@
 // over the target. The file on disk is therefore always either the old or
 // the new one. Used by the settings files and by the text files of the
 // colour metrics page alike.
+//
+// A path that is a symbolic link is written through the link: the file it
+// points at is replaced and the link stays. A file the user made read-only
+// (no write permission for anyone) is not replaced. Temporary files that a
+// killed writer left behind are removed by the first write of a later
+// process into the same directory.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,6 +24,7 @@ enum class FileWriteResult {
     Written,
     CannotCreate, // the directory is missing or not writable, or the name is empty
     WriteFailed, // the disk filled up or the rename failed; the old file is intact
+    ReadOnly, // the file exists and is write-protected; it was left as it is
 };
 
 // Replaces the file at path by content. A file that already exists keeps its

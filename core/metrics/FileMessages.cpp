@@ -9,6 +9,11 @@ std::string wrongPathMessage(const std::string& path)
     return "Wrong Path or no Space: " + path;
 }
 
+std::string readOnlyMessage(const std::string& path)
+{
+    return "The file is read-only: " + path;
+}
+
 void tellOperator(Operator& op, const std::string& text)
 {
     op.showMessage(text, "", MessageButtons::Ok, MessageIcon::Exclamation);
@@ -21,6 +26,9 @@ bool reportWriteResult(Operator& op, FileWriteResult result, const std::string& 
         return true;
     case FileWriteResult::CannotCreate:
         tellOperator(op, wrongPathMessage(path));
+        return false;
+    case FileWriteResult::ReadOnly:
+        tellOperator(op, readOnlyMessage(path));
         return false;
     case FileWriteResult::WriteFailed:
         tellOperator(op, kWriteFileFailedMessage);

@@ -15,11 +15,14 @@ inline constexpr const char* kWriteFileFailedMessage = "Write file failed!";
 // "Wrong Path or no Space: <path>".
 std::string wrongPathMessage(const std::string& path);
 
+// "The file is read-only: <path>": the operator write-protected it.
+std::string readOnlyMessage(const std::string& path);
+
 // Shows a message box with text.
 void tellOperator(Operator& op, const std::string& text);
 
 // Tells the operator why a file could not be written: "Wrong Path or no
-// Space: <path>" or "Write file failed!". True when it was written.
+// Space: <path>", "The file is read-only: <path>" or "Write file failed!". True when it was written.
 bool reportWriteResult(Operator& op, FileWriteResult result, const std::string& path);
 
 } // namespace lt

@@ -6,18 +6,18 @@
 
 namespace lt {
 
-std::string formatListFileText(const std::vector<MeasurementRow>& rowsNewestFirst)
+std::string formatListFileText(const MeasurementList& list)
 {
-    if (rowsNewestFirst.empty())
-        return {};
-    std::string text(kListFileHeader);
-    for (auto row = rowsNewestFirst.rbegin(); row != rowsNewestFirst.rend(); ++row) {
-        for (const std::string& cell : *row) {
+    std::string text;
+    list.visitOldestFirst([&text](const MeasurementRow& row) {
+        if (text.empty())
+            text = kListFileHeader;
+        for (const std::string& cell : row) {
             text += cell;
             text += '\t';
         }
         text += "\r\n";
-    }
+    });
     return text;
 }
 
@@ -28,10 +28,8 @@ bool SaveList(const MeasurementList& list, Operator& op, std::string& listPath)
         return false;
     listPath = *chosen;
 
-    const std::vector<MeasurementRow> rows = list.rows();
-    return reportWriteResult(
-               op, replaceFileContent(listPath, formatListFileText(rows)), listPath) &&
-        !rows.empty();
+    const std::string text = formatListFileText(list);
+    return reportWriteResult(op, replaceFileContent(listPath, text), listPath) && !text.empty();
 }
 
 } // namespace lt

@@ -16,7 +16,8 @@ inline constexpr std::string_view kListFileHeader =
     "No.\tCyan\tMag.\tYel.\tBlack\tPr.%\t L\t a\t b\t X\t Y\tZ \tSDens.\tSp.%\tSName\r\n";
 inline constexpr const char* kSaveListTitle = "Save List";
 
-std::string formatListFileText(const std::vector<MeasurementRow>& rowsNewestFirst);
+// The file's text, formatted straight from the list (its rows are not copied).
+std::string formatListFileText(const MeasurementList& list);
 
 // "SaveList": asks for the file (starting at listPath), writes the list
 // completely or not at all, and reports "Wrong Path or no Space: <path>" or

@@ -66,9 +66,31 @@ MeasurementRow MeasurementList::row(int index) const
 
 std::string MeasurementList::cell(int rowIndex, int column) const
 {
-    if (column < 0 || column >= kListColumns)
+    std::lock_guard lock(mutex);
+    if (rowIndex < 0 || static_cast<std::size_t>(rowIndex) >= storage.size())
         return std::string();
-    return row(rowIndex)[static_cast<std::size_t>(column)];
+    return cellLocked(storage.size() - 1 - static_cast<std::size_t>(rowIndex), column);
+}
+
+std::string MeasurementList::cellFromOldest(std::size_t position, int column) const
+{
+    std::lock_guard lock(mutex);
+    return cellLocked(position, column);
+}
+
+std::string MeasurementList::cellLocked(std::size_t position, int column) const
+{
+    if (position >= storage.size() || column < 0 || column >= kListColumns)
+        return std::string();
+    return storage[position][static_cast<std::size_t>(column)];
+}
+
+void MeasurementList::visitOldestFirst(
+    const std::function<void(const MeasurementRow&)>& visit) const
+{
+    std::lock_guard lock(mutex);
+    for (const MeasurementRow& row : storage)
+        visit(row);
 }
 
 std::vector<MeasurementRow> MeasurementList::rows() const

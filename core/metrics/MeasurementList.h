@@ -93,12 +93,23 @@ public:
     // All rows, newest first.
     std::vector<MeasurementRow> rows() const;
 
+    // A cell addressed by the row's age: position 0 is the oldest row. New
+    // rows never change the position of the others, so a reader that knows
+    // how many rows it has seen finds them again while more are being added.
+    // Empty when the row or column does not exist.
+    std::string cellFromOldest(std::size_t position, int column) const;
+
+    // Hands every row to visit, oldest first, without copying the list; the
+    // list is locked meanwhile (visit must not change it).
+    void visitOldestFirst(const std::function<void(const MeasurementRow&)>& visit) const;
+
     // Returns an id for unsubscribe.
     int subscribe(Observer observer);
     void unsubscribe(int id);
 
 private:
     void notify(const ListChange& change);
+    std::string cellLocked(std::size_t position, int column) const;
 
     mutable std::mutex mutex;
     std::deque<MeasurementRow> storage; // index 0 = newest (stored oldest first)

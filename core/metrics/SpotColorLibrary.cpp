@@ -48,6 +48,26 @@ void SpotColorLibrary::removeLast()
         selected = entryCount;
 }
 
+void SpotColorLibrary::removeDeleted()
+{
+    int kept = 0;
+    int selectedNow = 0;
+    for (int place = 1; place <= entryCount; ++place) {
+        auto& current = places[static_cast<std::size_t>(place)];
+        if (current->kind == SpotKind::Deleted) {
+            current.reset();
+            continue;
+        }
+        ++kept;
+        if (place == selected)
+            selectedNow = kept;
+        if (kept != place)
+            places[static_cast<std::size_t>(kept)] = std::move(current);
+    }
+    entryCount = kept;
+    selected = selectedNow;
+}
+
 void SpotColorLibrary::clear()
 {
     for (int place = 1; place < kPlaces; ++place)

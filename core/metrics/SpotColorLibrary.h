@@ -53,6 +53,9 @@ public:
     SpotColorEntry* append(SpotColorEntry entry);
     // Discards the entry in place count (a taught entry the operator cancelled).
     void removeLast();
+    // Closes the gaps of deleted entries; the others keep their order, and
+    // the selection stays on its entry ("none" when that was deleted).
+    void removeDeleted();
     // Empties places 1 ... 49; the selection becomes "none".
     void clear();
 

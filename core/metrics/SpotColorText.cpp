@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/common/NumberText.h"
+#include "core/station/SharedRecord.h"
 
 namespace lt {
 
@@ -11,6 +12,7 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kWindowSize = SpotColorEntry::kWindowSize;
+constexpr double kLastWavelength = kFirstWavelength + (kSpectrumPoints - 1) * 10.0; // [nm]
 
 // Hands out the text line by line (without CR LF); stops for good at the end
 // of the text or at a line longer than kSpotFileMaxLineLength.
@@ -76,6 +78,22 @@ std::optional<SpotColorEntry> readEntry(LineReader& lines)
 
 } // namespace
 
+bool isStorableSpotColor(const SpotColorEntry& entry)
+{
+    if (!entry.isColor() || entry.name.size() > kSpotFileMaxLineLength)
+        return false;
+    for (const double wavelength : entry.wavelengths)
+        if (!(wavelength >= kFirstWavelength && wavelength <= kLastWavelength))
+            return false;
+    bool anyWeight = false;
+    for (const double weight : entry.weights) {
+        if (!(weight >= 0.0 && weight <= kSpotMaxWindowWeight))
+            return false;
+        anyWeight = anyWeight || weight > 0.0;
+    }
+    return anyWeight;
+}
+
 SpotFileContent parseSpotFileText(std::string_view text)
 {
     SpotFileContent content;
@@ -90,11 +108,12 @@ SpotFileContent parseSpotFileText(std::string_view text)
         return content;
     const int announced =
         std::clamp(parseInteger(*countLine).value_or(0), 0, SpotColorLibrary::kMaxFileEntries);
-    while (static_cast<int>(content.entries.size()) < announced) {
+    for (int read = 0; read < announced; ++read) {
         auto entry = readEntry(lines);
         if (!entry)
             break;
-        content.entries.push_back(std::move(*entry));
+        if (isStorableSpotColor(*entry))
+            content.entries.push_back(std::move(*entry));
     }
     return content;
 }
@@ -104,7 +123,7 @@ std::string formatSpotFileText(const std::vector<const SpotColorEntry*>& entries
     std::string body;
     int written = 0;
     for (const SpotColorEntry* entry : entries) {
-        if (!entry || !entry->isColor())
+        if (!entry || !isStorableSpotColor(*entry))
             continue;
         ++written;
         body += static_cast<char>('0' + static_cast<int>(entry->kind));

@@ -22,10 +22,19 @@ struct SpotFileContent {
     std::vector<SpotColorEntry> entries;
 };
 
+// Entries whose values the file cannot carry (see isStorableSpotColor) are
+// passed over; the entries after them are still read.
 SpotFileContent parseSpotFileText(std::string_view text);
 
-// Writes the narrow and wide entries in their order; others are skipped. The
-// count line is the number written.
+// A narrow or wide entry that the file carries and gives back as it was: a
+// name within the line limit, every window wavelength inside the measured
+// spectrum, finite weights from 0 to kSpotMaxWindowWeight, at least one of
+// them above 0.
+bool isStorableSpotColor(const SpotColorEntry& entry);
+inline constexpr double kSpotMaxWindowWeight = 1000.0;
+
+// Writes the storable entries in their order; others are skipped. The count
+// line is the number written.
 std::string formatSpotFileText(const std::vector<const SpotColorEntry*>& entries);
 
 } // namespace lt

@@ -80,20 +80,17 @@ int deleteSpotColorChoice(SharedRecord& record, Settings& settings, Operator& op
         return position;
 
     entry->kind = SpotKind::Deleted;
+    library.removeDeleted();
     const int above = position - 1;
     library.select(library.placeOfVisible(above));
 
-    // Compact the table by writing it without the deleted entry and reading
-    // it back. Only a scratch file just written is read back: an old one
-    // would bring back another library.
+    // The compacted library becomes the library file. Compacting happens in
+    // memory, so an entry the file cannot carry is still not lost.
     const std::string scratch = spotScratchPath(settings);
     if (!SaveSpotFile(record, op, scratch))
         return above;
-    LoadSpotFile(record, op, scratch);
+    record.spotFilePath = scratch;
     settings.store(keys::kSpotColorFile, scratch);
-    // Reading selects "none"; the entry above the deleted one stays chosen,
-    // as the combo box shows it (entries keep their order when compacted).
-    library.select(library.placeOfVisible(above));
     return above;
 }
 

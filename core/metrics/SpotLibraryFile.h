@@ -1,6 +1,6 @@
 #pragma once
 // The spot-colour library and its file: loading, saving, deleting an entry
-// (compacted through the scratch file in the config directory) and the
+// (the compacted library saved to the scratch file in the config directory) and the
 // selection as the "Spot Colors:" combo box offers it ("none", then every
 // entry that is not deleted).
 #include <string>
@@ -40,8 +40,8 @@ std::vector<std::string> spotColorChoices(const SharedRecord& record);
 void selectSpotColorChoice(SharedRecord& record, int position);
 
 // Deletes the entry at combo position (not "none"), selects the entry above
-// it, and compacts the library through the scratch file, which then becomes
-// the library file ("SCFile"). Returns the combo position selected now, or
+// it, compacts the library and writes it to the scratch file, which then
+// becomes the library file ("SCFile"); no other entry is dropped. Returns the combo position selected now, or
 // the position unchanged when nothing was deleted.
 int deleteSpotColorChoice(SharedRecord& record, Settings& settings, Operator& op, int position);
 

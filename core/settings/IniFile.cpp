@@ -79,9 +79,26 @@ std::string singleLine(std::string_view text)
     return result;
 }
 
-bool isValidName(std::string_view name)
+// A name the reader finds again: not empty, on one line, without the blanks
+// that reading trims from either end.
+bool isReadableName(std::string_view name)
 {
-    return !name.empty() && name.find_first_of("\r\n") == std::string_view::npos;
+    return !name.empty() && name.find_first_of("\r\n") == std::string_view::npos &&
+        trim(name).size() == name.size();
+}
+
+// "]" would end the "[Name]" header early.
+bool isReadableSectionName(std::string_view section)
+{
+    return isReadableName(section) && section.find(']') == std::string_view::npos;
+}
+
+// "=" would split the key; a leading ";" or "#" makes the line a comment and
+// a leading "[" may make it a section header.
+bool isReadableKeyName(std::string_view key)
+{
+    return isReadableName(key) && key.find('=') == std::string_view::npos &&
+        key.find_first_of(";#[") != 0;
 }
 
 } // namespace
@@ -195,8 +212,7 @@ int IniFile::getInt(std::string_view section, std::string_view key, int defaultV
 
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value)
 {
-    if (!isValidName(section) || section.find(']') != std::string_view::npos || !isValidName(key) ||
-        key.find('=') != std::string_view::npos)
+    if (!isReadableSectionName(section) || !isReadableKeyName(key))
         return false;
     return changeSection(section, [&](std::size_t header) {
         std::size_t end = sectionEndLocked(header);
@@ -218,7 +234,7 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
 
 bool IniFile::writeSection(std::string_view section, const std::vector<std::string>& sectionLines)
 {
-    if (!isValidName(section) || section.find(']') != std::string_view::npos)
+    if (!isReadableSectionName(section))
         return false;
     return changeSection(section, [&](std::size_t header) {
         std::size_t end = sectionEndLocked(header);

@@ -194,6 +194,7 @@ TEST(SimulatedStreaming, TriggerBlockCarriesTheInstrumentsValues)
     ltsim::SimulatorOptions options;
     options.device = ltsim::DeviceKind::LumatrakS;
     options.sample = "C100";
+    options.noise = 0.0; // the block is compared with the expected reading
     ltsim::Simulator simulator(options);
     std::string error;
     ASSERT_TRUE(simulator.start(&error)) << error;

@@ -75,34 +75,55 @@ TEST(SimFault, RequestsWithoutReplyDoNotUseUpTheFault)
     EXPECT_EQ(sim.line->exchange(kTrigger, 7, 300), "");
 }
 
+// The moment the program sees the line drop, the simulator no longer runs,
+// so a start right then serves a new line (again and again).
 TEST(SimFault, HangUpDropsTheLine)
 {
     RunningSimulator sim(optionsFor(DeviceKind::LumatrakS));
-    sim.simulator->injectFault(fault(FaultKind::HangUp));
-    sim.line->send(kTrigger);
-    pollfd p {sim.line->fd(), POLLIN, 0};
-    ASSERT_EQ(poll(&p, 1, 2000), 1);
-    EXPECT_TRUE(p.revents & (POLLHUP | POLLERR));
-    for (int i = 0; i < 100 && sim.simulator->running(); ++i)
-        usleep(10000);
-    EXPECT_FALSE(sim.simulator->running());
-    // A new start serves a new line.
-    ASSERT_TRUE(sim.simulator->start());
-    SimLine line(sim.simulator->devicePath());
-    line.setSpeed(B9600);
-    EXPECT_EQ(line.exchange(kTrigger, 7), kGoodTrigger);
+    for (int round = 0; round < 30; ++round) {
+        SimLine line(sim.simulator->devicePath());
+        line.setSpeed(B9600);
+        ASSERT_EQ(line.exchange(kTrigger, 7), kGoodTrigger) << round;
+        sim.simulator->injectFault(fault(FaultKind::HangUp));
+        line.send(kTrigger);
+        pollfd p {line.fd(), POLLIN, 0};
+        ASSERT_EQ(poll(&p, 1, 2000), 1);
+        EXPECT_TRUE(p.revents & (POLLHUP | POLLERR));
+        ASSERT_FALSE(sim.simulator->running()) << round;
+        ASSERT_TRUE(sim.simulator->start());
+        ASSERT_TRUE(sim.simulator->running());
+    }
 }
 
-TEST(SimFault, PacedRepliesTakeTheirTimeOnTheLine)
+// Paced, a reply takes its ten bit times per byte and reaches the program
+// in UART-sized bursts (not byte by byte): the 309-byte spectrum arrives in
+// at most 20 reads of 16 bytes, the first of them not before 16 bytes' time.
+TEST(SimFault, PacedRepliesTakeTheirTimeOnTheLineAndComeInBursts)
 {
     ltsim::SimulatorOptions options = optionsFor(DeviceKind::LumatrakS);
     options.pacing = true;
     options.baudRate = 9600;
     RunningSimulator sim(options);
-    auto start = std::chrono::steady_clock::now();
-    std::string spectrum = sim.line->exchange(";B80900\r\n", 309, 3000);
-    auto elapsed = std::chrono::steady_clock::now() - start;
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    sim.line->send(";B80900\r\n");
+    std::string spectrum;
+    int reads = 0;
+    Clock::duration firstBurst {};
+    while (spectrum.size() < 309u) {
+        pollfd p {sim.line->fd(), POLLIN, 0};
+        ASSERT_EQ(poll(&p, 1, 3000), 1);
+        char buffer[512];
+        const ssize_t n = ::read(sim.line->fd(), buffer, sizeof buffer);
+        ASSERT_GT(n, 0);
+        if (reads++ == 0)
+            firstBurst = Clock::now() - start;
+        spectrum.append(buffer, static_cast<std::size_t>(n));
+    }
+    const auto elapsed = Clock::now() - start;
     EXPECT_EQ(spectrum.size(), 309u);
-    // 309 bytes of 10 bits at 9600 baud take about 320 ms.
-    EXPECT_GE(elapsed, std::chrono::milliseconds(300));
+    // 309 bytes of 10 bits at 9600 baud take 321.9 ms; 16 bytes 16.7 ms.
+    EXPECT_GE(elapsed, std::chrono::microseconds(321875));
+    EXPECT_GE(firstBurst, std::chrono::microseconds(16666));
+    EXPECT_LE(reads, 20);
 }

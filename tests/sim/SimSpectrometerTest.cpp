@@ -74,7 +74,7 @@ TEST(SimSpectrometer, ProbeAtAnotherSpeedGetsNoEcho)
 
 TEST(SimSpectrometer, DarkWhiteAndSampleCountsOverTheWindow)
 {
-    RunningSimulator sim(optionsFor(DeviceKind::Spectrometer), B19200);
+    RunningSimulator sim(noiselessOptionsFor(DeviceKind::Spectrometer), B19200);
     const int first = 42, last = 212;
     const std::size_t pixels = last - first + 1;
     sim.line->exchange(parameters(4, 0, 1, first, last), 7);
@@ -159,7 +159,7 @@ TEST(SimSpectrometer, SeededNoiseRepeatsAndScansAverageIt)
     };
     std::vector<unsigned> first = noisyReadings(1), again = noisyReadings(1);
     EXPECT_EQ(first, again);
-    ltsim::SimulatorOptions quiet = optionsFor(DeviceKind::Spectrometer);
+    ltsim::SimulatorOptions quiet = noiselessOptionsFor(DeviceKind::Spectrometer);
     RunningSimulator clean(quiet, B19200);
     clean.line->exchange(parameters(4, 0, 1, 0, 255), 7);
     std::vector<unsigned> noiseless = acquire(*clean.line, '\x07', 256);

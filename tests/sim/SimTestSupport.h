@@ -72,4 +72,13 @@ inline ltsim::SimulatorOptions optionsFor(ltsim::DeviceKind device)
     return options;
 }
 
+// Without measurement noise, for tests that compare the wire answers with
+// the expected reading (or with each other) to the last digit.
+inline ltsim::SimulatorOptions noiselessOptionsFor(ltsim::DeviceKind device)
+{
+    ltsim::SimulatorOptions options = optionsFor(device);
+    options.noise = 0.0;
+    return options;
+}
+
 } // namespace simtest

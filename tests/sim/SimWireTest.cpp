@@ -128,7 +128,7 @@ TEST(SimWire, ModelWithoutTableAnswersTableRequestsWithNotAvailable)
 
 TEST(SimWire, ParameterMessageAndSlopesChangeLaterAnswers)
 {
-    RunningSimulator sim(optionsFor(DeviceKind::LumatrakS));
+    RunningSimulator sim(noiselessOptionsFor(DeviceKind::LumatrakS));
     sim.simulator->setSample("C100");
     // Filter ANSI T, illuminant D65, 10 degrees.
     EXPECT_EQ(sim.line->exchange(";1601010201\r\n", 9), ":1F0000\r\n");
@@ -160,7 +160,7 @@ TEST(SimWire, ParameterMessageAndSlopesChangeLaterAnswers)
 
 TEST(SimWire, ColorimetricAndDensityRepliesCarryTheMeasurement)
 {
-    RunningSimulator sim(optionsFor(DeviceKind::LumatrakS));
+    RunningSimulator sim(noiselessOptionsFor(DeviceKind::LumatrakS));
     sim.simulator->setSample("M100");
     sim.line->exchange(";1601000300\r\n", 9); // ANSI T, D50, 2 degrees
     ASSERT_EQ(sim.line->exchange(";20\r\n", 7), ":2500\r\n");
@@ -252,7 +252,7 @@ TEST(SimWire, MeasurementKeyIsReportedOnceAndItsMeasurementFetched)
 
 TEST(SimWire, StreamingTriggerSendsTheBlockTheMaskConfigured)
 {
-    RunningSimulator sim(optionsFor(DeviceKind::LumatrakS));
+    RunningSimulator sim(noiselessOptionsFor(DeviceKind::LumatrakS));
     sim.simulator->setSample("C100");
     // Mask 15 as four register writes.
     for (const char* message : {";B10212", ";B10212", ";B1040F", ";B10101"}) {

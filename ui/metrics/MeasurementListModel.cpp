@@ -6,19 +6,15 @@
 namespace lt {
 
 MeasurementListModel::MeasurementListModel(MeasurementList& list, QObject* parent)
-    : QAbstractTableModel(parent), source(list), rows(list.rows())
+    : QAbstractTableModel(parent), source(list), shownRows(list.rowCount())
 {
     QPointer<MeasurementListModel> self(this);
     subscription = source.subscribe([this, self](const ListChange& change) {
-        // Taken on the changing thread, so that every queued change carries
-        // the content it made.
-        const MeasurementRow content =
-            change.kind == ListChange::Kind::Cleared ? MeasurementRow {} : source.row(change.row);
         QMetaObject::invokeMethod(
             this,
-            [self, change, content] {
+            [self, change] {
                 if (self)
-                    self->apply(change, content);
+                    self->apply(change);
             },
             Qt::AutoConnection);
     });
@@ -29,41 +25,45 @@ MeasurementListModel::~MeasurementListModel()
     source.unsubscribe(subscription);
 }
 
-void MeasurementListModel::apply(ListChange change, const MeasurementRow& content)
+void MeasurementListModel::apply(ListChange change)
 {
-    const int count = static_cast<int>(rows.size());
     switch (change.kind) {
     case ListChange::Kind::RowInserted:
-        if (change.row < 0 || change.row > count)
+        // A row that a clear made since has taken away is not shown.
+        if (change.row < 0 || change.row > shownRows || shownRows >= source.rowCount())
             break;
         beginInsertRows({}, change.row, change.row);
-        rows.insert(rows.begin() + change.row, content);
+        ++shownRows;
         endInsertRows();
         break;
     case ListChange::Kind::RowChanged:
-        if (change.row < 0 || change.row >= count)
+        if (change.row < 0 || change.row >= shownRows)
             break;
-        rows[static_cast<std::size_t>(change.row)] = content;
         Q_EMIT dataChanged(index(change.row, 0), index(change.row, kListColumns - 1));
         break;
     case ListChange::Kind::RowRemoved:
-        if (change.row < 0 || change.row >= count)
+        if (change.row < 0 || change.row >= shownRows)
             break;
         beginRemoveRows({}, change.row, change.row);
-        rows.erase(rows.begin() + change.row);
+        --shownRows;
         endRemoveRows();
         break;
     case ListChange::Kind::Cleared:
         beginResetModel();
-        rows.clear();
+        shownRows = 0;
         endResetModel();
         break;
     }
 }
 
+std::size_t MeasurementListModel::positionOfShownRow(int row) const
+{
+    return static_cast<std::size_t>(shownRows - 1 - row);
+}
+
 int MeasurementListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(rows.size());
+    return parent.isValid() ? 0 : shownRows;
 }
 
 int MeasurementListModel::columnCount(const QModelIndex& parent) const
@@ -73,11 +73,12 @@ int MeasurementListModel::columnCount(const QModelIndex& parent) const
 
 QVariant MeasurementListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= static_cast<int>(rows.size()))
+    if (!index.isValid() || index.row() >= shownRows)
         return {};
     const auto column = static_cast<std::size_t>(index.column());
     if (role == Qt::DisplayRole)
-        return QString::fromLatin1(rows[static_cast<std::size_t>(index.row())][column].c_str());
+        return QString::fromLatin1(
+            source.cellFromOldest(positionOfShownRow(index.row()), index.column()).c_str());
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(
             Qt::Alignment((kListColumnFormats[column].alignRight ? Qt::AlignRight : Qt::AlignLeft) |

@@ -1,9 +1,12 @@
 #pragma once
 // The measurement list as the page's list view shows it: fifteen columns
-// with their headers and alignment, the newest row on top. The model
-// mirrors the workstation's MeasurementList; changes made on the chart
-// worker's thread reach the view through the user-interface thread.
-#include <vector>
+// with their headers and alignment, the newest row on top. The model reads
+// the workstation's MeasurementList itself and keeps no copy of it: it only
+// counts the rows the view has been told of. Changes made on the chart
+// worker's thread reach the view through the user-interface thread; rows
+// added meanwhile are newer than every row shown, so the shown ones are
+// found again by their position from the oldest.
+#include <cstddef>
 
 #include <QAbstractTableModel>
 
@@ -23,12 +26,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    // A change with the row's content as it was right after the change.
-    void apply(ListChange change, const MeasurementRow& content);
+    void apply(ListChange change);
+    // The list's position (from the oldest) of a row of the view.
+    std::size_t positionOfShownRow(int row) const;
 
     MeasurementList& source;
     int subscription = 0;
-    std::vector<MeasurementRow> rows; // newest first, as shown
+    int shownRows = 0; // rows the view has been told of
 };
 
 } // namespace lt

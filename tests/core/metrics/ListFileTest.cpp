@@ -77,7 +77,7 @@ TEST_F(ListFileTest, EmptyCellsStayEmptyAndLongListsAreWrittenWhole)
     MeasurementRow sparse {};
     sparse[column::kNumber] = "  0";
     list.insertTop(sparse);
-    EXPECT_EQ(formatListFileText(list.rows()),
+    EXPECT_EQ(formatListFileText(list),
         std::string(kListFileHeader) + "  0" + std::string(14, '\t') + "\t\r\n");
 
     list.clear();

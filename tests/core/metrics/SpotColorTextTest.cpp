@@ -125,8 +125,11 @@ TEST(SpotColorText, KeepsTheCompleteEntriesOfATruncatedFile)
 
 TEST(SpotColorText, StopsAtALineLongerThanTwoHundredCharacters)
 {
-    std::string text = "SC\xA7\r\n3\r\n" + entryText(1, "Short", 500) +
-        entryText(2, std::string(201, 'n'), 520) + entryText(1, "After", 540);
+    // The writer never makes such a line: the entry is put together by hand.
+    std::string longName = entryText(2, "Long", 520);
+    longName.replace(longName.find("Long"), 4, std::string(201, 'n'));
+    std::string text = "SC\xA7\r\n3\r\n" + entryText(1, "Short", 500) + longName +
+        entryText(1, "After", 540);
     const auto content = parseSpotFileText(text);
     ASSERT_EQ(content.entries.size(), 1u);
     EXPECT_EQ(content.entries[0].name, "Short");
@@ -153,6 +156,54 @@ TEST(SpotColorText, StopsAtMalformedEntryLines)
         const auto content = parseSpotFileText("SC\xA7\r\n3\r\n" + good + bad + good);
         EXPECT_EQ(content.entries.size(), 1u) << bad;
     }
+}
+
+// A window that leaves the measured spectrum, or weights that are no weights,
+// make no spot colour: such an entry is passed over when reading (the
+// entries after it still count) and never written, so a file the workstation
+// writes always reads back entry for entry.
+TEST(SpotColorText, EntriesWithValuesOutsideTheSpectrumAreNeitherReadNorWritten)
+{
+    struct Damage {
+        const char* what;
+        int line; // 0 ... 6: the window line changed
+        const char* wavelength;
+        const char* weight;
+    };
+    const Damage damages[] = {
+        {"centre far beyond", 3, "1e250", "1.00"},
+        {"first below 380 nm", 0, "379.0", "0.50"},
+        {"last beyond 730 nm", 6, "731.0", "0.50"},
+        {"negative wavelength", 3, "-500.0", "1.00"},
+        {"huge weight", 2, "490.0", "1e250"},
+        {"negative weight", 3, "500.0", "-1.00"},
+    };
+    const std::string good = entryText(2, "Good", 500);
+    for (const Damage& damage : damages) {
+        std::string bad = entryText(2, "Bad", 500);
+        std::size_t at = bad.find("\r\n", bad.find("\r\n") + 2) + 2; // first window line
+        for (int line = 0; line < damage.line; ++line)
+            at = bad.find("\r\n", at) + 2;
+        bad.replace(
+            at, bad.find("\r\n", at) - at, std::string(damage.wavelength) + "\t" + damage.weight);
+        const auto content = parseSpotFileText("SC\xA7\r\n4\r\n" + good + good + bad + good);
+        ASSERT_EQ(content.entries.size(), 3u) << damage.what;
+        for (const auto& entry : content.entries)
+            EXPECT_EQ(entry.name, "Good") << damage.what;
+    }
+
+    // An entry with all weights zero has no window to measure through.
+    SpotColorEntry blind = makeEntry(SpotKind::Wide, "Blind", 500);
+    blind.weights = {};
+    SpotColorEntry far = makeEntry(SpotKind::Narrow, "Far", 500);
+    far.wavelengths[3] = 1e250;
+    SpotColorEntry longName = makeEntry(SpotKind::Wide, std::string(201, 'n'), 500);
+    const std::string written = formatEntries({makeEntry(SpotKind::Wide, "A", 500), far, blind,
+        longName, makeEntry(SpotKind::Narrow, "B", 600)});
+    const auto reread = parseSpotFileText(written);
+    ASSERT_EQ(reread.entries.size(), 2u);
+    EXPECT_EQ(reread.entries[1].name, "B");
+    EXPECT_EQ(written.substr(0, 8), "SC\xA7\r\n2\r\n");
 }
 
 TEST(SpotColorText, KeepsANameAsReadButNeverWritesALineBreakIntoIt)
@@ -197,6 +248,10 @@ TEST(SpotColorText, SurvivesMutilatedFiles)
             ASSERT_TRUE(entry.isColor());
             ASSERT_LE(entry.name.size(), kSpotFileMaxLineLength);
         }
+        // Whatever was accepted is written so that it reads back whole.
+        ASSERT_EQ(parseSpotFileText(formatEntries(content.entries)).entries.size(),
+            content.entries.size())
+            << round;
     }
 }
 

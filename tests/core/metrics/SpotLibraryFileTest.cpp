@@ -126,6 +126,28 @@ TEST_F(SpotLibraryFileTest, DeletingCompactsThroughTheScratchFile)
     EXPECT_EQ(onDisk.entries[1].name, "C");
 }
 
+// Deleting drops the one entry asked for, whatever the others hold: an entry
+// the file cannot carry stays in the library (it is only not written).
+TEST_F(SpotLibraryFileTest, DeletingNeverDropsAnotherEntry)
+{
+    fill({"A", "B", "Far", "D"});
+    library.entry(3)->wavelengths[3] = 1e250;
+    library.select(4);
+    EXPECT_EQ(deleteSpotColorChoice(record, settings, op, 1), 0);
+    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none", "B", "Far", "D"}));
+    EXPECT_EQ(library.count(), 3);
+    EXPECT_DOUBLE_EQ(library.entry(2)->centreWavelength(), 1e250);
+    EXPECT_TRUE(op.messages.empty());
+    const auto onDisk = parseSpotFileText(test::fileBytes(directory + "/SpotTmp.txt"));
+    ASSERT_EQ(onDisk.entries.size(), 2u);
+    EXPECT_EQ(onDisk.entries[0].name, "B");
+    EXPECT_EQ(onDisk.entries[1].name, "D");
+
+    EXPECT_EQ(deleteSpotColorChoice(record, settings, op, 3), 2);
+    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none", "B", "Far"}));
+    EXPECT_EQ(library.selection(), 2);
+}
+
 TEST_F(SpotLibraryFileTest, DeletingTheOnlyEntryLeavesNoneAndAnEmptyScratchFile)
 {
     fill({"Only"});

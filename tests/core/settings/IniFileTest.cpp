@@ -75,6 +75,51 @@ TEST(IniFile, ValueWithLineBreakCannotInjectKeys)
     EXPECT_FALSE(file.writeString("S]", "Key", "1"));
 }
 
+// A name that could not be found again after writing is refused, and the
+// file stays as it was; every name that is accepted reads back.
+TEST(IniFile, RefusesNamesItCouldNotReadBack)
+{
+    TempDirectory dir;
+    dir.write("a.ini", "[S]\r\nK=1\r\n");
+    IniFile file(dir.file("a.ini"));
+    struct Case {
+        std::string section, key;
+    };
+    const std::string refusedSections[] = {"S]", "S\n", "S\rX", " S", "S ", "\tS", ""};
+    for (const std::string& section : refusedSections) {
+        EXPECT_FALSE(file.writeString(section, "K", "2")) << section;
+        EXPECT_FALSE(file.writeSection(section, {"A=1"})) << section;
+    }
+    const std::string refusedKeys[] = {"A=B", "K\n", "K\rX", " K", "K\t", "", ";K", "#K", "[K]"};
+    for (const std::string& key : refusedKeys)
+        EXPECT_FALSE(file.writeString("S", key, "2")) << key;
+    EXPECT_EQ(dir.read("a.ini"), "[S]\r\nK=1\r\n");
+
+    // Sections are refused by their own rules only: "=" and "[" are fine there.
+    const Case accepted[] = {{"A=B", "K"}, {"[S", "K"}, {"S", "K]"}, {"S x", "K y"}, {"S", "K[1]"}};
+    for (const Case& c : accepted) {
+        ASSERT_TRUE(file.writeString(c.section, c.key, "v")) << c.section << "/" << c.key;
+        EXPECT_EQ(IniFile(dir.file("a.ini")).getString(c.section, c.key), "v")
+            << c.section << "/" << c.key;
+    }
+}
+
+TEST(IniFile, ReadOnlySettingsFileIsKeptAndTheValueStaysInMemory)
+{
+    TempDirectory dir;
+    dir.write("a.ini", "[S]\nK=1\n");
+    ::chmod(dir.file("a.ini").c_str(), 0444);
+    IniFile file(dir.file("a.ini"));
+    std::vector<std::string> reasons;
+    file.setWriteFailureHandler(
+        [&](const std::string&, const std::string& reason) { reasons.push_back(reason); });
+    EXPECT_FALSE(file.writeString("S", "K", "2"));
+    EXPECT_EQ(dir.read("a.ini"), "[S]\nK=1\n");
+    EXPECT_EQ(file.getInt("S", "K", 0), 2);
+    ASSERT_EQ(reasons.size(), 1u);
+    EXPECT_NE(reasons[0].find("read-only"), std::string::npos) << reasons[0];
+}
+
 TEST(IniFile, WriteSectionReplacesTheWholeSection)
 {
     TempDirectory dir;

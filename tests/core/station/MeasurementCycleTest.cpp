@@ -131,8 +131,17 @@ protected:
 
     MeasurementRow top() { return station->list().row(0); }
 
+    // Without measurement noise: the list's values are compared with the
+    // instrument's expected reading to the last digit.
+    static ltsim::SimulatorOptions noiseless()
+    {
+        ltsim::SimulatorOptions options;
+        options.noise = 0.0;
+        return options;
+    }
+
     FastClock fastClock;
-    ltsim::Simulator sim;
+    ltsim::Simulator sim {noiseless()};
     TempDirectory config;
     ScriptedOperator op;
     RecordingObserver observer;

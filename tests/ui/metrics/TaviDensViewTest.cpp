@@ -19,7 +19,10 @@
 #include <clocale>
 #include <cstdlib>
 
+#include <thread>
+
 #include "ui/metrics/DensityParametersDialog.h"
+#include "ui/metrics/MeasurementListModel.h"
 #include "ui/metrics/SpotIdDialog.h"
 #include "ui/metrics/TaviDens.h"
 
@@ -319,6 +322,60 @@ TEST_F(TaviDensViewTest, ADozenRelativeSamplesWithASpotColour)
     click("dE");
     keepPicture(*page, "page-dE");
     EXPECT_TRUE(status().startsWith("   dE:   "));
+}
+
+// Rows added on a worker thread reach the view only through the event loop;
+// until then every row the view shows keeps its place and its content, and
+// afterwards the view shows the list newest first, with edits, removals and
+// a clear followed at once.
+TEST(MeasurementListModel, ShowsTheListNewestFirstWhileAWorkerAddsRows)
+{
+    application();
+    MeasurementList list;
+    auto numbered = [](int number) {
+        MeasurementRow row {};
+        row[column::kNumber] = std::to_string(number);
+        row[column::kSpotName] = "S" + std::to_string(number);
+        return row;
+    };
+    list.insertTop(numbered(1));
+    list.insertTop(numbered(2));
+    MeasurementListModel model(list);
+    auto shown = [&model](int row, int column = column::kNumber) {
+        return model.data(model.index(row, column), Qt::DisplayRole).toString().toStdString();
+    };
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(shown(0), "2");
+
+    std::thread worker([&] {
+        for (int number = 3; number <= 50; ++number)
+            list.insertTop(numbered(number));
+    });
+    worker.join();
+    EXPECT_EQ(model.rowCount(), 2) << "the view learns of the new rows from the event loop";
+    EXPECT_EQ(shown(0), "2");
+    EXPECT_EQ(shown(1, column::kSpotName), "S1");
+    QApplication::processEvents();
+    ASSERT_EQ(model.rowCount(), 50);
+    for (int row = 0; row < 50; ++row)
+        ASSERT_EQ(shown(row), std::to_string(50 - row)) << row;
+
+    list.setCell(3, column::kSpotName, "Edited");
+    EXPECT_EQ(shown(3, column::kSpotName), "Edited");
+    list.removeRow(0);
+    ASSERT_EQ(model.rowCount(), 49);
+    EXPECT_EQ(shown(0), "49");
+    EXPECT_EQ(shown(48), "1");
+
+    // Rows queued before a clear are not shown after it.
+    std::thread late([&] { list.insertTop(numbered(99)); });
+    late.join();
+    list.clear();
+    QApplication::processEvents();
+    EXPECT_EQ(model.rowCount(), 0);
+    list.insertTop(numbered(7));
+    EXPECT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(shown(0), "7");
 }
 
 } // namespace
