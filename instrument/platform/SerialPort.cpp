@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "instrument/include/LtClock.h"
+#include "instrument/platform/HostHooks.h"
 #include "instrument/platform/TermiosLine.h"
 
 namespace lt {
@@ -23,9 +24,9 @@ namespace {
 std::mutex registryMutex;
 std::uintptr_t lastHandle = 0x1000; // handles are counted up from here and never reused
 std::atomic<std::uint64_t> totalBytesWritten {0};
-std::unordered_map<void*, SerialPort*>& openPorts()
+std::unordered_map<void*, std::shared_ptr<SerialPort>>& openPorts()
 {
-    static std::unordered_map<void*, SerialPort*> ports;
+    static std::unordered_map<void*, std::shared_ptr<SerialPort>> ports;
     return ports;
 }
 
@@ -62,7 +63,7 @@ SerialPort::~SerialPort()
         ::close(m_fd);
 }
 
-SerialPort* SerialPort::open(const char* devicePath, int& error)
+std::shared_ptr<SerialPort> SerialPort::open(const char* devicePath, int& error)
 {
     error = 0;
     if (!devicePath || !*devicePath) {
@@ -86,12 +87,12 @@ SerialPort* SerialPort::open(const char* devicePath, int& error)
     std::lock_guard lock(registryMutex);
     lastHandle += 0x10;
     void* handle = reinterpret_cast<void*>(lastHandle);
-    auto* port = new SerialPort(fd, handle);
+    auto port = std::make_shared<SerialPort>(fd, handle);
     openPorts().emplace(handle, port);
     return port;
 }
 
-SerialPort* SerialPort::fromHandle(void* handle)
+std::shared_ptr<SerialPort> SerialPort::fromHandle(void* handle)
 {
     std::lock_guard lock(registryMutex);
     const auto found = openPorts().find(handle);
@@ -100,17 +101,44 @@ SerialPort* SerialPort::fromHandle(void* handle)
 
 bool SerialPort::close(void* handle)
 {
-    SerialPort* port = nullptr;
+    std::shared_ptr<SerialPort> port;
     {
         std::lock_guard lock(registryMutex);
         const auto found = openPorts().find(handle);
         if (found == openPorts().end())
             return false;
-        port = found->second;
+        port = std::move(found->second);
         openPorts().erase(found);
     }
-    delete port;
-    return true;
+    port->markClosed();
+    return true; // the descriptor closes with the last holder
+}
+
+void SerialPort::markClosed()
+{
+    // The line is free for the next open even while a transfer on another
+    // thread still holds this port.
+    m_closed.store(true);
+    ::flock(m_fd, LOCK_UN);
+}
+
+void SerialPort::recordLastMessage(const void* bytes, std::size_t length)
+{
+    const std::size_t kept = std::min(length, kLastMessageSize - 1);
+    std::lock_guard lock(m_messageMutex);
+    m_lastMessage.assign(static_cast<const char*>(bytes), kept);
+}
+
+std::string SerialPort::lastMessage() const
+{
+    std::lock_guard lock(m_messageMutex);
+    return m_lastMessage;
+}
+
+void SerialPort::showVerboseBox() const
+{
+    if (verbose())
+        showMessage(lastMessage().c_str(), nullptr);
 }
 
 bool SerialPort::purge(unsigned flags)
@@ -150,6 +178,8 @@ SerialPort::Completion SerialPort::read(
         totalDeadline(start, m_timeouts.readTotalMultiplier, m_timeouts.readTotalConstant, length);
     std::uint64_t lastByte = start;
     while (received < length) {
+        if (closed())
+            return Completion::Failed;
         const ssize_t got = ::read(m_fd, buffer + received, length - received);
         if (got > 0) {
             received += static_cast<std::size_t>(got);
@@ -190,6 +220,8 @@ SerialPort::Completion SerialPort::write(
     const std::uint64_t total = totalDeadline(
         time.nowMs(), m_timeouts.writeTotalMultiplier, m_timeouts.writeTotalConstant, length);
     while (sent < length) {
+        if (closed())
+            return Completion::Failed;
         const ssize_t put = ::write(m_fd, buffer + sent, length - sent);
         if (put > 0) {
             sent += static_cast<std::size_t>(put);
