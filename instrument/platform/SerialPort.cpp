@@ -14,6 +14,7 @@
 #include "instrument/include/LtClock.h"
 #include "instrument/platform/HostHooks.h"
 #include "instrument/platform/TermiosLine.h"
+#include "instrument/platform/WireTrace.h"
 
 namespace lt {
 
@@ -53,8 +54,10 @@ std::uint32_t waitSpan(std::uint64_t now, std::uint64_t deadline)
 
 } // namespace
 
-SerialPort::SerialPort(int fd, void* handle) : m_fd(fd), m_handle(handle)
+SerialPort::SerialPort(int fd, void* handle, std::string device)
+    : m_fd(fd), m_handle(handle), m_device(std::move(device))
 {
+    trace::note(m_device, "open");
 }
 
 SerialPort::~SerialPort()
@@ -87,7 +90,7 @@ std::shared_ptr<SerialPort> SerialPort::open(const char* devicePath, int& error)
     std::lock_guard lock(registryMutex);
     lastHandle += 0x10;
     void* handle = reinterpret_cast<void*>(lastHandle);
-    auto port = std::make_shared<SerialPort>(fd, handle);
+    auto port = std::make_shared<SerialPort>(fd, handle, devicePath);
     openPorts().emplace(handle, port);
     return port;
 }
@@ -120,6 +123,7 @@ void SerialPort::markClosed()
     // thread still holds this port.
     m_closed.store(true);
     ::flock(m_fd, LOCK_UN);
+    trace::note(m_device, "close");
 }
 
 void SerialPort::recordLastMessage(const void* bytes, std::size_t length)
@@ -183,6 +187,8 @@ SerialPort::Completion SerialPort::read(
         const ssize_t got = ::read(m_fd, buffer + received, length - received);
         if (got > 0) {
             received += static_cast<std::size_t>(got);
+            trace::bytes(m_device, trace::kReceived, buffer + received - got,
+                static_cast<std::size_t>(got));
             lastByte = time.nowMs();
             continue;
         }
@@ -225,6 +231,8 @@ SerialPort::Completion SerialPort::write(
         const ssize_t put = ::write(m_fd, buffer + sent, length - sent);
         if (put > 0) {
             sent += static_cast<std::size_t>(put);
+            trace::bytes(
+                m_device, trace::kSent, buffer + sent - put, static_cast<std::size_t>(put));
             totalBytesWritten += static_cast<std::uint64_t>(put);
             continue;
         }

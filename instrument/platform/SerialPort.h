@@ -101,7 +101,7 @@ public:
     // While verbose, shows the last message (a failed or timed-out read).
     void showVerboseBox() const;
 
-    SerialPort(int fd, void* handle);
+    SerialPort(int fd, void* handle, std::string device);
     ~SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
@@ -112,6 +112,7 @@ private:
 
     int m_fd;
     void* m_handle;
+    std::string m_device; // the path it was opened by, for the wire trace
     std::atomic<bool> m_closed {false};
     CommTimeouts m_timeouts {};
     char m_eventChar = 0; // the line's event character, kept for the caller
