@@ -45,6 +45,27 @@ std::uint64_t totalDeadline(
     return start + static_cast<std::uint64_t>(multiplier) * length + constant;
 }
 
+constexpr std::uint64_t kNsPerSecond = 1000000000;
+constexpr std::uint64_t kNsPerUs = 1000;
+constexpr std::uint64_t kUsPerMs = 1000;
+constexpr unsigned kStartBits = 1;
+constexpr std::uint8_t kParityNone = 0;
+constexpr std::uint8_t kOneAndAHalfStopBits = 1;
+constexpr std::uint8_t kTwoStopBits = 2;
+
+// [ns] one character at the line's settings; 0 for a rate of 0.
+std::uint64_t characterNs(const LtLineSettings& settings)
+{
+    if (settings.BaudRate == 0)
+        return 0;
+    // Half bits in tenths: 1.5 stop bits count as 2, erring on the late side.
+    const unsigned stopBits =
+        settings.StopBits == kOneAndAHalfStopBits || settings.StopBits == kTwoStopBits ? 2 : 1;
+    const unsigned bits =
+        kStartBits + settings.ByteSize + (settings.Parity != kParityNone ? 1 : 0) + stopBits;
+    return bits * kNsPerSecond / settings.BaudRate;
+}
+
 std::uint32_t waitSpan(std::uint64_t now, std::uint64_t deadline)
 {
     if (deadline == SerialPort::kNoDeadline)
@@ -164,6 +185,7 @@ bool SerialPort::setState(const LtLineSettings& settings)
     if (!termline::applySettings(m_fd, settings))
         return false;
     m_eventChar = settings.EventChar;
+    m_characterNs = characterNs(settings);
     return true;
 }
 
@@ -187,9 +209,22 @@ SerialPort::Completion SerialPort::read(
         const ssize_t got = ::read(m_fd, buffer + received, length - received);
         if (got > 0) {
             received += static_cast<std::size_t>(got);
-            trace::bytes(m_device, trace::kReceived, buffer + received - got,
-                static_cast<std::size_t>(got));
+            trace::bytes(
+                m_device, trace::kReceived, buffer + received - got, static_cast<std::size_t>(got));
             lastByte = time.nowMs();
+            // The rest of a reply of known length is on its way at the line's
+            // rate: one sleep until it should be complete, not a wake per byte.
+            if (received < length && m_characterNs > 0) {
+                const std::uint64_t restUs = (length - received) * m_characterNs / kNsPerUs;
+                std::uint64_t limit = earliest(total, deadlineMs);
+                if (m_timeouts.readInterval != 0)
+                    limit = earliest(limit, lastByte + m_timeouts.readInterval);
+                const std::uint64_t limitUs = limit == kNoDeadline ? restUs
+                    : limit > lastByte                             ? (limit - lastByte) * kUsPerMs
+                                                                   : 0;
+                time.sleepUs(static_cast<std::uint32_t>(
+                    std::min({restUs, limitUs, std::uint64_t {UINT32_MAX}})));
+            }
             continue;
         }
         if (got == 0)

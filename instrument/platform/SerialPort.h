@@ -115,6 +115,9 @@ private:
     std::string m_device; // the path it was opened by, for the wire trace
     std::atomic<bool> m_closed {false};
     CommTimeouts m_timeouts {};
+    // [ns] one character on the line at its rate (start, data, parity and
+    // stop bits); 0 while the rate is unknown.
+    std::uint64_t m_characterNs = 0;
     char m_eventChar = 0; // the line's event character, kept for the caller
     mutable std::mutex m_messageMutex;
     std::string m_lastMessage;
