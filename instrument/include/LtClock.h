@@ -14,6 +14,9 @@ public:
     // Milliseconds since an arbitrary start; never goes backwards.
     virtual std::uint64_t nowMs() = 0;
     virtual void sleepMs(std::uint32_t ms) = 0;
+    // A wait shorter than a millisecond matters on the line: a byte at 9600
+    // baud takes 1.04 ms. Clocks that count whole milliseconds round up.
+    virtual void sleepUs(std::uint32_t us) { sleepMs((us + 999) / 1000); }
     // Waits until fd reports one of events (POLLIN, POLLOUT) or timeoutMs has
     // passed. Returns poll()'s revents, 0 on time-out, -1 on error.
     virtual int waitFd(int fd, short events, std::uint32_t timeoutMs) = 0;
@@ -24,6 +27,7 @@ class SteadyClock : public Clock {
 public:
     std::uint64_t nowMs() override;
     void sleepMs(std::uint32_t ms) override;
+    void sleepUs(std::uint32_t us) override;
     int waitFd(int fd, short events, std::uint32_t timeoutMs) override;
 };
 

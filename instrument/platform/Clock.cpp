@@ -28,6 +28,12 @@ void SteadyClock::sleepMs(std::uint32_t ms)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+void SteadyClock::sleepUs(std::uint32_t us)
+{
+    if (us > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(us));
+}
+
 int SteadyClock::waitFd(int fd, short events, std::uint32_t timeoutMs)
 {
     const std::uint64_t deadline = nowMs() + timeoutMs;

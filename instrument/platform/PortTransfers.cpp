@@ -18,7 +18,6 @@ constexpr unsigned long kTimeoutBeepHz = 800;
 constexpr unsigned long kTimeoutBeepMs = 30;
 constexpr std::uint32_t kTimeoutBeepGapMs = 300;
 
-char lastMessageBuffer[kLastMessageSize];
 std::atomic<bool> verboseFlag {false};
 
 bool isByteMode(unsigned mode)
@@ -39,12 +38,12 @@ unsigned long writeMessage(unsigned mode, bool timed, unsigned long timeoutMs, v
     const void* buffer, unsigned long length, unsigned long& count)
 {
     count = 0;
-    SerialPort* port = SerialPort::fromHandle(handle);
+    const auto port = SerialPort::fromHandle(handle);
     if (!port)
         return kStatusPortNotOpen;
     port->purge(kPurgeAll);
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-    recordLastMessage(bytes, length);
+    port->recordLastMessage(bytes, length);
     const unsigned long unit = isByteMode(mode) ? 1 : length;
     for (unsigned long position = 0; position < length; position += unit) {
         std::size_t sent = 0;
@@ -72,7 +71,7 @@ unsigned long readMessage(unsigned mode, bool timed, unsigned long timeoutMs, vo
     void* buffer, unsigned long length, unsigned long& count)
 {
     count = 0;
-    SerialPort* port = SerialPort::fromHandle(handle);
+    const auto port = SerialPort::fromHandle(handle);
     if (!port)
         return kStatusPortNotOpen;
     auto* bytes = static_cast<std::uint8_t*>(buffer);
@@ -82,14 +81,14 @@ unsigned long readMessage(unsigned mode, bool timed, unsigned long timeoutMs, vo
         const auto done =
             port->read(bytes + position, unit, received, deadlineAfter(timed, timeoutMs));
         if (done == SerialPort::Completion::Failed) {
-            showVerboseBox();
+            port->showVerboseBox();
             return kStatusReadFailed;
         }
         if (done == SerialPort::Completion::Pending) {
             beep(kTimeoutBeepHz, kTimeoutBeepMs);
             clock().sleepMs(kTimeoutBeepGapMs);
             beep(kTimeoutBeepHz, kTimeoutBeepMs);
-            showVerboseBox();
+            port->showVerboseBox();
             port->purge(kPurgeAll);
             return kStatusReadTimeout;
         }
@@ -130,19 +129,6 @@ unsigned long PortReadDirect(
     return readMessage(mode, false, 0, handle, buffer, length, count);
 }
 
-const char* lastMessage()
-{
-    return lastMessageBuffer;
-}
-
-void recordLastMessage(const void* bytes, std::size_t length)
-{
-    const std::size_t kept = std::min(length, kLastMessageSize - 1);
-    if (kept > 0)
-        std::memcpy(lastMessageBuffer, bytes, kept);
-    lastMessageBuffer[kept] = '\0';
-}
-
 void setVerbose(bool on)
 {
     verboseFlag.store(on);
@@ -151,12 +137,6 @@ void setVerbose(bool on)
 bool verbose()
 {
     return verboseFlag.load();
-}
-
-void showVerboseBox()
-{
-    if (verbose())
-        showMessage(lastMessageBuffer, nullptr);
 }
 
 } // namespace lt

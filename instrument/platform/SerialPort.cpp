@@ -12,7 +12,9 @@
 #include <unordered_map>
 
 #include "instrument/include/LtClock.h"
+#include "instrument/platform/HostHooks.h"
 #include "instrument/platform/TermiosLine.h"
+#include "instrument/platform/WireTrace.h"
 
 namespace lt {
 
@@ -23,9 +25,9 @@ namespace {
 std::mutex registryMutex;
 std::uintptr_t lastHandle = 0x1000; // handles are counted up from here and never reused
 std::atomic<std::uint64_t> totalBytesWritten {0};
-std::unordered_map<void*, SerialPort*>& openPorts()
+std::unordered_map<void*, std::shared_ptr<SerialPort>>& openPorts()
 {
-    static std::unordered_map<void*, SerialPort*> ports;
+    static std::unordered_map<void*, std::shared_ptr<SerialPort>> ports;
     return ports;
 }
 
@@ -43,6 +45,27 @@ std::uint64_t totalDeadline(
     return start + static_cast<std::uint64_t>(multiplier) * length + constant;
 }
 
+constexpr std::uint64_t kNsPerSecond = 1000000000;
+constexpr std::uint64_t kNsPerUs = 1000;
+constexpr std::uint64_t kUsPerMs = 1000;
+constexpr unsigned kStartBits = 1;
+constexpr std::uint8_t kParityNone = 0;
+constexpr std::uint8_t kOneAndAHalfStopBits = 1;
+constexpr std::uint8_t kTwoStopBits = 2;
+
+// [ns] one character at the line's settings; 0 for a rate of 0.
+std::uint64_t characterNs(const LtLineSettings& settings)
+{
+    if (settings.BaudRate == 0)
+        return 0;
+    // Half bits in tenths: 1.5 stop bits count as 2, erring on the late side.
+    const unsigned stopBits =
+        settings.StopBits == kOneAndAHalfStopBits || settings.StopBits == kTwoStopBits ? 2 : 1;
+    const unsigned bits =
+        kStartBits + settings.ByteSize + (settings.Parity != kParityNone ? 1 : 0) + stopBits;
+    return bits * kNsPerSecond / settings.BaudRate;
+}
+
 std::uint32_t waitSpan(std::uint64_t now, std::uint64_t deadline)
 {
     if (deadline == SerialPort::kNoDeadline)
@@ -52,8 +75,10 @@ std::uint32_t waitSpan(std::uint64_t now, std::uint64_t deadline)
 
 } // namespace
 
-SerialPort::SerialPort(int fd, void* handle) : m_fd(fd), m_handle(handle)
+SerialPort::SerialPort(int fd, void* handle, std::string device)
+    : m_fd(fd), m_handle(handle), m_device(std::move(device))
 {
+    trace::note(m_device, "open");
 }
 
 SerialPort::~SerialPort()
@@ -62,7 +87,7 @@ SerialPort::~SerialPort()
         ::close(m_fd);
 }
 
-SerialPort* SerialPort::open(const char* devicePath, int& error)
+std::shared_ptr<SerialPort> SerialPort::open(const char* devicePath, int& error)
 {
     error = 0;
     if (!devicePath || !*devicePath) {
@@ -86,12 +111,12 @@ SerialPort* SerialPort::open(const char* devicePath, int& error)
     std::lock_guard lock(registryMutex);
     lastHandle += 0x10;
     void* handle = reinterpret_cast<void*>(lastHandle);
-    auto* port = new SerialPort(fd, handle);
+    auto port = std::make_shared<SerialPort>(fd, handle, devicePath);
     openPorts().emplace(handle, port);
     return port;
 }
 
-SerialPort* SerialPort::fromHandle(void* handle)
+std::shared_ptr<SerialPort> SerialPort::fromHandle(void* handle)
 {
     std::lock_guard lock(registryMutex);
     const auto found = openPorts().find(handle);
@@ -100,17 +125,45 @@ SerialPort* SerialPort::fromHandle(void* handle)
 
 bool SerialPort::close(void* handle)
 {
-    SerialPort* port = nullptr;
+    std::shared_ptr<SerialPort> port;
     {
         std::lock_guard lock(registryMutex);
         const auto found = openPorts().find(handle);
         if (found == openPorts().end())
             return false;
-        port = found->second;
+        port = std::move(found->second);
         openPorts().erase(found);
     }
-    delete port;
-    return true;
+    port->markClosed();
+    return true; // the descriptor closes with the last holder
+}
+
+void SerialPort::markClosed()
+{
+    // The line is free for the next open even while a transfer on another
+    // thread still holds this port.
+    m_closed.store(true);
+    ::flock(m_fd, LOCK_UN);
+    trace::note(m_device, "close");
+}
+
+void SerialPort::recordLastMessage(const void* bytes, std::size_t length)
+{
+    const std::size_t kept = std::min(length, kLastMessageSize - 1);
+    std::lock_guard lock(m_messageMutex);
+    m_lastMessage.assign(static_cast<const char*>(bytes), kept);
+}
+
+std::string SerialPort::lastMessage() const
+{
+    std::lock_guard lock(m_messageMutex);
+    return m_lastMessage;
+}
+
+void SerialPort::showVerboseBox() const
+{
+    if (verbose())
+        showMessage(lastMessage().c_str(), nullptr);
 }
 
 bool SerialPort::purge(unsigned flags)
@@ -132,6 +185,7 @@ bool SerialPort::setState(const LtLineSettings& settings)
     if (!termline::applySettings(m_fd, settings))
         return false;
     m_eventChar = settings.EventChar;
+    m_characterNs = characterNs(settings);
     return true;
 }
 
@@ -150,10 +204,27 @@ SerialPort::Completion SerialPort::read(
         totalDeadline(start, m_timeouts.readTotalMultiplier, m_timeouts.readTotalConstant, length);
     std::uint64_t lastByte = start;
     while (received < length) {
+        if (closed())
+            return Completion::Failed;
         const ssize_t got = ::read(m_fd, buffer + received, length - received);
         if (got > 0) {
             received += static_cast<std::size_t>(got);
+            trace::bytes(
+                m_device, trace::kReceived, buffer + received - got, static_cast<std::size_t>(got));
             lastByte = time.nowMs();
+            // The rest of a reply of known length is on its way at the line's
+            // rate: one sleep until it should be complete, not a wake per byte.
+            if (received < length && m_characterNs > 0) {
+                const std::uint64_t restUs = (length - received) * m_characterNs / kNsPerUs;
+                std::uint64_t limit = earliest(total, deadlineMs);
+                if (m_timeouts.readInterval != 0)
+                    limit = earliest(limit, lastByte + m_timeouts.readInterval);
+                const std::uint64_t limitUs = limit == kNoDeadline ? restUs
+                    : limit > lastByte                             ? (limit - lastByte) * kUsPerMs
+                                                                   : 0;
+                time.sleepUs(static_cast<std::uint32_t>(
+                    std::min({restUs, limitUs, std::uint64_t {UINT32_MAX}})));
+            }
             continue;
         }
         if (got == 0)
@@ -190,9 +261,13 @@ SerialPort::Completion SerialPort::write(
     const std::uint64_t total = totalDeadline(
         time.nowMs(), m_timeouts.writeTotalMultiplier, m_timeouts.writeTotalConstant, length);
     while (sent < length) {
+        if (closed())
+            return Completion::Failed;
         const ssize_t put = ::write(m_fd, buffer + sent, length - sent);
         if (put > 0) {
             sent += static_cast<std::size_t>(put);
+            trace::bytes(
+                m_device, trace::kSent, buffer + sent - put, static_cast<std::size_t>(put));
             totalBytesWritten += static_cast<std::uint64_t>(put);
             continue;
         }

@@ -9,8 +9,11 @@
 // caller's own completion time-out then decides whether the exchange failed.
 // All waiting goes through lt::clock() and poll(): it costs no CPU.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "instrument/include/TaviSpec.h"
@@ -57,11 +60,14 @@ public:
     // Opens a device path for reading and writing in raw mode, for this port
     // alone (a second open of a line in use fails with EBUSY); null with the
     // errno in error on failure.
-    static SerialPort* open(const char* devicePath, int& error);
+    static std::shared_ptr<SerialPort> open(const char* devicePath, int& error);
     // The open port behind a handle, or null (null, all bits set, closed or
-    // never opened handles).
-    static SerialPort* fromHandle(void* handle);
+    // never opened handles). The port lives as long as a caller holds it:
+    // a close from another thread meanwhile ends its transfers with Failed,
+    // and its descriptor is closed when the last holder lets go.
+    static std::shared_ptr<SerialPort> fromHandle(void* handle);
     // Closes the port behind a handle; false when it was not an open port.
+    // The line is free for another open at once.
     static bool close(void* handle);
 
     // The port's handle: a value never given to another port, so a handle
@@ -88,14 +94,33 @@ public:
     // instrument tell whether it has heard everything the library sent.
     static std::uint64_t bytesWritten();
 
+    // The bytes of the last message written on this port, up to
+    // kLastMessageSize - 1 of them.
+    void recordLastMessage(const void* bytes, std::size_t length);
+    std::string lastMessage() const;
+    // While verbose, shows the last message (a failed or timed-out read).
+    void showVerboseBox() const;
+
+    SerialPort(int fd, void* handle, std::string device);
     ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
 
 private:
-    SerialPort(int fd, void* handle);
+    bool closed() const { return m_closed.load(); }
+    void markClosed();
+
     int m_fd;
     void* m_handle;
+    std::string m_device; // the path it was opened by, for the wire trace
+    std::atomic<bool> m_closed {false};
     CommTimeouts m_timeouts {};
+    // [ns] one character on the line at its rate (start, data, parity and
+    // stop bits); 0 while the rate is unknown.
+    std::uint64_t m_characterNs = 0;
     char m_eventChar = 0; // the line's event character, kept for the caller
+    mutable std::mutex m_messageMutex;
+    std::string m_lastMessage;
 };
 
 // The transfer primitives. Results are status codes: 0, 10000 (no open
@@ -113,13 +138,9 @@ unsigned long PortWriteDirect(
 unsigned long PortReadDirect(
     unsigned mode, void* handle, void* buffer, unsigned long length, unsigned long& count);
 
-// The bytes of the last message written, NUL-terminated.
-const char* lastMessage();
-void recordLastMessage(const void* bytes, std::size_t length);
-// While verbose, a failed or timed-out read shows the last message.
+// While verbose, a failed or timed-out read shows the port's last message.
 void setVerbose(bool on);
 bool verbose();
-void showVerboseBox();
 
 // COM1..COM4 to device paths. Defaults /dev/ttyS0, /dev/ttyS1,
 // /dev/ttyUSB0, /dev/ttyUSB1.

@@ -214,7 +214,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
         kind = kServiceReply;
         break;
     case 250: {
-        SerialPort* port = SerialPort::fromHandle(m_portHandle);
+        const auto port = SerialPort::fromHandle(m_portHandle);
         if (!port || !port->getState(m_lineSettings)) {
             m_lastError = static_cast<unsigned long>(errno);
             return kStatusPortState;

@@ -182,7 +182,7 @@ unsigned long GretagLink::exchange(const Message& request, Reply& reply, std::si
 
 void GretagLink::purge()
 {
-    if (SerialPort* port = SerialPort::fromHandle(m_handle))
+    if (const auto port = SerialPort::fromHandle(m_handle))
         port->purge(kPurgeAll);
 }
 
@@ -197,7 +197,7 @@ bool GretagLink::changeRate(std::uint32_t rate, const RateChangePauses& pauses,
     pause(pauses.beforePurge);
     purge();
     pause(pauses.afterPurge);
-    SerialPort* port = SerialPort::fromHandle(m_handle);
+    const auto port = SerialPort::fromHandle(m_handle);
     if (!port) {
         lastError = EBADF;
         return false;

@@ -7,8 +7,6 @@ namespace lt {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
 int hexValue(char c)
 {
     if (c >= '0' && c <= '9')

@@ -9,6 +9,9 @@
 
 namespace lt {
 
+// The digits of the wire's hex fields, upper case.
+inline constexpr char kHexDigits[] = "0123456789ABCDEF";
+
 // Decode n items starting at column startColumn of text. False, with
 // values left untouched, when the text is too short or a character is not
 // a hex digit.

@@ -29,7 +29,7 @@ CTaviSpec::~CTaviSpec() = default;
 void* CTaviSpec::openPort(
     const ComPort& port, const lt::PortOpenRecipe& recipe, unsigned long& status)
 {
-    lt::SerialPort* serial =
+    std::shared_ptr<lt::SerialPort> serial =
         recipe.reuseOpenPort ? lt::SerialPort::fromHandle(m_portHandle) : nullptr;
     if (!serial) {
         int portNumber = port.PortNumber;

@@ -274,7 +274,7 @@ unsigned long CTaviSpec::SpecDataReady(Aquire* a, unsigned long waitMs)
     }
 
     // The host's pump may have closed the port meanwhile.
-    SerialPort* serial = SerialPort::fromHandle(m_portHandle);
+    const auto serial = SerialPort::fromHandle(m_portHandle);
     if (!serial)
         return kPortNotOpen;
     m_lastError = 0;

@@ -38,7 +38,7 @@ ReadEnd receive(
     while (received < length) {
         if (!state.run.load())
             return ReadEnd::Stopped;
-        SerialPort* port = SerialPort::fromHandle(state.threadHandle.load());
+        const auto port = SerialPort::fromHandle(state.threadHandle.load());
         if (!port)
             return ReadEnd::Stopped; // the port was closed under the thread
         const CommTimeouts timeouts = port->timeouts();
@@ -53,7 +53,7 @@ ReadEnd receive(
         if (received == length)
             return ReadEnd::Complete;
         if (done == SerialPort::Completion::Failed) {
-            showVerboseBox();
+            port->showVerboseBox();
             time.sleepMs(kStreamPollMs); // a line that fails at once must not spin
             return ReadEnd::Short;
         }

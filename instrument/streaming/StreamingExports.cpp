@@ -70,7 +70,7 @@ bool fixedRequest(int command, Request& request)
 // receive thread's data live there) and without the last-message buffer.
 unsigned long writeRequest(void* handle, const char* bytes, std::size_t length)
 {
-    SerialPort* port = SerialPort::fromHandle(handle);
+    const auto port = SerialPort::fromHandle(handle);
     if (!port)
         return lt::kStatusPortNotOpen;
     const std::uint64_t deadline = lt::linkState().directIo.load()
@@ -96,7 +96,7 @@ void* currentSlot()
 
 void CTaviSpec::StartReceiveThread(int /*unused*/, void** cursor)
 {
-    if (SerialPort* port = SerialPort::fromHandle(m_portHandle))
+    if (const auto port = SerialPort::fromHandle(m_portHandle))
         port->purge(lt::kPurgeAll);
     if (cursor)
         *cursor = nullptr;
@@ -118,7 +118,7 @@ unsigned long CTaviSpec::XPress(int command, void** cursor, unsigned char clearS
     char move[kLongestRequest + 1] = ";D00000";
     Request request {};
     if (command == kXPressPurge) {
-        if (SerialPort* port = SerialPort::fromHandle(m_portHandle))
+        if (const auto port = SerialPort::fromHandle(m_portHandle))
             port->purge(lt::kPurgeAll);
         if (cursor)
             *cursor = currentSlot();

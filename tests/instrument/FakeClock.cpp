@@ -50,6 +50,12 @@ void FakeClock::sleepMs(std::uint32_t ms)
     m_now += ms;
 }
 
+void FakeClock::sleepUs(std::uint32_t us)
+{
+    std::this_thread::sleep_for(std::chrono::microseconds(us));
+    m_now += (us + 999) / 1000;
+}
+
 int FakeClock::waitFd(int fd, short events, std::uint32_t timeoutMs)
 {
     const auto start = std::chrono::steady_clock::now();

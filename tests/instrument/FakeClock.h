@@ -22,6 +22,9 @@ public:
 
     std::uint64_t nowMs() override { return m_now.load(); }
     void sleepMs(std::uint32_t ms) override;
+    // A wait for bytes on their way, not a pause of the exchange: it takes
+    // its real time and is not recorded.
+    void sleepUs(std::uint32_t us) override;
     int waitFd(int fd, short events, std::uint32_t timeoutMs) override;
 
     std::vector<std::uint32_t> pauses() const;

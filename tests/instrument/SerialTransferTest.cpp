@@ -52,7 +52,7 @@ TEST_F(SerialTransfer, WriteSendsUpToTheLineFeedInByteModeAndKeepsTheLastMessage
     EXPECT_EQ(PortWrite(kModeByteWait, 1000, handle(), ";07\r\nJUNK", 9, count), 0u);
     EXPECT_EQ(count, 5u);
     expectSent(";07\r\n");
-    EXPECT_STREQ(lastMessage(), ";07\r\nJUNK");
+    EXPECT_EQ(SerialPort::fromHandle(handle())->lastMessage(), ";07\r\nJUNK");
 }
 
 TEST_F(SerialTransfer, BlockReadEndedByTheIntervalTimeoutIsASuccessWithFewerBytes)
@@ -169,7 +169,7 @@ TEST_F(SerialTransfer, LineInUseIsNotOpenedTwice)
     EXPECT_EQ(SerialPort::open(peer.devicePath().c_str(), error), nullptr);
     EXPECT_EQ(error, EBUSY);
     instrument.SpecPortClose();
-    SerialPort* again = SerialPort::open(peer.devicePath().c_str(), error);
+    const auto again = SerialPort::open(peer.devicePath().c_str(), error);
     EXPECT_NE(again, nullptr) << "free again once closed";
     if (again)
         SerialPort::close(again->handle());
