@@ -14,18 +14,23 @@ void tellOperator(Operator& op, const std::string& text)
     op.showMessage(text, "", MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
-bool reportWriteResult(Operator& op, FileWriteResult result, const std::string& path)
+std::string writeFailureMessage(
+    FileWriteResult result, const std::string& path, const std::string& reason)
 {
-    switch (result) {
-    case FileWriteResult::Written:
+    std::string text =
+        result == FileWriteResult::CannotCreate ? wrongPathMessage(path) : kWriteFileFailedMessage;
+    if (!reason.empty())
+        text += "\n" + reason;
+    return text;
+}
+
+bool writeFileTellingOperator(Operator& op, const std::string& path, std::string_view content)
+{
+    std::string reason;
+    const FileWriteResult result = replaceFileContent(path, content, &reason);
+    if (result == FileWriteResult::Written)
         return true;
-    case FileWriteResult::CannotCreate:
-        tellOperator(op, wrongPathMessage(path));
-        return false;
-    case FileWriteResult::WriteFailed:
-        tellOperator(op, kWriteFileFailedMessage);
-        return false;
-    }
+    tellOperator(op, writeFailureMessage(result, path, reason));
     return false;
 }
 
