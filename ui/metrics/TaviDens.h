@@ -5,7 +5,10 @@
 // list file.
 #include <QWidget>
 
+class QPushButton;
+
 namespace lt {
+class ColorMetricsLogic;
 class Workstation;
 class InstrumentPageLink;
 } // namespace lt
@@ -19,6 +22,17 @@ public:
     // The instrument page, once it exists (not owned; null detaches it).
     // Without it the instrument counts as not initialised.
     void setInstrumentPage(lt::InstrumentPageLink* instrumentPage);
+
+    lt::ColorMetricsLogic& logic();
+    // "SaveList" as the button does it; true when the list was written.
+    bool saveList();
+    // Ctrl+Z: the rows of the last "ClearList" come back.
+    void undoClearList();
+
+    // Buttons the main window's menus and keys reach.
+    QPushButton* whiteButton() const;
+    QPushButton* solidButton() const;
+    QPushButton* saveListButton() const;
 
 private:
     void setDensityMode(bool absolute);
