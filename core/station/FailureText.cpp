@@ -74,7 +74,7 @@ std::string failureText(unsigned long status, int portNumber, bool measurementCy
         if (entry.status == code)
             text = withPort(entry.words, portNumber);
     if (text.empty()) {
-        if (code < kLinkFailureThreshold)
+        if (!isLinkFailure(code))
             text = withPort("The instrument on % refused the request", portNumber);
         else if (code > kStatusAlternateBase && code <= kInstrumentErrorLast)
             text = withPort("The instrument on % reported error ", portNumber) +
