@@ -242,4 +242,18 @@ std::vector<CurvePoint> spectrometerCurve(CurveType type, const SpectrometerCoun
     return curve;
 }
 
+std::optional<double> curveHeightAtX(
+    const std::vector<CurvePoint>& curve, double x, const GraphViewport& viewport)
+{
+    for (std::size_t i = 1; i < curve.size(); ++i) {
+        const CurvePoint& left = curve[i - 1];
+        const CurvePoint& right = curve[i];
+        if (x < left.x || x > right.x)
+            continue;
+        const double share = right.x == left.x ? 0.0 : (x - left.x) / double(right.x - left.x);
+        return viewport.heightOfY(left.y + share * (right.y - left.y));
+    }
+    return std::nullopt;
+}
+
 } // namespace lt

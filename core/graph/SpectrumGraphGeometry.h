@@ -7,6 +7,7 @@
 // 1 at the top); a remission of 100 % sits at kFullRemissionHeight, so the
 // clip value of the graph ordinates ends just below the top.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -133,6 +134,11 @@ std::vector<CurvePoint> remissionCurve(
 // window [firstWavelength, lastWavelength] (at most kGraphMaxPoints).
 std::vector<CurvePoint> spectrometerCurve(CurveType type, const SpectrometerCounts& counts,
     double firstWavelength, double lastWavelength, const GraphViewport& viewport);
+
+// The curve's height share at window column x (straight between its
+// points), for a marker's reading; nothing outside the curve.
+std::optional<double> curveHeightAtX(
+    const std::vector<CurvePoint>& curve, double x, const GraphViewport& viewport);
 
 // Signal value at the top of the plot when the white-minus-dark signal at
 // the reference index is drawn at 85 % (the full scale of the signal axis).

@@ -1,5 +1,6 @@
 #include "core/graph/SpectrumGraphMouse.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace lt {
@@ -21,6 +22,32 @@ int SpectrumGraphMouse::markerCount() const
     return count;
 }
 
+void SpectrumGraphMouse::clearMarkers()
+{
+    markerSlots.fill(GraphMarker {});
+    dragMode = GraphDrag::None;
+    draggedSlot = -1;
+}
+
+void SpectrumGraphMouse::placeMarker(GraphMarker& marker)
+{
+    if (marker.isVertical())
+        marker.place = view.wavelengthOfX(marker.x);
+    else if (marker.isHorizontal())
+        marker.place = view.heightOfY(marker.y);
+}
+
+void SpectrumGraphMouse::followViewport(const GraphViewport& viewport)
+{
+    view = viewport;
+    for (GraphMarker& marker : markerSlots) {
+        if (marker.isVertical())
+            marker.x = static_cast<int>(std::lround(view.xOfWavelength(marker.place)));
+        else if (marker.isHorizontal())
+            marker.y = static_cast<int>(std::lround(view.yOfHeight(marker.place)));
+    }
+}
+
 void SpectrumGraphMouse::clearMarginMarkers()
 {
     for (GraphMarker& marker : markerSlots) {
@@ -40,6 +67,7 @@ void SpectrumGraphMouse::startNewMarker(GraphDrag kind, int position)
             markerSlots[slot].x = position;
         else
             markerSlots[slot].y = position;
+        placeMarker(markerSlots[slot]);
         dragMode = kind;
         draggedSlot = slot;
         return;
@@ -81,9 +109,11 @@ void SpectrumGraphMouse::move(int x, int y)
     switch (dragMode) {
     case GraphDrag::VerticalMarker:
         markerSlots[draggedSlot].x = x;
+        placeMarker(markerSlots[draggedSlot]);
         break;
     case GraphDrag::HorizontalMarker:
         markerSlots[draggedSlot].y = y;
+        placeMarker(markerSlots[draggedSlot]);
         break;
     case GraphDrag::ZoomRectangle:
         rectangle.right = x;
@@ -97,7 +127,10 @@ void SpectrumGraphMouse::move(int x, int y)
 std::optional<PixelRect> SpectrumGraphMouse::leftRelease(int x, int y, const PlotArea& plot)
 {
     move(x, y);
-    for (GraphMarker& marker : markerSlots) {
+    // Only the marker just dragged can have been put where none may stay;
+    // the others may lie outside a zoomed plot and come back with the zoom's end.
+    if (draggedSlot >= 0) {
+        GraphMarker& marker = markerSlots[draggedSlot];
         const bool gone =
             (marker.isVertical() && (marker.x < kMarginRelease || marker.x > plot.right())) ||
             (marker.isHorizontal() && (marker.y < kMarginRelease || marker.y > plot.baseline()));

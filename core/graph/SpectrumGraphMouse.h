@@ -3,7 +3,8 @@
 // marker lines created by pressing in the left margin (vertical) or the top
 // margin (horizontal), dragged with the left button and deleted by dragging
 // them back into a margin or out of the plot; elsewhere a left drag opens a
-// zoom rectangle.
+// zoom rectangle. A marker keeps its place in the graph's own terms (its
+// wavelength, or its height share) when the graph is zoomed or resized.
 #include <array>
 #include <optional>
 
@@ -24,6 +25,9 @@ inline constexpr int kMarginHigh = 9;
 struct GraphMarker {
     int x = kMarkerUnused; // [px] vertical marker: x >= 0, y unused
     int y = kMarkerUnused; // [px] horizontal marker: y >= 0, x unused
+    // Where it stands in the graph: [nm] for a vertical marker, the height
+    // share (0 baseline, 1 top of the unzoomed plot) for a horizontal one.
+    double place = 0.0;
     bool isVertical() const { return x != kMarkerUnused && y == kMarkerUnused; }
     bool isHorizontal() const { return y != kMarkerUnused && x == kMarkerUnused; }
     bool isFree() const { return x == kMarkerUnused && y == kMarkerUnused; }
@@ -45,17 +49,26 @@ public:
     GraphDrag drag() const { return dragMode; }
     const Markers& markers() const { return markerSlots; }
     int markerCount() const;
+    // Removes every marker at once.
+    void clearMarkers();
+
+    // The graph now shows viewport (after a zoom or a resize): every marker
+    // moves to the pixel of its wavelength or height there. Presses and
+    // moves take their places from the viewport given last.
+    void followViewport(const GraphViewport& viewport);
     // The rectangle being dragged (valid while drag() is ZoomRectangle).
     PixelRect zoomRectangle() const { return rectangle; }
 
 private:
     void clearMarginMarkers();
     void startNewMarker(GraphDrag kind, int position);
+    void placeMarker(GraphMarker& marker);
 
     Markers markerSlots {};
     GraphDrag dragMode = GraphDrag::None;
     int draggedSlot = -1;
     PixelRect rectangle;
+    GraphViewport view;
 };
 
 } // namespace lt

@@ -29,6 +29,14 @@ constexpr unsigned long kDarkReferenceTimeout = 996; // the data were still inco
 const char* const kCommTroublePrefix = "Trouble with Comm ";
 const char* const kCommTroubleReasons =
     "\n\rPossible reasons: \nno instrument power, wrong port, port not present or occupied !";
+// The actions as the status line names them.
+const char* const kInitDeviceAction = "Init Device";
+const char* const kAcquireAction = "Acquire";
+const char* const kRemoteAction = "Remote";
+const char* const kRemoteMeasurementAction = "Measurement by the instrument's key";
+const char* const kNewParameterAction = "New Parameter";
+const char* const kDarkRefAction = "DarkRef";
+const char* const kZeroRefAction = "ZeroRef";
 
 // 10000 is the library's "port not open": a failure like every code above it.
 bool succeeded(unsigned long status)
@@ -191,6 +199,17 @@ bool InstrumentController::beepOn() const
     return station.record().beepOption != 0;
 }
 
+void InstrumentController::finished(
+    const char* action, unsigned long status, bool measurement, std::string problem)
+{
+    if (!onOutcome)
+        return;
+    // A measurement's small codes are the instrument's answers, not failures.
+    const bool failed =
+        !problem.empty() || (measurement ? !succeeded(status) : status != kStatusOk);
+    onOutcome({action, status, port, measurement, failed, std::move(problem)});
+}
+
 void InstrumentController::changed()
 {
     if (onChange)
@@ -309,6 +328,7 @@ void InstrumentController::initDevice()
         result = openWithBaudRetry();
         if (result != kStatusOk) {
             reportCommTrouble();
+            finished(kInitDeviceAction, result);
             changed();
             return;
         }
@@ -335,6 +355,7 @@ void InstrumentController::initDevice()
             station.op().showMessage(kWhiteReferenceFailed,
                 type == InstrumentSpectrolino ? "Spectrolino" : "Lumatrak", MessageButtons::Ok,
                 MessageIcon::Stop);
+            finished(kInitDeviceAction, result);
             changed();
             return;
         }
@@ -342,10 +363,14 @@ void InstrumentController::initDevice()
         ready = true;
         if (type == InstrumentLumatrakS)
             startRemote();
+        finished(kInitDeviceAction, kStatusOk);
     } else if (type == InstrumentPrototype) {
         result = initSpectrometer();
         if (result != kStatusOk)
             reportCommTrouble();
+        finished(kInitDeviceAction, result);
+    } else {
+        finished(kInitDeviceAction, kStatusOk, false, kNoDeviceTypeProblem);
     }
     changed();
 }
@@ -467,6 +492,7 @@ unsigned long InstrumentController::acquire()
         }
     }
     result = status;
+    finished(kAcquireAction, status, type <= InstrumentSpectrolino);
     changed();
     return status;
 }
@@ -507,6 +533,7 @@ void InstrumentController::remotePoll()
         if (fetched != kStatusInstrumentBusy) {
             result = fetched;
             succeeded(fetched) ? beepSuccess() : beepFailure();
+            finished(kRemoteMeasurementAction, fetched, true);
         }
     }
     if (status < kLinkFailureThreshold) {
@@ -514,6 +541,7 @@ void InstrumentController::remotePoll()
     } else {
         result = status;
         stopRemote(true);
+        finished(kRemoteAction, status);
         changed();
         if (beep) {
             beep(kBeepHz, kLinkLostBeepMs);
@@ -661,6 +689,7 @@ void InstrumentController::newParameter()
         if (result != kStatusOk)
             station.op().showMessage(
                 kWhiteReferenceFailed, "Spectrolino", MessageButtons::Ok, MessageIcon::Stop);
+        finished(kNewParameterAction, result);
     } else if (type == InstrumentPrototype) {
         stopRemote(true);
         const int first = windowFirst, last = windowLast;
@@ -675,6 +704,7 @@ void InstrumentController::newParameter()
             windowFirst = first;
             windowLast = last;
         }
+        finished(kNewParameterAction, result);
     }
     changed();
 }
@@ -693,6 +723,7 @@ void InstrumentController::darkReference()
         station.op().showMessage(
             kErrorWithComm, kPageCaption, MessageButtons::Ok, MessageIcon::Stop);
     }
+    finished(kDarkRefAction, status);
     changed();
 }
 
@@ -710,6 +741,7 @@ void InstrumentController::zeroReference()
         sample.Lab[1] = 0.0f;
         sample.Lab[2] = 0.0f;
     }
+    finished(kZeroRefAction, status);
     changed();
 }
 

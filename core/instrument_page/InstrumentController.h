@@ -95,6 +95,20 @@ struct PageControls {
     bool remoteOn = false; // caption "Remote On" / "Remote Off"
 };
 
+// How an operator action that talked to the instrument ended, for the
+// main window's status line.
+struct ExchangeOutcome {
+    const char* action; // "Init Device", "Acquire", ...
+    unsigned long status; // library status; 0 success
+    int port; // COM number
+    bool measurement; // a sample was measured (its code carries the fetch offset)
+    bool failed;
+    std::string problem; // words for a failure that has no status code
+};
+
+inline constexpr const char* kNoDeviceTypeProblem =
+    "No device type chosen: choose one under \"Device Type :\"";
+
 class InstrumentController {
 public:
     using Beeper = std::function<void(unsigned long frequencyHz, unsigned long durationMs)>;
@@ -170,6 +184,11 @@ public:
 
     // Called after every change the page must show (controls, graph, texts).
     void setChangeHandler(std::function<void()> handler) { onChange = std::move(handler); }
+    // Called when an action that talked to the instrument has ended.
+    void setOutcomeHandler(std::function<void(const ExchangeOutcome&)> handler)
+    {
+        onOutcome = std::move(handler);
+    }
 
 private:
     unsigned long openWithBaudRetry();
@@ -185,10 +204,13 @@ private:
     void useFixedAxis();
     void useSpectrometerAxis();
     void changed();
+    void finished(const char* action, unsigned long status, bool measurement = false,
+        std::string problem = {});
 
     Workstation& station;
     Beeper beep;
     std::function<void()> onChange;
+    std::function<void(const ExchangeOutcome&)> onOutcome;
     PageControls state;
     bool timerRunning = false;
     bool ready = false;

@@ -21,7 +21,8 @@ constexpr std::uint8_t kExtraOptionOn = 1;
 
 } // namespace
 
-ColorMetricsLogic::ColorMetricsLogic(Workstation& workstation) : station(workstation)
+ColorMetricsLogic::ColorMetricsLogic(Workstation& workstation)
+    : station(workstation), keeping(workstation.record())
 {
     station.addObserver(this);
     initialise();
@@ -103,7 +104,12 @@ void ColorMetricsLogic::setDeltaEFormula(DeltaEFormula chosen)
 
 void ColorMetricsLogic::clearList()
 {
-    station.cycle().clearList();
+    keeping.clearKeepingRows([this] { station.cycle().clearList(); });
+}
+
+bool ColorMetricsLogic::undoClearList()
+{
+    return keeping.undoClear();
 }
 
 void ColorMetricsLogic::requestSpotColor()
@@ -112,10 +118,13 @@ void ColorMetricsLogic::requestSpotColor()
     station.record().spotColors.newEntryRequested = true;
 }
 
-void ColorMetricsLogic::saveList()
+bool ColorMetricsLogic::saveList()
 {
-    if (SaveList(station.list(), station.op(), listFile))
-        station.settings().store(keys::kListName, listFile);
+    if (!SaveList(station.list(), station.op(), listFile))
+        return false;
+    station.settings().store(keys::kListName, listFile);
+    keeping.markSaved();
+    return true;
 }
 
 void ColorMetricsLogic::setMetric(Metric metric)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/metrics/ListKeeping.h"
 #include "core/metrics/ValueDisplay.h"
 #include "core/station/MeasurementObserver.h"
 
@@ -52,12 +53,19 @@ public:
     // The formula of "dE" (stored as "DeltaEFormula"; CIE 1976 by default).
     DeltaEFormula deltaEFormula() const { return formula; }
     void setDeltaEFormula(DeltaEFormula chosen);
-    // "ClearList".
+    // "ClearList"; the rows are kept for one undo.
     void clearList();
+    // Ctrl+Z after "ClearList": the rows come back while no new row has
+    // arrived. False when there was nothing to undo.
+    bool undoClearList();
+    bool canUndoClearList() const { return keeping.canUndoClear(); }
+    // Rows measured since the list was last saved (for the close question).
+    bool hasUnsavedRows() const { return keeping.hasUnsavedRows(); }
     // "InitSpotClr": the next sample teaches a spot colour.
     void requestSpotColor();
-    // "SaveList"; remembers the path as "ListName" after a non-empty save.
-    void saveList();
+    // "SaveList"; remembers the path as "ListName" after a non-empty save,
+    // which is what it returns.
+    bool saveList();
 
     // "ProcessColor", "Lab", "XYZ", "SpotColor" (1 ... 4).
     Metric metric() const { return shownMetric; }
@@ -85,6 +93,7 @@ private:
     void sendDensityParameters(InstrumentPageLink* instrumentPage);
 
     Workstation& station;
+    ListKeeping keeping;
     DensityMode mode = DensityMode::Absolute;
     Metric shownMetric = Metric::ProcessColor;
     DeltaEFormula formula = DeltaEFormula::Cie76;

@@ -19,21 +19,32 @@ void tellOperator(Operator& op, const std::string& text)
     op.showMessage(text, "", MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
+std::string writeFailureMessage(
+    FileWriteResult result, const std::string& path, const std::string& reason)
+{
+    std::string text = result == FileWriteResult::CannotCreate ? wrongPathMessage(path)
+        : result == FileWriteResult::ReadOnly                 ? readOnlyMessage(path)
+                                                              : std::string(kWriteFileFailedMessage);
+    if (!reason.empty())
+        text += "\n" + reason;
+    return text;
+}
+
 bool reportWriteResult(Operator& op, FileWriteResult result, const std::string& path)
 {
-    switch (result) {
-    case FileWriteResult::Written:
+    if (result == FileWriteResult::Written)
         return true;
-    case FileWriteResult::CannotCreate:
-        tellOperator(op, wrongPathMessage(path));
-        return false;
-    case FileWriteResult::ReadOnly:
-        tellOperator(op, readOnlyMessage(path));
-        return false;
-    case FileWriteResult::WriteFailed:
-        tellOperator(op, kWriteFileFailedMessage);
-        return false;
-    }
+    tellOperator(op, writeFailureMessage(result, path, ""));
+    return false;
+}
+
+bool writeFileTellingOperator(Operator& op, const std::string& path, std::string_view content)
+{
+    std::string reason;
+    const FileWriteResult result = replaceFileContent(path, content, &reason);
+    if (result == FileWriteResult::Written)
+        return true;
+    tellOperator(op, writeFailureMessage(result, path, reason));
     return false;
 }
 

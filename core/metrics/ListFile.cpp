@@ -21,6 +21,39 @@ std::string formatListFileText(const MeasurementList& list)
     return text;
 }
 
+std::optional<std::vector<MeasurementRow>> parseListFileText(std::string_view text)
+{
+    std::vector<MeasurementRow> oldestFirst;
+    if (text.empty())
+        return oldestFirst;
+    if (text.substr(0, kListFileHeader.size()) != kListFileHeader)
+        return std::nullopt;
+    text.remove_prefix(kListFileHeader.size());
+    constexpr std::string_view kLineEnd = "\r\n";
+    while (!text.empty()) {
+        const std::size_t end = text.find(kLineEnd);
+        if (end == std::string_view::npos)
+            break;
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end + kLineEnd.size());
+        MeasurementRow row;
+        bool complete = true;
+        for (std::string& cell : row) {
+            const std::size_t tab = line.find('\t');
+            if (tab == std::string_view::npos) {
+                complete = false;
+                break;
+            }
+            cell = std::string(line.substr(0, tab));
+            line.remove_prefix(tab + 1);
+        }
+        if (!complete || !line.empty())
+            break;
+        oldestFirst.push_back(std::move(row));
+    }
+    return std::vector<MeasurementRow>(oldestFirst.rbegin(), oldestFirst.rend());
+}
+
 bool SaveList(const MeasurementList& list, Operator& op, std::string& listPath)
 {
     const auto chosen = op.chooseFileToSave(kSaveListTitle, listPath, kTextFileFilter);
@@ -29,7 +62,7 @@ bool SaveList(const MeasurementList& list, Operator& op, std::string& listPath)
     listPath = *chosen;
 
     const std::string text = formatListFileText(list);
-    return reportWriteResult(op, replaceFileContent(listPath, text), listPath) && !text.empty();
+    return writeFileTellingOperator(op, listPath, text) && !text.empty();
 }
 
 } // namespace lt

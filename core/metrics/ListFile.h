@@ -3,8 +3,10 @@
 // other tools: a header line, then one line per row, oldest first, each
 // column text exactly as the list shows it followed by a tab; lines end in
 // CR LF. An empty list gives an empty file.
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/metrics/MeasurementList.h"
 
@@ -18,6 +20,12 @@ inline constexpr const char* kSaveListTitle = "Save List";
 
 // The file's text, formatted straight from the list (its rows are not copied).
 std::string formatListFileText(const MeasurementList& list);
+
+// The rows of a list file's text, newest first (the inverse of
+// formatListFileText). Nothing when the header is not the list file's; a
+// line that does not hold fifteen tab-ended columns ends the reading (the
+// rows before it are kept). An empty text is an empty list.
+std::optional<std::vector<MeasurementRow>> parseListFileText(std::string_view text);
 
 // "SaveList": asks for the file (starting at listPath), writes the list
 // completely or not at all, and reports "Wrong Path or no Space: <path>" or

@@ -14,8 +14,9 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kWindowSize = SpotColorEntry::kWindowSize;
 constexpr double kLastWavelength = kFirstWavelength + (kSpectrumPoints - 1) * 10.0; // [nm]
 
-// Hands out the text line by line (without CR LF); stops for good at the end
-// of the text or at a line longer than kSpotFileMaxLineLength.
+// Hands out the text line by line (without CR LF) and counts the lines;
+// stops for good at the end of the text or at a line longer than
+// kSpotFileMaxLineLength.
 class LineReader {
 public:
     explicit LineReader(std::string_view text) : rest(text) { }
@@ -24,6 +25,7 @@ public:
     {
         if (rest.empty())
             return std::nullopt;
+        ++number;
         // The limit counts the characters of the line, not its CR LF.
         const std::size_t searched = std::min(rest.size(), kSpotFileMaxLineLength + 2);
         const std::size_t feed = rest.substr(0, searched).find('\n');
@@ -33,43 +35,80 @@ public:
             line.remove_suffix(1);
         if (line.size() > kSpotFileMaxLineLength) {
             rest = {};
+            tooLong = true;
             return std::nullopt;
         }
         rest.remove_prefix(feed == std::string_view::npos ? end : end + 1);
         return line;
     }
 
+    // The problem of the line just asked for: what, or why there was none.
+    SpotFileProblem problem(const std::string& what) const
+    {
+        if (tooLong)
+            return {number,
+                "the line is longer than " +
+                    formatInteger(static_cast<long long>(kSpotFileMaxLineLength)) + " characters"};
+        return {number, what};
+    }
+
+    // The line the next() would return: for "the file ends here".
+    SpotFileProblem endOfText(const std::string& what) const
+    {
+        return tooLong ? problem(what) : SpotFileProblem {number + 1, what};
+    }
+
 private:
     std::string_view rest;
+    int number = 0;
+    bool tooLong = false;
 };
 
-// One entry of nine lines; nothing when the text ends early or a line is not
-// what the format asks for (kind other than narrow or wide, a window line
-// without its tab or numbers).
-std::optional<SpotColorEntry> readEntry(LineReader& lines)
+constexpr const char* kEntryCutShort = "the file ends inside an entry";
+
+// One entry of nine lines; nothing (and the problem) when the text ends
+// early or a line is not what the format asks for (kind other than narrow
+// or wide, a window line without its tab or numbers).
+std::optional<SpotColorEntry> readEntry(LineReader& lines, SpotFileProblem& problem)
 {
     const auto kindLine = lines.next();
-    const auto nameLine = lines.next();
-    if (!kindLine || !nameLine)
+    if (!kindLine) {
+        problem = lines.endOfText("");
         return std::nullopt;
+    }
     const auto kind = parseInteger(*kindLine);
     if (!kind ||
-        (*kind != static_cast<int>(SpotKind::Narrow) && *kind != static_cast<int>(SpotKind::Wide)))
+        (*kind != static_cast<int>(SpotKind::Narrow) &&
+            *kind != static_cast<int>(SpotKind::Wide))) {
+        problem = lines.problem("the kind is neither 1 (narrow) nor 2 (wide)");
         return std::nullopt;
+    }
+    const auto nameLine = lines.next();
+    if (!nameLine) {
+        problem = lines.endOfText(kEntryCutShort);
+        return std::nullopt;
+    }
     SpotColorEntry entry;
     entry.kind = static_cast<SpotKind>(*kind);
     entry.name = std::string(*nameLine);
     for (int step = 0; step < kWindowSize; ++step) {
         const auto line = lines.next();
-        if (!line)
+        if (!line) {
+            problem = lines.endOfText(kEntryCutShort);
             return std::nullopt;
+        }
         const std::size_t tab = line->find('\t');
-        if (tab == std::string_view::npos)
+        if (tab == std::string_view::npos) {
+            problem = lines.problem("a window line has no tab between wavelength and weight");
             return std::nullopt;
+        }
         const auto wavelength = parseReal(line->substr(0, tab));
         const auto weight = parseReal(line->substr(tab + 1));
-        if (!wavelength || !weight)
+        if (!wavelength || !weight) {
+            problem = lines.problem(
+                wavelength ? "the weight is not a number" : "the wavelength is not a number");
             return std::nullopt;
+        }
         entry.wavelengths[step] = *wavelength;
         entry.weights[step] = *weight;
     }
@@ -104,14 +143,26 @@ SpotFileContent parseSpotFileText(std::string_view text)
     LineReader lines(text);
     lines.next(); // the signature line
     const auto countLine = lines.next();
-    if (!countLine)
+    if (!countLine) {
+        content.problem = lines.endOfText("the number of entries is missing");
         return content;
-    const int announced =
-        std::clamp(parseInteger(*countLine).value_or(0), 0, SpotColorLibrary::kMaxFileEntries);
+    }
+    const auto count = parseInteger(*countLine);
+    if (!count)
+        content.problem = lines.problem("the number of entries is not a number");
+    const int announced = std::clamp(count.value_or(0), 0, SpotColorLibrary::kMaxFileEntries);
     for (int read = 0; read < announced; ++read) {
-        auto entry = readEntry(lines);
-        if (!entry)
+        SpotFileProblem problem;
+        auto entry = readEntry(lines, problem);
+        if (!entry) {
+            if (problem.what.empty())
+                problem.what = "the file ends after " + formatInteger(read) + " of the " +
+                    formatInteger(announced) + " entries it announces";
+            content.problem = std::move(problem);
             break;
+        }
+        // An entry the file could not carry back (a window outside the
+        // spectrum) is no spot colour: it is skipped, the others are kept.
         if (isStorableSpotColor(*entry))
             content.entries.push_back(std::move(*entry));
     }

@@ -4,6 +4,7 @@
 // (kind 1 narrow or 2 wide, name, seven "wavelength<TAB>weight" lines of the
 // weighting window). Lines end in CR LF.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,10 +17,19 @@ inline constexpr std::string_view kSpotFileSignature = "SC\xA7";
 // A line longer than this ends the reading (complete entries are kept).
 inline constexpr std::size_t kSpotFileMaxLineLength = 200;
 
+// Where a spot-colour file stops making sense, for the operator's message.
+struct SpotFileProblem {
+    int line = 0; // 1 is the signature line
+    std::string what; // "the wavelength is not a number"
+};
+
 struct SpotFileContent {
     bool hasSignature = false;
     // Complete entries only, at most SpotColorLibrary::kMaxFileEntries.
     std::vector<SpotColorEntry> entries;
+    // The first line that could not be read, when fewer entries were read
+    // than the file announces; the entries before it are kept.
+    std::optional<SpotFileProblem> problem;
 };
 
 // Entries whose values the file cannot carry (see isStorableSpotColor) are

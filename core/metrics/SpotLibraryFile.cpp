@@ -1,5 +1,6 @@
 #include "core/metrics/SpotLibraryFile.h"
 
+#include "core/common/NumberText.h"
 #include "core/common/WholeFile.h"
 #include "core/metrics/FileMessages.h"
 #include "core/metrics/SpotColorText.h"
@@ -19,6 +20,16 @@ constexpr std::size_t kSpotFileReadLimit = 1 << 20;
 
 } // namespace
 
+std::string damagedSpotFileMessage(
+    const std::string& path, const SpotFileProblem& problem, std::size_t entriesRead)
+{
+    return std::string(kDamagedSpotColorFileMessage) + "\n" + path + ", line " +
+        formatInteger(problem.line) + ": " + problem.what + ".\n" +
+        formatInteger(static_cast<long long>(entriesRead)) +
+        (entriesRead == 1 ? " spot colour before it was loaded."
+                          : " spot colours before it were loaded.");
+}
+
 bool LoadSpotFile(SharedRecord& record, Operator& op, const std::string& path)
 {
     std::string text;
@@ -30,7 +41,9 @@ bool LoadSpotFile(SharedRecord& record, Operator& op, const std::string& path)
 
     SpotFileContent content = parseSpotFileText(text);
     if (!content.hasSignature)
-        tellOperator(op, kNoSpotColorFileMessage);
+        tellOperator(op, std::string(kNoSpotColorFileMessage) + "\n" + path);
+    else if (content.problem)
+        tellOperator(op, damagedSpotFileMessage(path, *content.problem, content.entries.size()));
     SpotColorLibrary& library = record.spotColors;
     library.clear();
     for (SpotColorEntry& entry : content.entries)
@@ -46,7 +59,7 @@ bool SaveSpotFile(const SharedRecord& record, Operator& op, const std::string& p
     std::vector<const SpotColorEntry*> entries;
     for (int place = 1; place <= library.count(); ++place)
         entries.push_back(library.entry(place));
-    return reportWriteResult(op, replaceFileContent(path, formatSpotFileText(entries)), path);
+    return writeFileTellingOperator(op, path, formatSpotFileText(entries));
 }
 
 std::vector<std::string> spotColorChoices(const SharedRecord& record)

@@ -3,6 +3,7 @@
 // (the compacted library saved to the scratch file in the config directory) and the
 // selection as the "Spot Colors:" combo box offers it ("none", then every
 // entry that is not deleted).
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,14 @@ inline constexpr const char* kNoValidFileMessage = "No valid file selected !";
 inline constexpr const char* kLoadSpotColorsTitle = "Load Spot Colors";
 inline constexpr const char* kSaveSpotColorsTitle = "Save Spot Colors";
 inline constexpr const char* kNoSpotColorFileMessage = "This is no SpotColor file !";
+inline constexpr const char* kDamagedSpotColorFileMessage = "Damaged SpotColor file !";
+
+struct SpotFileProblem;
+
+// "Damaged SpotColor file !", the file, the line and what is wrong there,
+// and how many spot colours before it were loaded.
+std::string damagedSpotFileMessage(
+    const std::string& path, const SpotFileProblem& problem, std::size_t entriesRead);
 
 // Replaces the library's entries with those of the file and selects "none".
 // A file that cannot be opened changes nothing; a file without the spot-file

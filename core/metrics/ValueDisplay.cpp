@@ -15,8 +15,18 @@ constexpr std::size_t kSpotNameShown = 9;
 constexpr const char* kNoValue = "--";
 // The process dot-area column reads "C  51.8", or "-  -" without a solid.
 constexpr std::size_t kDotAreaNumberStart = 3;
+// The display at scale 1 [px].
 constexpr int kLowestBoxBottom = 110;
 constexpr int kBoxBottomLift = 30;
+constexpr int kBoxWidth = 130;
+constexpr int kBoxHeight = 80;
+constexpr int kBoxSpacing = 170; // from one box's left edge to the next
+constexpr int kValueFontHeight = 40;
+constexpr int kLabelRise = 30; // labels above the values
+constexpr int kLoweredValueDrop = 10;
+constexpr int kTextIndent = 10; // texts inside their box
+constexpr int kBottomMargin = 8;
+constexpr int kGroupWidth = 2 * kBoxSpacing + kBoxWidth;
 
 std::string columnText(const MeasurementRow& row, int column)
 {
@@ -92,14 +102,31 @@ ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* new
 ValueDisplayGeometry valueDisplayGeometry(int pageWidth)
 {
     ValueDisplayGeometry geometry {};
-    const int left = pageWidth / 7;
-    geometry.boxBottom = std::max(pageWidth / 6 - kBoxBottomLift, kLowestBoxBottom);
+    const double scale =
+        std::clamp(static_cast<double>(pageWidth) / ValueDisplayGeometry::kReferenceWidth, 1.0,
+            ValueDisplayGeometry::kLargestScale);
+    auto scaled = [scale](int length) { return static_cast<int>(length * scale); };
+    geometry.scale = scale;
+    geometry.boxWidth = scaled(kBoxWidth);
+    geometry.boxHeight = scaled(kBoxHeight);
+    geometry.valueFontHeight = scaled(kValueFontHeight);
+    geometry.loweredValueDrop = scaled(kLoweredValueDrop);
+    geometry.textRoom = geometry.boxWidth - 2 * scaled(kTextIndent);
+    // Up to the reference width the bottom edge sits at w / 6 - 30, but not
+    // above 110; beyond it the scaled height of that lowest position.
+    geometry.boxBottom = scale > 1.0 ? scaled(kLowestBoxBottom)
+                                     : std::max(pageWidth / 6 - kBoxBottomLift, kLowestBoxBottom);
+    geometry.boxTop = geometry.boxBottom - geometry.boxHeight;
+    // The boxes start at a seventh of the width; once they stop growing
+    // they stay centred.
+    const int left = std::max(pageWidth / 7, (pageWidth - scaled(kGroupWidth)) / 2);
     for (int i = 0; i < 3; ++i) {
-        geometry.boxLeft[i] = left + i * ValueDisplayGeometry::kBoxSpacing;
-        geometry.textLeft[i] = geometry.boxLeft[i] + ValueDisplayGeometry::kTextIndent;
+        geometry.boxLeft[i] = left + i * scaled(kBoxSpacing);
+        geometry.textLeft[i] = geometry.boxLeft[i] + scaled(kTextIndent);
     }
-    geometry.valueTop = geometry.boxBottom - ValueDisplayGeometry::kValueFontHeight;
-    geometry.labelTop = geometry.valueTop - ValueDisplayGeometry::kLabelRise;
+    geometry.valueTop = geometry.boxBottom - geometry.valueFontHeight;
+    geometry.labelTop = geometry.valueTop - scaled(kLabelRise);
+    geometry.height = geometry.boxBottom + scaled(kBottomMargin);
     return geometry;
 }
 

@@ -31,21 +31,28 @@ struct ValueDisplayContent {
 ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* newestRow,
     const DensityParameterBlock& block, bool spotSolidCalibrated);
 
-// Placement in page pixels for a page of the given width.
+// Placement in page pixels for a page of the given width. Up to
+// kReferenceWidth the boxes keep their classic size (130 x 80, values 40 px
+// high); a wider page scales the whole display, boxes, fonts and gaps
+// alike, up to kLargestScale, so that every text stays inside its box and
+// the display's height grows with it.
 struct ValueDisplayGeometry {
-    static constexpr int kBoxWidth = 130;
-    static constexpr int kBoxHeight = 80;
-    static constexpr int kBoxSpacing = 170; // from one box's left edge to the next
-    static constexpr int kValueFontHeight = 40;
-    static constexpr int kLabelRise = 30; // labels above the values
-    static constexpr int kLoweredValueDrop = 10;
-    static constexpr int kTextIndent = 10; // texts inside their box
+    static constexpr int kReferenceWidth = 840; // [px] widest page at scale 1
+    static constexpr double kLargestScale = 2.5;
 
+    double scale; // 1 up to the reference width
     std::array<int, 3> boxLeft; // x of each box
+    int boxTop;
     int boxBottom; // y of the boxes' bottom edge
+    int boxWidth;
+    int boxHeight;
     std::array<int, 3> textLeft; // x of label and value of each box
+    int textRoom; // width a value may take inside its box
     int valueTop; // y of the values
     int labelTop; // y of the labels
+    int valueFontHeight; // [px]
+    int loweredValueDrop; // the spot colour's name sits this much lower
+    int height; // whole display, boxes and bottom margin
 };
 
 ValueDisplayGeometry valueDisplayGeometry(int pageWidth);

@@ -113,6 +113,11 @@ inline constexpr TextKey kExcelColumnInit2 {"ExcelConnect", "ColumnInit2", "F", 
 inline constexpr TextKey kExcelFilePath {"ExcelConnect", "FilePath", "", kPathLength};
 inline constexpr TextKey kExcelAutoFilePath {"ExcelAuto", "FilePath", "*.xls", kPathLength};
 
+// The main window (section "Window"): its place and size (as the window
+// system describes them, in base 64) and the tab shown last.
+inline constexpr TextKey kWindowGeometry {"Window", "Geometry", "", kPathLength};
+inline constexpr IntKey kLastTab {"Window", "LastTab", 0, 0, 3};
+
 // Serial device of COM1..COM4 (section "Ports"); read with Settings::portDevice.
 inline constexpr TextKey kPortDevices[4] = {
     {"Ports", "COM1", "/dev/ttyS0", kPathLength},

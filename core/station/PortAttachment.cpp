@@ -6,6 +6,16 @@
 
 namespace lt {
 
+bool attachSimulator(ltsim::Simulator& simulator, int portNumber, std::string* error)
+{
+    simulator.clearFaults();
+    simulator.stop();
+    if (!simulator.start(error))
+        return false;
+    CTaviSpec::SetPortDevice(portNumber, simulator.devicePath().c_str());
+    return true;
+}
+
 PortAttachment::PortAttachment() = default;
 PortAttachment::~PortAttachment() = default;
 
@@ -16,14 +26,13 @@ void PortAttachment::attach(Settings& settings)
         if (device == kSimulatorDevice) {
             auto simulator = std::make_unique<ltsim::Simulator>();
             std::string error;
-            if (simulator->start(&error)) {
+            if (attachSimulator(*simulator, number, &error)) {
                 simulator->setSample(kSimulatorStartSample);
-                device = simulator->devicePath();
                 simulators[number - 1] = std::move(simulator);
-            } else {
-                trouble += "COM" + std::to_string(number) +
-                    ": the simulator could not start: " + error + "\n";
+                continue;
             }
+            trouble +=
+                "COM" + std::to_string(number) + ": the simulator could not start: " + error + "\n";
         }
         CTaviSpec::SetPortDevice(number, device.c_str());
     }
@@ -38,10 +47,16 @@ ltsim::Simulator* PortAttachment::simulator(int portNumber) const
 
 ltsim::Simulator* PortAttachment::firstSimulator() const
 {
-    for (const auto& simulator : simulators)
-        if (simulator)
-            return simulator.get();
-    return nullptr;
+    const int number = firstSimulatorPort();
+    return number ? simulator(number) : nullptr;
+}
+
+int PortAttachment::firstSimulatorPort() const
+{
+    for (int number = 1; number <= kPortCount; ++number)
+        if (simulators[number - 1])
+            return number;
+    return 0;
 }
 
 } // namespace lt

@@ -20,6 +20,12 @@ inline constexpr const char* kSimulatorDevice = "sim";
 // What the simulator has under its head when the program starts.
 inline constexpr const char* kSimulatorStartSample = "paper";
 
+// Starts simulator on a fresh pseudo-terminal (stopping it first when it
+// runs, forgetting any fault still pending) and maps portNumber (1 ... 4)
+// to it: the line comes back after the instrument dropped it. False with
+// the reason in *error when no pseudo-terminal can be opened.
+bool attachSimulator(ltsim::Simulator& simulator, int portNumber, std::string* error);
+
 class PortAttachment {
 public:
     PortAttachment();
@@ -33,6 +39,8 @@ public:
     ltsim::Simulator* simulator(int portNumber) const;
     // The first simulator attached, or null.
     ltsim::Simulator* firstSimulator() const;
+    // Its port number (1 ... 4), or 0 without a simulator.
+    int firstSimulatorPort() const;
     const std::string& problems() const { return trouble; }
 
 private:

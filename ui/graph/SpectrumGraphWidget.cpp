@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
+#include <QToolButton>
 
 #include "core/graph/SpectrumGraphPicture.h"
 
@@ -21,6 +22,11 @@ constexpr int kBottomMargin = 34; // [px]
 constexpr int kLabelGap = 16; // [px] labels of the value axis end this far left of it
 constexpr int kPenWidth = 2; // [px] markers and curve
 const QColor kCurveColour(0, 140, 0);
+const QColor kStaleCurveColour(150, 150, 150);
+const QColor kMarkerTextBackground(255, 255, 255, 210);
+constexpr int kMarkerTextGap = 4; // [px] between a marker and its reading
+constexpr int kButtonMargin = 4; // [px]
+constexpr const char* kStaleNote = "Last measurement failed: previous sample shown";
 constexpr int kZoomTextX = 15, kZoomTextY = 15;
 
 void showMissingPicture(const QString& path)
@@ -51,6 +57,70 @@ SpectrumGraphWidget::SpectrumGraphWidget(
         welcome.loadFromData(picture.file.data(), static_cast<int>(picture.file.size()), "BMP");
     }
     view = fullViewport();
+    clearButton = new QToolButton(this);
+    clearButton->setText(QStringLiteral("Clear markers"));
+    clearButton->setToolTip(QStringLiteral("Removes every marker line from the graph."));
+    clearButton->setVisible(false);
+    connect(clearButton, &QToolButton::clicked, this, &SpectrumGraphWidget::clearMarkers);
+}
+
+QAbstractButton* SpectrumGraphWidget::clearMarkersButton() const
+{
+    return clearButton;
+}
+
+void SpectrumGraphWidget::setStale(bool isStale)
+{
+    if (stale == isStale)
+        return;
+    stale = isStale;
+    update();
+}
+
+void SpectrumGraphWidget::clearMarkers()
+{
+    pointer.clearMarkers();
+    showMarkerButton();
+    update();
+}
+
+void SpectrumGraphWidget::showMarkerButton()
+{
+    clearButton->adjustSize();
+    clearButton->move(width() - clearButton->width() - kButtonMargin, kButtonMargin);
+    clearButton->setVisible(pointer.markerCount() > 0 && pointer.drag() == lt::GraphDrag::None);
+}
+
+QString SpectrumGraphWidget::valueUnit() const
+{
+    return type == lt::CurveType::WhiteSignal ? QStringLiteral("counts") : QStringLiteral("%");
+}
+
+double SpectrumGraphWidget::valueOfHeight(double height) const
+{
+    if (type == lt::CurveType::WhiteSignal)
+        return height * lt::whiteSignalFullScale(spectrometer);
+    return lt::remissionStepsOfHeight(height) / lt::kRemissionStepsPerPercent;
+}
+
+QString SpectrumGraphWidget::markerReading(int slot) const
+{
+    if (slot < 0 || slot >= lt::kGraphMarkerSlots)
+        return {};
+    const lt::GraphMarker& marker = pointer.markers()[static_cast<std::size_t>(slot)];
+    const int decimals = type == lt::CurveType::WhiteSignal ? 0 : 1;
+    auto valueText = [&](double height) {
+        return QString::number(valueOfHeight(height), 'f', decimals) + QLatin1Char(' ') +
+            valueUnit();
+    };
+    if (marker.isHorizontal())
+        return valueText(marker.place);
+    if (!marker.isVertical())
+        return {};
+    QString text = QString::number(marker.place, 'f', 0) + QStringLiteral(" nm");
+    if (const auto height = lt::curveHeightAtX(points, marker.x, view))
+        text += QStringLiteral("  ") + valueText(*height);
+    return text;
 }
 
 lt::PlotArea SpectrumGraphWidget::plotArea() const
@@ -121,6 +191,8 @@ void SpectrumGraphWidget::prepareCurve()
         view = fullViewport();
     else
         view.plot = plotArea();
+    pointer.followViewport(view);
+    showMarkerButton();
     if (!plotted) {
         points.clear();
     } else if (type == lt::CurveType::Remission) {
@@ -155,6 +227,13 @@ void SpectrumGraphWidget::paintAxes(QPainter& painter) const
                 x - textWidth / 2, plot.baseline() + tick.length + metrics.ascent() + 1, text);
         }
     }
+
+    // The units at the ends of the axes.
+    const QString wavelengthUnit = QStringLiteral("nm");
+    painter.drawText(plot.right() - metrics.horizontalAdvance(wavelengthUnit),
+        plot.baseline() + 2 * metrics.height(), wavelengthUnit);
+    painter.drawText(kZoomTextX + metrics.horizontalAdvance(QStringLiteral("Zoom")) + kLabelGap,
+        metrics.ascent() + 1, QStringLiteral("[%1]").arg(valueUnit()));
 
     std::vector<lt::AxisTick> valueTicks;
     std::function<double(double)> heightOf;
@@ -204,13 +283,7 @@ void SpectrumGraphWidget::paintEvent(QPaintEvent*)
             QRect(QPoint(band.left, band.top), QPoint(band.right, band.bottom)).normalized());
     }
 
-    painter.setPen(QPen(Qt::black, kPenWidth));
-    for (const lt::GraphMarker& marker : pointer.markers()) {
-        if (marker.isVertical())
-            painter.drawLine(marker.x, 0, marker.x, height());
-        else if (marker.isHorizontal())
-            painter.drawLine(0, marker.y, width(), marker.y);
-    }
+    paintMarkers(painter);
 
     if (points.size() >= 2) {
         const lt::PlotArea plot = view.plot;
@@ -220,8 +293,52 @@ void SpectrumGraphWidget::paintEvent(QPaintEvent*)
         polyline.reserve(static_cast<int>(points.size()));
         for (const lt::CurvePoint& point : points)
             polyline << QPoint(point.x, point.y);
-        painter.setPen(QPen(kCurveColour, kPenWidth));
+        painter.setPen(QPen(stale ? kStaleCurveColour : kCurveColour, kPenWidth));
         painter.drawPolyline(polyline);
+        painter.setClipping(false);
+    }
+    if (stale) {
+        const QString note = QString::fromLatin1(kStaleNote);
+        const QFontMetrics metrics = painter.fontMetrics();
+        const QRect box(view.plot.left + kLabelGap, metrics.height() + kLabelGap,
+            metrics.horizontalAdvance(note) + 2 * kMarkerTextGap,
+            metrics.height() + kMarkerTextGap);
+        painter.fillRect(box, QColor(255, 235, 235));
+        painter.setPen(QColor(176, 0, 0));
+        painter.drawText(box, Qt::AlignCenter, note);
+    }
+}
+
+void SpectrumGraphWidget::paintMarkers(QPainter& painter) const
+{
+    const QFontMetrics metrics = painter.fontMetrics();
+    for (int slot = 0; slot < lt::kGraphMarkerSlots; ++slot) {
+        const lt::GraphMarker& marker = pointer.markers()[static_cast<std::size_t>(slot)];
+        if (marker.isFree())
+            continue;
+        painter.setPen(QPen(Qt::black, kPenWidth));
+        QPoint textAt;
+        const QString reading = markerReading(slot);
+        const int textWidth = metrics.horizontalAdvance(reading);
+        if (marker.isVertical()) {
+            painter.drawLine(marker.x, 0, marker.x, height());
+            // Beside the line, on the side with room, below the top.
+            const int left = marker.x + kMarkerTextGap + textWidth < width()
+                ? marker.x + kMarkerTextGap
+                : marker.x - kMarkerTextGap - textWidth;
+            textAt = QPoint(left, 2 * metrics.height() + kLabelGap + slot % 3 * metrics.height());
+        } else {
+            painter.drawLine(0, marker.y, width(), marker.y);
+            const int top = marker.y - kMarkerTextGap - metrics.descent() > metrics.ascent()
+                ? marker.y - kMarkerTextGap - metrics.descent()
+                : marker.y + kMarkerTextGap + metrics.ascent();
+            textAt = QPoint(view.plot.right() - textWidth - kMarkerTextGap, top);
+        }
+        const QRect back(
+            textAt.x() - 1, textAt.y() - metrics.ascent(), textWidth + 2, metrics.height());
+        painter.fillRect(back, kMarkerTextBackground);
+        painter.setPen(Qt::black);
+        painter.drawText(textAt, reading);
     }
 }
 
@@ -235,6 +352,7 @@ void SpectrumGraphWidget::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     pointer.leftPress(at.x(), at.y());
+    showMarkerButton();
     update();
 }
 
@@ -259,5 +377,6 @@ void SpectrumGraphWidget::mouseReleaseEvent(QMouseEvent* event)
         prepareCurve();
         Q_EMIT zoomChanged(true);
     }
+    showMarkerButton();
     update();
 }

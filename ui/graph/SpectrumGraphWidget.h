@@ -1,7 +1,10 @@
 #pragma once
 // The spectrum graph of the instrument page: the latest spectrum against
-// wavelength with its axes, movable marker lines and rubber-band zoom, and
-// the welcome picture until the first plot.
+// wavelength with its axes (which name their units), movable marker lines
+// that read the wavelength and value under them and keep their wavelength
+// through zoom and resize, rubber-band zoom, and the welcome picture until
+// the first plot. A curve whose measurement was followed by a failed one is
+// drawn grey as "previous sample".
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -10,6 +13,8 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+
+class QAbstractButton;
 
 #include "core/graph/SpectrumGraphGeometry.h"
 #include "core/graph/SpectrumGraphMouse.h"
@@ -34,6 +39,17 @@ public:
         double firstWavelength, double lastWavelength);
 
     bool isZoomed() const { return zoomed; }
+    // The last measurement failed: the curve shown is the previous sample's.
+    void setStale(bool stale);
+    bool isStale() const { return stale; }
+    // Removes every marker ("Clear markers").
+    void clearMarkers();
+    QAbstractButton* clearMarkersButton() const;
+    // What a marker reads: "550 nm  48.3 %" (vertical: wavelength and the
+    // curve's value there), "48.3 %" (horizontal); empty for a free slot.
+    QString markerReading(int slot) const;
+    // The value axis' unit: "%" for remission, "counts" for the white signal.
+    QString valueUnit() const;
     // Ends a zoom and shows the full range again (right click, key press).
     void endZoom();
 
@@ -59,6 +75,10 @@ private:
     void prepareCurve();
     lt::GraphViewport fullViewport() const;
     void paintAxes(class QPainter& painter) const;
+    void paintMarkers(class QPainter& painter) const;
+    // The value shown at a height share of the plot, in valueUnit().
+    double valueOfHeight(double height) const;
+    void showMarkerButton();
 
     QImage welcome;
     bool plotted = false;
@@ -73,4 +93,6 @@ private:
     lt::GraphViewport view;
     std::vector<lt::CurvePoint> points;
     lt::SpectrumGraphMouse pointer;
+    bool stale = false;
+    class QToolButton* clearButton = nullptr;
 };

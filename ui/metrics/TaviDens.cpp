@@ -87,6 +87,7 @@ struct CTaviDens::Private {
     lt::ValueDisplayWidget* display = nullptr;
     QPushButton* white = nullptr;
     QPushButton* solid = nullptr;
+    QPushButton* save = nullptr;
     QRadioButton* absolute = nullptr;
     QRadioButton* relative = nullptr;
     QComboBox* chartType = nullptr;
@@ -203,11 +204,11 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent)
 
     auto* bottom = new QHBoxLayout;
     QPushButton* clear = addButton(bottom, "ClearList", this);
-    QPushButton* save = addButton(bottom, "SaveList", this);
+    d->save = addButton(bottom, "SaveList", this);
     bottom->addStretch(1);
     bottom->addWidget(chartGroup);
     connect(clear, &QPushButton::clicked, this, [this] { d->logic.clearList(); });
-    connect(save, &QPushButton::clicked, this, [this] { d->logic.saveList(); });
+    connect(d->save, &QPushButton::clicked, this, [this] { d->logic.saveList(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -253,6 +254,36 @@ void CTaviDens::openSpreadsheetExport()
 void CTaviDens::setInstrumentPage(lt::InstrumentPageLink* instrumentPage)
 {
     d->instrumentPage = instrumentPage;
+}
+
+lt::ColorMetricsLogic& CTaviDens::logic()
+{
+    return d->logic;
+}
+
+bool CTaviDens::saveList()
+{
+    return d->logic.saveList();
+}
+
+void CTaviDens::undoClearList()
+{
+    d->logic.undoClearList();
+}
+
+QPushButton* CTaviDens::whiteButton() const
+{
+    return d->white;
+}
+
+QPushButton* CTaviDens::solidButton() const
+{
+    return d->solid;
+}
+
+QPushButton* CTaviDens::saveListButton() const
+{
+    return d->save;
 }
 
 void CTaviDens::setDensityMode(bool absolute)

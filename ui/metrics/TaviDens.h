@@ -5,8 +5,11 @@
 // list file.
 #include <QWidget>
 
+class QPushButton;
+
 namespace lt {
 class ChartDialog;
+class ColorMetricsLogic;
 class Workstation;
 class InstrumentPageLink;
 } // namespace lt
@@ -23,6 +26,16 @@ public:
 
     // The open chart's dialog, or null while no chart is measured.
     lt::ChartDialog* chartDialog() const;
+    lt::ColorMetricsLogic& logic();
+    // "SaveList" as the button does it; true when the list was written.
+    bool saveList();
+    // Ctrl+Z: the rows of the last "ClearList" come back.
+    void undoClearList();
+
+    // Buttons the main window's menus and keys reach.
+    QPushButton* whiteButton() const;
+    QPushButton* solidButton() const;
+    QPushButton* saveListButton() const;
 
 private:
     void setDensityMode(bool absolute);

@@ -1,19 +1,45 @@
+#include "core/common/WholeFile.h"
+#include "core/metrics/ColorMetricsLogic.h"
+#include "core/metrics/ListJournal.h"
+#include "core/station/FailureText.h"
+#include "core/station/Operator.h"
+#include "core/station/Workstation.h"
+#include "instrument/include/LtStatus.h"
+
 #include "ui/shell/HVSheet.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QIcon>
-#include <QMenuBar>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "ui/graph/SpectrumGraphWidget.h"
 #include "ui/instrument_page/TaviLight.h"
 #include "ui/metrics/TaviDens.h"
+#include "ui/shell/ButtonTips.h"
 #include "ui/shell/ComingPage.h"
+#include "ui/shell/MainMenuBar.h"
 #include "ui/shell/SimulatorControl.h"
 #include "ui/shell/SimulatorMenu.h"
 #include "ui/shell/SimulatorPanel.h"
+
+namespace {
+
+constexpr QSize kFirstWindowSize {960, 680};
+constexpr const char* kUnsavedRowsQuestion =
+    "The measurement list holds %1 row(s) that have not been saved.\n"
+    "Save the list before closing?";
+constexpr const char* kRestoreQuestion = "The last session ended without closing the window.\n"
+                                         "Restore its measurement list of %1 row(s)?";
+
+} // namespace
 
 static void loadIconResources()
 {
@@ -29,18 +55,25 @@ QIcon programIcon()
     return icon;
 }
 
-CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
+CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
     lt::InstrumentController::Beeper beeper, QWidget* parent)
-    : QWidget(parent), pages(new QTabWidget(this))
+    : QWidget(parent), station(workstation),
+      configDir(lt::directoryOfPath(workstation.settings().applicationFile().path())),
+      pages(new QTabWidget(this))
 {
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     setWindowIcon(programIcon());
+    // The list a crashed run left behind is read before this run's copy
+    // can replace it.
+    leftBehind = lt::ListJournal::leftBehind(configDir);
+    journal = std::make_unique<lt::ListJournal>(station.list(), configDir);
+
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setContentsMargins(6, 6, 6, 0);
 
     instrument = new CTaviLight(workstation, pages, std::move(beeper));
     pages->addTab(instrument, QStringLiteral("Spectrum"));
-    auto* metrics = new CTaviDens(workstation, pages);
+    metrics = new CTaviDens(workstation, pages);
     metrics->setInstrumentPage(instrument);
     pages->addTab(metrics, QStringLiteral("Color Metrics"));
     pages->addTab(
@@ -52,23 +85,45 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
         new ComingPage(QStringLiteral("Service: firmware download into the instrument."), pages),
         QStringLiteral("Service"));
 
-    if (simulator) {
+    menuBar = new MainMenuBar(*instrument, *metrics, this);
+    layout->setMenuBar(menuBar);
+    if (simulator.simulator) {
         // Menu and strip change the simulator through one control and both
         // show what it reports back.
-        auto* control = new SimulatorControl(*simulator, this);
-        auto* bar = new QMenuBar(this);
+        auto* control = new SimulatorControl(*simulator.simulator, simulator.port, this);
         simulation = new SimulatorMenu(*control, this);
-        bar->addMenu(simulation);
-        layout->setMenuBar(bar);
+        menuBar->insertMenu(menuBar->actions().last(), simulation);
         panel = new SimulatorPanel(*control, this);
         layout->addWidget(panel);
         control->followDeviceType(instrument->controller().deviceType());
         connect(instrument, &CTaviLight::deviceTypeChanged, control,
             &SimulatorControl::followDeviceType);
+        panel->showPagePort(instrument->controller().commNumber());
+        for (int number : {1, 2})
+            connect(instrument->comRadio(number), &QRadioButton::toggled, panel,
+                [this, number](bool on) {
+                    if (on)
+                        panel->showPagePort(number);
+                });
     }
-    layout->addWidget(pages);
+    layout->addWidget(pages, 1);
+
+    statusLine = new QStatusBar(this);
+    failure = new QLabel(statusLine);
+    failure->setObjectName(QStringLiteral("failure"));
+    failure->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusLine->addWidget(failure, 1);
+    layout->addWidget(statusLine);
+
+    // Failures reach the status line on this thread, whichever thread measured.
+    instrument->controller().setOutcomeHandler([this](const lt::ExchangeOutcome& outcome) {
+        QMetaObject::invokeMethod(
+            this, [this, outcome] { reportOutcome(outcome); }, Qt::AutoConnection);
+    });
+    addButtonTips(this);
     qApp->installEventFilter(this);
-    resize(960, 680);
+    resize(kFirstWindowSize);
+    restoreWindow();
 }
 
 CHVSheet::~CHVSheet()
@@ -81,4 +136,93 @@ bool CHVSheet::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && instrument && instrument->graph()->isZoomed())
         instrument->graph()->endZoom();
     return QWidget::eventFilter(watched, event);
+}
+
+void CHVSheet::showFailure(const QString& text)
+{
+    failure->setText(text);
+    failure->setStyleSheet(QStringLiteral("color: #b00000;"));
+}
+
+void CHVSheet::clearFailure()
+{
+    failure->clear();
+}
+
+QString CHVSheet::failureText() const
+{
+    return failure->text();
+}
+
+void CHVSheet::reportOutcome(const lt::ExchangeOutcome& outcome)
+{
+    if (outcome.measurement)
+        instrument->graph()->setStale(outcome.failed);
+    if (!outcome.failed) {
+        clearFailure();
+        return;
+    }
+    const std::string words = outcome.problem.empty()
+        ? lt::failureText(outcome.status, outcome.port, outcome.measurement)
+        : outcome.problem;
+    showFailure(QString::fromLatin1(outcome.action) + QStringLiteral(": ") +
+        QString::fromLatin1(words.c_str()));
+}
+
+void CHVSheet::offerLeftBehindList()
+{
+    std::vector<lt::MeasurementRow> rows;
+    rows.swap(leftBehind);
+    if (rows.empty())
+        return;
+    const QString question = QString::fromLatin1(kRestoreQuestion).arg(rows.size());
+    if (station.op().showMessage(question.toStdString(), "", lt::MessageButtons::YesNo,
+            lt::MessageIcon::Question) == lt::MessageAnswer::Yes)
+        lt::restoreListRows(station.record(), rows);
+}
+
+bool CHVSheet::unsavedRowsMayGo()
+{
+    if (!metrics->logic().hasUnsavedRows())
+        return true;
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kMainWindowTitle),
+        QString::fromLatin1(kUnsavedRowsQuestion).arg(station.list().rowCount()),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return metrics->saveList();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CHVSheet::closeEvent(QCloseEvent* event)
+{
+    if (!unsavedRowsMayGo()) {
+        event->ignore();
+        return;
+    }
+    rememberWindow();
+    // An orderly end: nothing is left to restore at the next start.
+    journal->discard();
+    event->accept();
+}
+
+void CHVSheet::restoreWindow()
+{
+    lt::Settings& settings = station.settings();
+    const std::string geometry = settings.load(lt::keys::kWindowGeometry);
+    if (!geometry.empty())
+        restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)));
+    pages->setCurrentIndex(settings.load(lt::keys::kLastTab));
+}
+
+void CHVSheet::rememberWindow()
+{
+    lt::Settings& settings = station.settings();
+    settings.store(lt::keys::kWindowGeometry, saveGeometry().toBase64().toStdString());
+    settings.store(lt::keys::kLastTab, pages->currentIndex());
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
+#include <QTimer>
 
 #include "instrument/include/TaviSpec.h"
 #include "ui/metrics/SpotIdDialog.h"
@@ -92,10 +93,25 @@ lt::MessageAnswer QtOperator::showMessage(const std::string& text, const std::st
     lt::MessageButtons buttons, lt::MessageIcon icon)
 {
     return onInterfaceThread<lt::MessageAnswer>([&] {
+        if (holding && buttons == lt::MessageButtons::Ok) {
+            held.push_back({text, caption, icon});
+            return lt::MessageAnswer::Ok;
+        }
         QMessageBox box(boxIcon(icon),
             caption.empty() ? QString::fromLatin1(kProgramName) : local8(caption), local8(text),
             standardButtons(buttons), parentWindow);
         return answerOf(box.exec(), buttons);
+    });
+}
+
+void QtOperator::showHeldMessages()
+{
+    holding = false;
+    QTimer::singleShot(0, this, [this] {
+        std::vector<HeldMessage> waiting;
+        waiting.swap(held);
+        for (const HeldMessage& message : waiting)
+            showMessage(message.text, message.caption, lt::MessageButtons::Ok, message.icon);
     });
 }
 

@@ -3,6 +3,9 @@
 // file dialogs and the "SpotID" prompt. A question asked from a worker
 // thread is carried to the user-interface thread, which answers it while
 // the worker waits.
+#include <string>
+#include <vector>
+
 #include <QObject>
 
 #include "core/station/Operator.h"
@@ -17,6 +20,15 @@ public:
 
     // Dialogs open over this window (the main sheet once it exists).
     void setParentWindow(QWidget* window) { parentWindow = window; }
+
+    // Messages raised while the main window is being built (a damaged file
+    // named in the settings) must open over that window, not alone before
+    // it: from now on, a message that only informs (an "OK" box) waits
+    // until showHeldMessages(). Questions are asked at once.
+    void holdMessagesUntilShown() { holding = true; }
+    // Shows the held messages in their order over the parent window, once
+    // the event loop runs, and stops holding.
+    void showHeldMessages();
 
     lt::MessageAnswer showMessage(const std::string& text, const std::string& caption,
         lt::MessageButtons buttons, lt::MessageIcon icon) override;
@@ -38,7 +50,15 @@ private:
     template <class Result, class Question>
     Result onInterfaceThread(Question question);
 
+    struct HeldMessage {
+        std::string text;
+        std::string caption;
+        lt::MessageIcon icon;
+    };
+
     QWidget* parentWindow = nullptr;
+    bool holding = false;
+    std::vector<HeldMessage> held;
 };
 
 // The program's name, used as the caption of messages that have none.

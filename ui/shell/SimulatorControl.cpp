@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "core/station/PortAttachment.h"
+
 namespace {
 
 struct ModelEntry {
@@ -19,8 +21,8 @@ constexpr ModelEntry kModels[] = {
 
 } // namespace
 
-SimulatorControl::SimulatorControl(ltsim::Simulator& simulator, QObject* parent)
-    : QObject(parent), sim(simulator)
+SimulatorControl::SimulatorControl(ltsim::Simulator& simulator, int port, QObject* parent)
+    : QObject(parent), sim(simulator), portNumber(port)
 {
 }
 
@@ -80,4 +82,14 @@ void SimulatorControl::pressKey()
 void SimulatorControl::dropLine()
 {
     sim.injectFault(ltsim::Fault {ltsim::FaultKind::HangUp, ltsim::FaultScope::NextReply});
+}
+
+bool SimulatorControl::reconnect(QString* error)
+{
+    std::string reason;
+    if (lt::attachSimulator(sim, portNumber, &reason))
+        return true;
+    if (error)
+        *error = QString::fromLocal8Bit(reason.c_str());
+    return false;
 }

@@ -12,13 +12,15 @@
 class SimulatorControl : public QObject {
     Q_OBJECT
 public:
-    explicit SimulatorControl(ltsim::Simulator& simulator, QObject* parent = nullptr);
+    // portNumber: the port (1 ... 4) the simulator stands behind.
+    SimulatorControl(ltsim::Simulator& simulator, int portNumber, QObject* parent = nullptr);
 
     // The models in the order of the instrument page's device types (0 ... 3).
     static int modelCount();
     static ltsim::DeviceKind modelOfDeviceType(int deviceType);
     static QString modelTitle(ltsim::DeviceKind model);
 
+    int port() const { return portNumber; }
     QString sample() const;
     ltsim::DeviceKind model() const;
 
@@ -33,6 +35,10 @@ public:
     void pressKey();
     // The instrument drops the line before its next reply.
     void dropLine();
+    // The line back after a drop: a fresh pseudo-terminal behind the same
+    // port, so that the next "Init Device" reaches the instrument again.
+    // False with the reason in *error when none could be opened.
+    bool reconnect(QString* error = nullptr);
 
 Q_SIGNALS:
     void sampleChanged(const QString& name);
@@ -40,4 +46,5 @@ Q_SIGNALS:
 
 private:
     ltsim::Simulator& sim;
+    int portNumber;
 };

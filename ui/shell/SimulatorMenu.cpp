@@ -21,6 +21,7 @@ SimulatorMenu::SimulatorMenu(SimulatorControl& simulatorControl, QWidget* parent
     sampleMenu->addSeparator();
     sampleMenu->addAction(QStringLiteral("Ink mixture..."), this, [this] { askForInkSample(); });
 
+    setToolTipsVisible(true);
     addAction(QStringLiteral("Press the instrument's measurement key"), &control,
         &SimulatorControl::pressKey);
     addSeparator();
@@ -36,6 +37,7 @@ SimulatorMenu::SimulatorMenu(SimulatorControl& simulatorControl, QWidget* parent
     }
     addSeparator();
     addAction(QStringLiteral("Drop the line (hang up)"), &control, &SimulatorControl::dropLine);
+    addAction(QStringLiteral("Reconnect"), this, [this] { reconnect(); });
 
     showSample(control.sample());
     showModel(control.model());
@@ -56,6 +58,14 @@ void SimulatorMenu::askForInkSample()
             QStringLiteral("\"%1\" is not a sample the simulator knows.").arg(text));
         showSample(control.sample());
     }
+}
+
+void SimulatorMenu::reconnect()
+{
+    QString error;
+    if (!control.reconnect(&error))
+        QMessageBox::warning(parentWidget(), QStringLiteral("Simulator"),
+            QStringLiteral("The simulator's line could not be opened again: %1").arg(error));
 }
 
 void SimulatorMenu::showSample(const QString& name)

@@ -2,7 +2,8 @@
 // The "Simulator" menu of the main window, present only when a port is
 // attached to the built-in simulator: which sample lies under the
 // instrument's head, the instrument's own measurement key, which instrument
-// model answers, and a dropped line to try the program's reaction. Its
+// model answers, a dropped line to try the program's reaction and the line
+// brought back ("Reconnect"). Its
 // checks follow changes made in the simulator strip or on the instrument page.
 #include <QMenu>
 
@@ -24,6 +25,7 @@ public:
 
 private:
     void askForInkSample();
+    void reconnect();
     void showSample(const QString& name);
     void showModel(ltsim::DeviceKind kind);
 

@@ -8,7 +8,7 @@
 #include "ui/shell/SimulatorControl.h"
 
 SimulatorPanel::SimulatorPanel(SimulatorControl& control, QWidget* parent)
-    : QWidget(parent), model(new QLabel(this)), samples(new QComboBox(this)),
+    : QWidget(parent), simulator(control), model(new QLabel(this)), samples(new QComboBox(this)),
       key(new QPushButton(QStringLiteral("Press the instrument's key"), this))
 {
     auto* layout = new QHBoxLayout(this);
@@ -17,6 +17,7 @@ SimulatorPanel::SimulatorPanel(SimulatorControl& control, QWidget* parent)
     for (const std::string& name : ltsim::Simulator::sampleNames())
         samples->addItem(QString::fromStdString(name));
     layout->addWidget(samples);
+    samples->setToolTip(QStringLiteral("What lies under the simulated instrument's head."));
     key->setToolTip(
         QStringLiteral("In remote mode the instrument measures when its key is pressed."));
     layout->addWidget(key);
@@ -42,8 +43,23 @@ void SimulatorPanel::showSample(const QString& name)
     samples->setCurrentText(name);
 }
 
-void SimulatorPanel::showModel(ltsim::DeviceKind kind)
+void SimulatorPanel::showModel(ltsim::DeviceKind)
 {
-    model->setText(QStringLiteral("Simulated %1 - sample under the head:")
-                       .arg(SimulatorControl::modelTitle(kind)));
+    showDrivenPort();
+}
+
+void SimulatorPanel::showPagePort(int portNumber)
+{
+    pagePort = portNumber;
+    showDrivenPort();
+}
+
+void SimulatorPanel::showDrivenPort()
+{
+    QString text = QStringLiteral("Simulated %1 on COM%2")
+                       .arg(SimulatorControl::modelTitle(simulator.model()))
+                       .arg(simulator.port());
+    if (pagePort != 0 && pagePort != simulator.port())
+        text += QStringLiteral(" (the page measures on COM%1)").arg(pagePort);
+    model->setText(text + QStringLiteral(" - sample under the head:"));
 }

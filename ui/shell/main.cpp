@@ -23,6 +23,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QString::fromLatin1(kProgramName));
 
     QtOperator op;
+    op.holdMessagesUntilShown();
     lt::ensureConfigDirectory();
     lt::Workstation workstation(op, lt::configDirectory());
     workstation.settings().writeStartupSection();
@@ -33,9 +34,11 @@ int main(int argc, char** argv)
     if (!ports.problems().empty())
         std::fputs(ports.problems().c_str(), stderr);
 
-    CHVSheet sheet(workstation, ports.firstSimulator());
+    CHVSheet sheet(workstation, SimulatorLink(ports.firstSimulator(), ports.firstSimulatorPort()));
     op.setParentWindow(&sheet);
     sheet.show();
+    op.showHeldMessages();
+    QTimer::singleShot(0, &sheet, &CHVSheet::offerLeftBehindList);
     // Start-up timing: leave as soon as the window has been shown.
     if (std::getenv("LTRAKW_QUIT_WHEN_SHOWN"))
         QTimer::singleShot(0, &application, &QApplication::quit);

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -121,7 +122,23 @@ TEST_F(ListFileTest, AMissingDirectoryIsReportedWithThePath)
     op.files.push_back(nowhere);
     EXPECT_FALSE(SaveList(list, op, listPath));
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0], "Wrong Path or no Space: " + nowhere);
+    EXPECT_EQ(op.messages[0], "Wrong Path or no Space: " + nowhere + "\nNo such file or directory");
+}
+
+TEST_F(ListFileTest, AFolderWithoutWritePermissionIsReportedWithTheSystemsReason)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser writes into any folder";
+    fillThreeRows(list, false);
+    const std::string locked = directory + "/locked";
+    std::filesystem::create_directory(locked);
+    std::filesystem::permissions(
+        locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    op.files.push_back(locked + "/list.txt");
+    EXPECT_FALSE(SaveList(list, op, listPath));
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0], "Wrong Path or no Space: " + locked + "/list.txt\nPermission denied");
 }
 
 TEST_F(ListFileTest, AFailedWriteLeavesThePreviousFileIntact)
@@ -144,7 +161,7 @@ TEST_F(ListFileTest, AFailedWriteLeavesThePreviousFileIntact)
 
     EXPECT_FALSE(saved);
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0], "Write file failed!");
+    EXPECT_EQ(op.messages[0], "Write file failed!\nFile too large");
     EXPECT_EQ(test::fileBytes(target), previous);
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 1);

@@ -96,6 +96,43 @@ TEST(SpotColorText, CapsTheNumberOfEntriesAtThirty)
     EXPECT_EQ(parseSpotFileText(fileWithCount(99999999, 2)).entries.size(), 2u);
 }
 
+// Each kind of damage is found at its line: 1 signature, 2 count, then nine
+// lines per entry (kind, name, seven window lines).
+TEST(SpotColorText, NamesTheLineWhereTheFileStopsMakingSense)
+{
+    const std::string head = "SC\xA7\r\n2\r\n";
+    const std::string first = entryText(1, "First", 500);
+    const std::string window = "\r\n500.0\t1.00\r\n";
+    struct Case {
+        std::string text;
+        int line;
+        const char* what;
+        std::size_t entries;
+    } cases[] = {
+        {"SC\xA7\r\n", 2, "the number of entries is missing", 0},
+        {"SC\xA7\r\nmany\r\n", 2, "the number of entries is not a number", 0},
+        {head + first + "3\r\nX" + window, 12, "the kind is neither 1 (narrow) nor 2 (wide)", 1},
+        {head + first + "1\r\n" + std::string(5000, 'n') + window, 13,
+            "the line is longer than 200 characters", 1},
+        {head + first + "1\r\nX\r\n500.0\t1.00\r\nfive\t1\r\n", 15,
+            "the wavelength is not a number", 1},
+        {head + first + "1\r\nX\r\n500.0 1.00\r\n", 14,
+            "a window line has no tab between wavelength and weight", 1},
+        {head + first + "1\r\nX\r\n500.0\tlots\r\n", 14, "the weight is not a number", 1},
+        {head + first + "1\r\nX\r\n500.0\t1.00\r\n", 15, "the file ends inside an entry", 1},
+        {head + first, 12, "the file ends after 1 of the 2 entries it announces", 1},
+    };
+    for (const Case& c : cases) {
+        const SpotFileContent content = parseSpotFileText(c.text);
+        ASSERT_TRUE(content.problem) << c.what;
+        EXPECT_EQ(content.problem->line, c.line) << c.what;
+        EXPECT_EQ(content.problem->what, c.what);
+        EXPECT_EQ(content.entries.size(), c.entries) << c.what;
+    }
+    EXPECT_FALSE(parseSpotFileText(fileWithCount(2, 2)).problem);
+    EXPECT_FALSE(parseSpotFileText(fileWithCount(3, 10)).problem) << "entries past the count";
+}
+
 TEST(SpotColorText, RejectsFilesWithoutTheSignature)
 {
     EXPECT_FALSE(parseSpotFileText("").hasSignature);

@@ -79,7 +79,7 @@ TEST_F(SpotLibraryFileTest, AForeignFileEmptiesTheLibraryWithAMessage)
     const std::string foreign = directory + "/foreign.txt";
     test::writeBytes(foreign, "No.\tCyan\tMag.\r\n  0\t0.1\t0.2\r\n");
     EXPECT_TRUE(LoadSpotFile(record, op, foreign));
-    EXPECT_EQ(op.messages, (std::vector<std::string> {"This is no SpotColor file !"}));
+    EXPECT_EQ(op.messages, (std::vector<std::string> {"This is no SpotColor file !\n" + foreign}));
     EXPECT_EQ(library.count(), 0);
     EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none"}));
 
@@ -87,7 +87,25 @@ TEST_F(SpotLibraryFileTest, AForeignFileEmptiesTheLibraryWithAMessage)
     op.messages.clear();
     EXPECT_TRUE(LoadSpotFile(record, op, directory));
     EXPECT_EQ(op.messages,
-        (std::vector<std::string> {"Read file failed!", "This is no SpotColor file !"}));
+        (std::vector<std::string> {
+            "Read file failed!", "This is no SpotColor file !\n" + directory}));
+}
+
+TEST_F(SpotLibraryFileTest, ADamagedFileNamesItsLineAndKeepsTheEntriesBeforeIt)
+{
+    const std::string damaged = directory + "/damaged.txt";
+    std::string text = test::fileBytes(test::goldenPath("spot_two_entries.txt"));
+    // Line 14 is the second entry's second window line.
+    std::size_t start = 0;
+    for (int line = 1; line < 14; ++line)
+        start = text.find('\n', start) + 1;
+    text.replace(start, text.find('\t', start) - start, "five");
+    test::writeBytes(damaged, text);
+    EXPECT_TRUE(LoadSpotFile(record, op, damaged));
+    EXPECT_EQ(op.messages,
+        (std::vector<std::string> {"Damaged SpotColor file !\n" + damaged +
+            ", line 14: the wavelength is not a number.\n1 spot colour before it was loaded."}));
+    EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none", "Reflex Blue"}));
 }
 
 TEST_F(SpotLibraryFileTest, AFailedSaveIsReportedAndKeepsThePreviousFile)
@@ -95,14 +113,16 @@ TEST_F(SpotLibraryFileTest, AFailedSaveIsReportedAndKeepsThePreviousFile)
     fill({"A"});
     const std::string nowhere = directory + "/missing/dir/SC.txt";
     EXPECT_FALSE(SaveSpotFile(record, op, nowhere));
-    EXPECT_EQ(op.messages, (std::vector<std::string> {"Wrong Path or no Space: " + nowhere}));
+    EXPECT_EQ(op.messages,
+        (std::vector<std::string> {
+            "Wrong Path or no Space: " + nowhere + "\nNo such file or directory"}));
 
     // Renaming onto a directory fails after the data was written.
     op.messages.clear();
     const std::string occupied = directory + "/occupied";
     std::filesystem::create_directory(occupied);
     EXPECT_FALSE(SaveSpotFile(record, op, occupied));
-    EXPECT_EQ(op.messages, (std::vector<std::string> {"Write file failed!"}));
+    EXPECT_EQ(op.messages, (std::vector<std::string> {"Write file failed!\nIs a directory"}));
     EXPECT_TRUE(std::filesystem::is_directory(occupied));
     EXPECT_EQ(library.count(), 1);
 }
@@ -176,7 +196,7 @@ TEST_F(SpotLibraryFileTest, AnUnwritableScratchFileNeverBringsBackAnOlderLibrary
     // written, so nothing may be read back from there.
     std::filesystem::create_directory(directory + "/SpotTmp.txt");
     EXPECT_EQ(deleteSpotColorChoice(record, settings, op, 1), 0);
-    EXPECT_EQ(op.messages, (std::vector<std::string> {"Write file failed!"}));
+    EXPECT_EQ(op.messages, (std::vector<std::string> {"Write file failed!\nIs a directory"}));
     EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none", "B"}));
     EXPECT_EQ(settings.load(keys::kSpotColorFile), "SCFile.txt");
 }

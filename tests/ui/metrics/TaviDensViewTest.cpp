@@ -25,6 +25,7 @@
 #include "ui/metrics/MeasurementListModel.h"
 #include "ui/metrics/SpotIdDialog.h"
 #include "ui/metrics/TaviDens.h"
+#include "ui/metrics/ValueDisplayWidget.h"
 
 // The font library keeps a few caches for the whole process on purpose.
 extern "C" const char* __lsan_default_suppressions()
@@ -282,6 +283,53 @@ TEST_F(TaviDensViewTest, TheSpotIdDialogNamesAndChoosesTheWindow)
 
     onNextDialog([](QDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(askSpotId(prompt));
+}
+
+// Dark enough to be the ink of a text or an outline.
+bool isInk(QRgb pixel)
+{
+    return qRed(pixel) < 128 && qGreen(pixel) < 128 && qBlue(pixel) < 128;
+}
+
+// The large readout at the widths of a small, a full-HD and a 4K window:
+// each box is drawn whole inside the display, its values are there, and no
+// glyph runs into or past the box's outline.
+TEST_F(TaviDensViewTest, TheLargeReadoutKeepsItsGlyphsInsideTheirBoxesAtEveryWidth)
+{
+    openInstrument();
+    measure("C100");
+    auto* display = page->findChild<ValueDisplayWidget*>();
+    ASSERT_NE(display, nullptr);
+    for (const char* metric : {"ProcessColor", "Lab", "SpotColor"}) {
+        click(metric);
+        for (int width : {800, 1280, 2560}) {
+            page->resize(width, 900);
+            QApplication::processEvents();
+            const QImage picture = display->grab().toImage();
+            const std::string where = std::string(metric) + " at " + std::to_string(width);
+            for (int i = 0; i < 3; ++i) {
+                const QRect box = display->boxRect(i);
+                // The outline covers box.left() ... box.right() + 1.
+                ASSERT_TRUE(picture.rect().contains(box.adjusted(0, 0, 1, 1))) << where;
+                EXPECT_TRUE(isInk(picture.pixel(box.center().x(), box.bottom() + 1)))
+                    << where << ": bottom outline of box " << i;
+                int inkInside = 0;
+                int inkOnRim = 0;
+                for (int y = box.top() + 1; y <= box.bottom(); ++y)
+                    for (int x = box.left() + 1; x <= box.right(); ++x) {
+                        if (!isInk(picture.pixel(x, y)))
+                            continue;
+                        const bool rim = x == box.left() + 1 || x == box.right() ||
+                            y == box.top() + 1 || y == box.bottom();
+                        (rim ? inkOnRim : inkInside)++;
+                    }
+                EXPECT_GT(inkInside, box.width()) << where << ": values of box " << i;
+                EXPECT_EQ(inkOnRim, 0) << where << ": a glyph touches the edge of box " << i;
+            }
+            if (width >= 1280)
+                EXPECT_GT(display->boxRect(0).height(), 80) << where << ": the boxes grow";
+        }
+    }
 }
 
 // A dozen samples in relative mode with a spot colour taught: the page as

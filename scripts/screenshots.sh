@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Pictures of the main window as an operator sees it under a window manager:
+# every tab at 1280 x 1024 maximised and at the window's minimum size, on
+# the built-in simulator, after one measurement. Needs a built LtrakW
+# (build/default) and the packages of scripts/install-deps.sh.
+#   scripts/screenshots.sh [output directory]   (default build/screenshots)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$(realpath -m "${1:-$root/build/screenshots}")"
+program="$root/build/default/ui/LtrakW"
+[ -x "$program" ] || { echo "build LtrakW first: cmake --build --preset default" >&2; exit 1; }
+mkdir -p "$out"
+config="$(mktemp -d)"
+trap 'rm -rf "$config"' EXIT
+
+export LTRAKW_CONFIG_DIR="$config" LTRAKW_COM1=sim LTRAKW_NO_SOUND=1 OUT="$out" PROGRAM="$program"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+set -euo pipefail
+openbox >/dev/null 2>&1 &
+sleep 1
+"$PROGRAM" >/dev/null 2>&1 &
+window=$(xdotool search --sync --onlyvisible --name "LtrakW" | head -1)
+sleep 1
+shoot() { sleep 0.7; import -window root "$OUT/$1.png"; }
+key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$@"; }
+# Init Device and its white-reference question, remote mode off, a sample.
+key alt+i; sleep 0.3; key i; sleep 1; key Return; sleep 2
+key alt+i; sleep 0.3; key r; sleep 0.5
+key F5; sleep 2
+wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
+for tab in spectrum metrics quality service; do
+  shoot "max-$tab"
+  key ctrl+Tab
+done
+wmctrl -i -r "$window" -b remove,maximized_vert,maximized_horz
+xdotool windowsize "$window" 100 100
+for tab in spectrum metrics quality service; do
+  shoot "min-$tab"
+  key ctrl+Tab
+done
+# A failure: the line dropped, then Acquire.
+key alt+s; sleep 0.3; xdotool key --clearmodifiers Up Up Return; sleep 0.5
+key F5; sleep 3
+shoot "min-failure"
+xdotool key --clearmodifiers Escape || true
+kill %2 2>/dev/null || true
+'
+echo "pictures in $out"
