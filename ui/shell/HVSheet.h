@@ -9,6 +9,7 @@
 #include "core/instrument_page/InstrumentController.h"
 
 class CTaviLight;
+class QC;
 class QIcon;
 class QTabWidget;
 class SimulatorMenu;
@@ -34,6 +35,7 @@ public:
 
     QTabWidget* tabs() const { return pages; }
     CTaviLight* instrumentPage() const { return instrument; }
+    QC* qualityControlPage() const { return quality; }
     SimulatorMenu* simulatorMenu() const { return simulation; }
     SimulatorPanel* simulatorPanel() const { return panel; }
 
@@ -43,6 +45,7 @@ protected:
 private:
     QTabWidget* pages;
     CTaviLight* instrument;
+    QC* quality;
     SimulatorMenu* simulation = nullptr;
     SimulatorPanel* panel = nullptr;
 };
