@@ -9,6 +9,7 @@ packages=(
   libreoffice-calc libreoffice-dev help2man
   qt6-base-dev libasound2-dev
   xvfb xauth
+  poppler-utils
   argyll colord-data
   clang libclang-rt-14-dev
   locales

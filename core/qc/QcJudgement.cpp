@@ -15,10 +15,7 @@ const double kNoMatchDistance = std::sqrt(200000.0);
 
 double qcColorDifference(const Lab& sample, const Lab& reference)
 {
-    const double dL = sample[0] - reference[0];
-    const double da = sample[1] - reference[1];
-    const double db = sample[2] - reference[2];
-    return std::sqrt(dL * dL + da * da + db * db);
+    return deltaE76(reference, sample);
 }
 
 void judgeReading(const QcSet& set, QcRun& run, const Lab& reading)

@@ -9,7 +9,8 @@
 namespace lt {
 
 // The colour difference between a sample and a reference (CIE 1976). Every
-// colour difference of the judgement goes through this one function.
+// colour difference of the judgement, the nearest-entry search included,
+// goes through this one function.
 double qcColorDifference(const Lab& sample, const Lab& reference);
 
 // The running state of the judgement.

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/colour/ColourDifference.h"
+
 namespace lt {
 
 inline constexpr int kQcMaxEntries = 200;
@@ -50,8 +52,6 @@ QcRgb qcStatusColor(QcStatus status);
 enum class QcTolerance { DeltaELight = 0, DeltaLLight = 1, DeltaEDark = 2, DeltaLDark = 3 };
 inline constexpr int kQcTolerances = 4;
 using QcTolerances = std::array<double, kQcTolerances>; // in QcTolerance order
-
-using Lab = std::array<double, 3>; // L*, a*, b*
 
 struct QcEntry {
     double number = 0; // 1-based position in the list

@@ -160,34 +160,38 @@ QC::QC(lt::Workstation& workstation, QWidget* parent)
     plane->setObjectName("graphics");
 
     // The averaged sample, logging and the comment for "Add" and "Insert".
-    auto* sample = new QGridLayout;
-    int column = 0;
+    auto* means = new QHBoxLayout;
     for (auto [label, field] : {std::pair {"L:", lt::QcField::L}, std::pair {"a:", lt::QcField::A},
              std::pair {"b:", lt::QcField::B}}) {
-        sample->addWidget(new QLabel(QString::fromLatin1(label), this), 0, column++);
-        sample->addWidget(addField(label, field), 0, column++);
+        means->addWidget(new QLabel(QString::fromLatin1(label), this));
+        means->addWidget(addField(label, field));
     }
-    sample->addWidget(new QLabel(QStringLiteral("Average:"), this), 1, 0);
-    sample->addWidget(addField("Average:", lt::QcField::Average), 1, 1);
-    sample->addWidget(new QLabel(QStringLiteral("dEA:"), this), 1, 2);
+    means->addStretch(1);
+    auto* logging = new QHBoxLayout;
+    logging->addWidget(new QLabel(QStringLiteral("Average:"), this));
+    logging->addWidget(addField("Average:", lt::QcField::Average));
+    logging->addWidget(new QLabel(QStringLiteral("dEA:"), this));
     fields->spread = new QLineEdit(this);
     fields->spread->setObjectName("dEA:");
     fields->spread->setReadOnly(true);
     fields->spread->setMaximumWidth(kNumberFieldWidth);
-    sample->addWidget(fields->spread, 1, 3);
+    logging->addWidget(fields->spread);
     logButton = addCommand("Save", [this] { pageLogic.logMatch(); });
-    sample->addWidget(logButton, 1, 4);
-    sample->addWidget(new QLabel(QStringLiteral("Comment:"), this), 2, 0);
+    logging->addWidget(logButton);
+    logging->addStretch(1);
+    auto* commentRow = new QHBoxLayout;
+    commentRow->addWidget(new QLabel(QStringLiteral("Comment:"), this));
     QLineEdit* comment = addField("Comment:", lt::QcField::Comment);
     comment->setMaxLength(kCommentMaxLength);
     comment->setMaximumWidth(QWIDGETSIZE_MAX);
-    sample->addWidget(comment, 2, 1, 1, 5);
-    sample->setColumnStretch(6, 1);
+    commentRow->addWidget(comment, 1);
 
     auto* right = new QVBoxLayout;
     right->addLayout(tolerances);
     right->addWidget(plane, 1);
-    right->addLayout(sample);
+    right->addLayout(means);
+    right->addLayout(logging);
+    right->addLayout(commentRow);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 0);

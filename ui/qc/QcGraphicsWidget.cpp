@@ -71,6 +71,7 @@ void QcGraphicsWidget::paintEvent(QPaintEvent*)
     const lt::QcGraphicsLayout frames = layout();
     if (!picture.isNull()) {
         const lt::QcFrame& plane = frames.plane;
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(
             QRect(plane.left, plane.top, plane.width() + 1, plane.height() + 1), picture);
     }
