@@ -52,6 +52,7 @@ QcGraphicsWidget::QcGraphicsWidget(std::function<lt::QcGraphicsState()> state, Q
 void QcGraphicsWidget::setPicture(const QImage& image)
 {
     picture = image;
+    scaledPicture = QImage();
     update();
 }
 
@@ -71,9 +72,11 @@ void QcGraphicsWidget::paintEvent(QPaintEvent*)
     const lt::QcGraphicsLayout frames = layout();
     if (!picture.isNull()) {
         const lt::QcFrame& plane = frames.plane;
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(
-            QRect(plane.left, plane.top, plane.width() + 1, plane.height() + 1), picture);
+        const QSize size(plane.width() + 1, plane.height() + 1);
+        // Scaled once per size: every sample repaints the plane.
+        if (scaledPicture.size() != size)
+            scaledPicture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        painter.drawImage(QPoint(plane.left, plane.top), scaledPicture);
     }
     paintQcDrawing(painter, lt::qcGraphicsDrawing(frames, currentState()));
 }

@@ -31,6 +31,7 @@ protected:
 private:
     std::function<lt::QcGraphicsState()> currentState;
     QImage picture;
+    QImage scaledPicture; // the picture at the plane's size
 };
 
 // Paints the primitives of a drawing: fills, then lines, then texts.
