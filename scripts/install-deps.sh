@@ -8,8 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libreoffice-calc libreoffice-dev help2man
   qt6-base-dev libasound2-dev
-  xvfb xauth openbox imagemagick xdotool wmctrl
-  argyll colord-data liblcms2-dev
+  xvfb xauth openbox imagemagick xdotool wmctrl argyll colord-data liblcms2-dev poppler-utils
   clang libclang-rt-14-dev
   locales
 )

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program's own pictures: the welcome picture of the spectrum
-graph (data/SWelcome.bmp, a 24-bit Windows bitmap) and the window icons
-(app/icons/ltrakw-<size>.png). Only the standard library is used, so the
+graph (data/SWelcome.bmp, a 24-bit Windows bitmap), the a*b* plane under the
+quality-control page's graphics (data/LabFile.bmp) and the window icons
+(ui/shell/icons/ltrakw-<size>.png). Only the standard library is used, so the
 pictures can be rebuilt anywhere:  python3 scripts/make_pictures.py
 """
 import math
@@ -119,6 +120,55 @@ def welcome_picture(width=360, height=240):
     return canvas
 
 
+# The quality-control plane spans a* -100..+100 and b* -110..+110.
+PLANE_HALF_A = 100.0
+PLANE_HALF_B = 110.0
+PLANE_LIGHTNESS = 60.0  # a mid lightness where most printable colours lie
+D65_WHITE = (95.047, 100.0, 108.883)
+XYZ_TO_LINEAR_SRGB = ((3.2404542, -1.5371385, -0.4985314),
+                      (-0.9692660, 1.8760108, 0.0415560),
+                      (0.0556434, -0.2040259, 1.0572252))
+MUTED_SHARE = 0.55  # how far a colour outside sRGB is drawn towards grey
+
+
+def lab_to_linear_srgb(lightness, a, b):
+    fy = (lightness + 16) / 116
+    fx = fy + a / 500
+    fz = fy - b / 200
+
+    def finv(t):
+        return t ** 3 if t > 6 / 29 else 3 * (6 / 29) ** 2 * (t - 4 / 29)
+
+    xyz = [white * finv(f) / 100 for white, f in zip(D65_WHITE, (fx, fy, fz))]
+    return [sum(m * c for m, c in zip(row, xyz)) for row in XYZ_TO_LINEAR_SRGB]
+
+
+def srgb_encode(linear):
+    linear = max(0.0, min(1.0, linear))
+    if linear <= 0.0031308:
+        return 12.92 * linear
+    return 1.055 * linear ** (1 / 2.4) - 0.055
+
+
+def lab_plane_picture(width=256, height=282):
+    """The a*b* plane at one lightness in sRGB; colours a screen cannot show
+    are clipped and drawn muted towards grey, so the gamut's edge shows."""
+    canvas = Canvas(width, height, (0, 0, 0))
+    grey = srgb_encode(lab_to_linear_srgb(PLANE_LIGHTNESS, 0, 0)[1])
+    for y in range(height):
+        b = PLANE_HALF_B - (y + 0.5) * 2 * PLANE_HALF_B / height
+        for x in range(width):
+            a = -PLANE_HALF_A + (x + 0.5) * 2 * PLANE_HALF_A / width
+            linear = lab_to_linear_srgb(PLANE_LIGHTNESS, a, b)
+            inside = all(-0.001 <= c <= 1.001 for c in linear)
+            rgb = [srgb_encode(c) for c in linear]
+            if not inside:
+                rgb = [c + (grey - c) * MUTED_SHARE for c in rgb]
+                rgb = [c + (1 - c) * 0.25 for c in rgb]
+            canvas.pixels[y][x] = [int(round(255 * c)) for c in rgb]
+    return canvas
+
+
 def write_bmp(canvas, path):
     row_size = (canvas.width * 3 + 3) // 4 * 4
     image = bytearray()
@@ -187,9 +237,10 @@ def write_png(canvas, alpha, path):
 
 def main():
     write_bmp(welcome_picture(), os.path.join(ROOT, 'data', 'SWelcome.bmp'))
+    write_bmp(lab_plane_picture(), os.path.join(ROOT, 'data', 'LabFile.bmp'))
     for size in (16, 32, 48, 64):
         canvas, alpha = icon(size)
-        write_png(canvas, alpha, os.path.join(ROOT, 'app', 'icons', 'ltrakw-%d.png' % size))
+        write_png(canvas, alpha, os.path.join(ROOT, 'ui', 'shell', 'icons', 'ltrakw-%d.png' % size))
 
 
 if __name__ == '__main__':

@@ -24,6 +24,7 @@
 #include "ui/instrument_page/TaviLight.h"
 #include "ui/metrics/TaviDens.h"
 #include "ui/shell/ButtonTips.h"
+#include "ui/qc/QC.h"
 #include "ui/shell/ComingPage.h"
 #include "ui/shell/MainMenuBar.h"
 #include "ui/shell/SimulatorControl.h"
@@ -76,11 +77,8 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
     metrics = new CTaviDens(workstation, pages);
     metrics->setInstrumentPage(instrument);
     pages->addTab(metrics, QStringLiteral("Color Metrics"));
-    pages->addTab(
-        new ComingPage(
-            QStringLiteral("Quality control of samples against reference sets with tolerances."),
-            pages),
-        QStringLiteral("Quality Control"));
+    quality = new QC(workstation, pages);
+    pages->addTab(quality, QStringLiteral("Quality Control"));
     pages->addTab(
         new ComingPage(QStringLiteral("Service: firmware download into the instrument."), pages),
         QStringLiteral("Service"));

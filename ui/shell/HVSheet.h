@@ -20,6 +20,7 @@
 class CTaviDens;
 class CTaviLight;
 class MainMenuBar;
+class QC;
 class QIcon;
 class QLabel;
 class QStatusBar;
@@ -60,6 +61,7 @@ public:
     CTaviLight* instrumentPage() const { return instrument; }
     CTaviDens* metricsPage() const { return metrics; }
     MainMenuBar* menus() const { return menuBar; }
+    QC* qualityControlPage() const { return quality; }
     SimulatorMenu* simulatorMenu() const { return simulation; }
     SimulatorPanel* simulatorPanel() const { return panel; }
 
@@ -97,6 +99,7 @@ private:
     MainMenuBar* menuBar = nullptr;
     QStatusBar* statusLine = nullptr;
     QLabel* failure = nullptr;
+    QC* quality;
     SimulatorMenu* simulation = nullptr;
     SimulatorPanel* panel = nullptr;
 };
