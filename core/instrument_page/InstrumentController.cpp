@@ -307,6 +307,7 @@ void InstrumentController::initDevice()
     }
     if (type <= InstrumentSpectrolino) {
         result = openWithBaudRetry();
+        servicePortOpen = result == kStatusOk && type == InstrumentLumatrakS;
         if (result != kStatusOk) {
             reportCommTrouble();
             changed();
@@ -343,6 +344,7 @@ void InstrumentController::initDevice()
         if (type == InstrumentLumatrakS)
             startRemote();
     } else if (type == InstrumentPrototype) {
+        servicePortOpen = false;
         result = initSpectrometer();
         if (result != kStatusOk)
             reportCommTrouble();
@@ -530,6 +532,7 @@ void InstrumentController::selectDeviceType(int newType)
     station.settings().store(keys::kBrand, brand);
     type = std::clamp(newType, 0, kDeviceTypeCount - 1);
     station.record().instrumentType = type;
+    servicePortOpen = false;
     stopRemote(true);
     if (type == InstrumentPrototype) {
         state.spectrometerSettings = true;
@@ -547,6 +550,7 @@ void InstrumentController::selectPort(int portNumber)
     if (portNumber != port) {
         state.remote = false;
         state.acquire = false;
+        servicePortOpen = false;
     }
     port = portNumber;
     station.settings().store(keys::kCommNumber, port);
@@ -616,6 +620,12 @@ void InstrumentController::resumeRemote()
 {
     if (state.remoteOn)
         timerRunning = true;
+    changed();
+}
+
+void InstrumentController::endRemoteForService()
+{
+    stopRemote(false);
     changed();
 }
 
