@@ -502,6 +502,13 @@ int Simulator::rejectedBlocks() const
     return impl_->ascii ? impl_->ascii->loader().rejectedBlocks() : 0;
 }
 
+void Simulator::wearFlashCell(std::size_t flashOffset)
+{
+    std::lock_guard lock(impl_->mutex);
+    if (impl_->ascii)
+        impl_->ascii->loader().wearCell(flashOffset);
+}
+
 std::string Simulator::identity() const
 {
     std::lock_guard lock(impl_->mutex);

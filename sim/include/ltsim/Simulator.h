@@ -215,6 +215,9 @@ public:
     std::vector<std::uint8_t> flashImage() const;
     bool flashBlank() const;
     int rejectedBlocks() const;
+    // Wears out the flash cell at flashOffset (see kFlashImageOffset): it
+    // stays erased, so the block written over it is refused.
+    void wearFlashCell(std::size_t flashOffset);
 
     // Instrument identity: 24 hex characters, sent in the identification reply.
     std::string identity() const;
