@@ -52,9 +52,8 @@ unsigned long FirmwareDownload::run(const std::vector<std::uint8_t>& image)
 
     report.messageLine(kFirstBlankCheck);
     clock().sleepMs(kBeforeBlankCheckMs);
-    status = blankCheck();
-    if (status != kStatusOk)
-        return status;
+    if (const std::optional<unsigned long> ended = blankCheck())
+        return *ended;
 
     clock().sleepMs(kBeforeWritingMs);
     report.messageLine(kWritingFlash);
@@ -62,13 +61,13 @@ unsigned long FirmwareDownload::run(const std::vector<std::uint8_t>& image)
     return writeBlocks(image, status);
 }
 
-// 0 when the flash is blank (at once or after the operator let it be
-// erased); else the download ends with the status returned.
-unsigned long FirmwareDownload::blankCheck()
+// Nothing when the flash is blank (at once or after the operator let it be
+// erased); else the status the download ends with.
+std::optional<unsigned long> FirmwareDownload::blankCheck()
 {
     unsigned long status = device.GretagCMD(kCommandBlankCheck, nullptr);
     if (status == kStatusOk)
-        return status;
+        return std::nullopt;
     // An instrument that did not answer is not "not blank": asking to
     // erase it would only hide the broken link.
     if (status >= kLinkFailureThreshold) {
@@ -90,8 +89,9 @@ unsigned long FirmwareDownload::blankCheck()
         return status;
     clock().sleepMs(kAfterEraseMs);
     status = device.GretagCMD(kCommandBlankCheck, nullptr);
-    if (status != kStatusOk)
-        report.messageLine(kBlankCheckFailed);
+    if (status == kStatusOk)
+        return std::nullopt;
+    report.messageLine(kBlankCheckFailed);
     return status;
 }
 

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class CTaviSpec;
@@ -81,7 +82,7 @@ public:
     unsigned long run(const std::vector<std::uint8_t>& image);
 
 private:
-    unsigned long blankCheck();
+    std::optional<unsigned long> blankCheck();
     unsigned long writeBlocks(const std::vector<std::uint8_t>& image, unsigned long status);
     void beep();
 
