@@ -72,6 +72,9 @@ public:
     void downloadProgram();
     void closeService();
 
+    // Asks a running download to stop before its next block (the program
+    // is closing); the instrument stays in its loader.
+    void requestStop() { stopRequested.store(true); }
     // Blocks until a running download has ended.
     void waitForDownload();
     bool downloadRunning() const { return running.load(); }

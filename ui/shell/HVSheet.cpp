@@ -1,15 +1,18 @@
 #include "ui/shell/HVSheet.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QIcon>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "ui/graph/SpectrumGraphWidget.h"
 #include "ui/instrument_page/TaviLight.h"
 #include "ui/metrics/TaviDens.h"
+#include "ui/service/Service.h"
 #include "ui/shell/ComingPage.h"
 #include "ui/shell/SimulatorControl.h"
 #include "ui/shell/SimulatorMenu.h"
@@ -48,9 +51,10 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
             QStringLiteral("Quality control of samples against reference sets with tolerances."),
             pages),
         QStringLiteral("Quality Control"));
-    pages->addTab(
-        new ComingPage(QStringLiteral("Service: firmware download into the instrument."), pages),
-        QStringLiteral("Service"));
+    service = new CService(workstation, pages);
+    service->setInstrumentPage(instrument);
+    pages->addTab(service, QStringLiteral("Service"));
+    connect(service, &CService::downloadRunningChanged, this, &CHVSheet::downloadRunning);
 
     if (simulator) {
         // Menu and strip change the simulator through one control and both
@@ -74,6 +78,30 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, ltsim::Simulator* simulator,
 CHVSheet::~CHVSheet()
 {
     qApp->removeEventFilter(this);
+}
+
+void CHVSheet::downloadRunning(bool running)
+{
+    const int serviceTab = pages->indexOf(service);
+    for (int tab = 0; tab < pages->count(); ++tab) {
+        if (tab == serviceTab)
+            continue;
+        pages->setTabEnabled(tab, !running);
+        pages->setTabToolTip(
+            tab, running ? QString::fromLatin1(kMeasuringRestsDuringDownload) : QString());
+    }
+}
+
+void CHVSheet::closeEvent(QCloseEvent* event)
+{
+    if (service->controller().downloadRunning() &&
+        QMessageBox::warning(this, QString::fromLatin1(kMainWindowTitle),
+            QString::fromLatin1(kCloseDuringDownload), QMessageBox::Ok | QMessageBox::Cancel,
+            QMessageBox::Cancel) != QMessageBox::Ok) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 bool CHVSheet::eventFilter(QObject* watched, QEvent* event)

@@ -8,6 +8,7 @@
 
 #include "core/instrument_page/InstrumentController.h"
 
+class CService;
 class CTaviLight;
 class QIcon;
 class QTabWidget;
@@ -22,6 +23,11 @@ class Simulator;
 }
 
 inline constexpr const char* kMainWindowTitle = "Huevia-NOVU    LtrakW    V1.433";
+inline constexpr const char* kMeasuringRestsDuringDownload =
+    "The instrument is receiving new firmware: measuring waits until the download ends.";
+inline constexpr const char* kCloseDuringDownload =
+    "A firmware download is running.\nClosing now stops it and leaves the instrument in its "
+    "loader: it must be downloaded again before it can measure.";
 
 class CHVSheet : public QWidget {
     Q_OBJECT
@@ -34,15 +40,22 @@ public:
 
     QTabWidget* tabs() const { return pages; }
     CTaviLight* instrumentPage() const { return instrument; }
+    CService* servicePage() const { return service; }
     SimulatorMenu* simulatorMenu() const { return simulation; }
     SimulatorPanel* simulatorPanel() const { return panel; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing while a firmware download runs is asked about first.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // While a firmware download holds the instrument, the measuring tabs rest.
+    void downloadRunning(bool running);
+
     QTabWidget* pages;
     CTaviLight* instrument;
+    CService* service;
     SimulatorMenu* simulation = nullptr;
     SimulatorPanel* panel = nullptr;
 };
