@@ -120,8 +120,8 @@ struct Reading {
 struct SimulatorOptions {
     DeviceKind device = DeviceKind::LumatrakS;
     unsigned baudRate = 0; // [baud] the rate the instrument listens at; 0: 9600, spectrometer 19200
-    bool pacing = false; // send reply bytes at the baud rate (10 bits per byte) and take
-        // measurement and move times; off for fast tests
+    bool pacing = false; // let requests and reply bytes take their time at the baud rate
+        // (10 bits per byte) and take measurement and move times; off for fast tests
     WrongBaudResponse wrongBaud = WrongBaudResponse::Garbage;
     std::optional<ChartKind> chart; // chart on the table (LumatrakA); default IT8.7/3
     std::string identity; // 24 hex characters; empty: the model's default identity
