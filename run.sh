@@ -32,6 +32,10 @@ fi
 export LTRAKW_COM1="${LTRAKW_COM1:-sim}"
 export LTRAKW_CONFIG_DIR="${LTRAKW_CONFIG_DIR:-$PWD/build/default/demo-config}"
 mkdir -p "$LTRAKW_CONFIG_DIR"
+# A firmware file to try the "Service" tab with.
+if [ ! -e "$LTRAKW_CONFIG_DIR/BASIC.A20" ] && command -v python3 >/dev/null; then
+  python3 scripts/make_firmware.py "$LTRAKW_CONFIG_DIR/BASIC.A20"
+fi
 
 cat <<HINT
 Starting LtrakW with the simulated Lumatrak S on COM1 (settings in $LTRAKW_CONFIG_DIR).
@@ -41,5 +45,7 @@ Starting LtrakW with the simulated Lumatrak S on COM1 (settings in $LTRAKW_CONFI
      to switch remote mode off and then measure with "Acquire".
   3. Choose other samples (inks, tints, spot colours) in the simulator strip;
      the "Simulator" menu also switches the instrument model or drops the line.
+  4. On the "Service" tab: "Start Service", "Load File " (pick BASIC.A20, a generated
+     firmware file), "Download Program" (answer "OK" to erase), then "Close Service".
 HINT
 exec "$program" "$@"

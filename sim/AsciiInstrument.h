@@ -34,6 +34,7 @@ public:
     unsigned streamingMask() const { return streamingMask_; }
     bool inLoader() const { return inLoader_; }
     const FirmwareLoader& loader() const { return loader_; }
+    FirmwareLoader& loader() { return loader_; }
     bool hasTable() const;
 
     // One request of the protocol: its leading text, its length without CR LF,

@@ -30,7 +30,7 @@ std::string shortReply(char kind, char status)
 
 } // namespace
 
-FirmwareLoader::FirmwareLoader() : flash_(kFlashBytes)
+FirmwareLoader::FirmwareLoader() : flash_(kFlashBytes), worn_(kFlashBytes, false)
 {
     // The instrument leaves the factory with a program in its flash.
     for (std::size_t i = 0; i < flash_.size(); ++i)
@@ -138,7 +138,7 @@ std::string FirmwareLoader::acceptBlock(std::string_view message)
     // cells does not verify.
     bool verified = true;
     for (std::size_t i = 0; i < kBlockBytes; ++i) {
-        flash_[offset + i] &= data[i];
+        flash_[offset + i] = worn_[offset + i] ? kErased : flash_[offset + i] & data[i];
         verified = verified && flash_[offset + i] == data[i];
     }
     programmedEnd_ = std::max(programmedEnd_, offset + kBlockBytes);
@@ -147,6 +147,12 @@ std::string FirmwareLoader::acceptBlock(std::string_view message)
         return refused;
     }
     return received + shortReply('D', 'O');
+}
+
+void FirmwareLoader::wearCell(std::size_t flashOffset)
+{
+    if (flashOffset < worn_.size())
+        worn_[flashOffset] = true;
 }
 
 std::vector<std::uint8_t> FirmwareLoader::image() const

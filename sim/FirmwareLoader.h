@@ -31,10 +31,15 @@ public:
     bool blank() const;
     int rejectedBlocks() const { return rejectedBlocks_; }
 
+    // A worn cell at flashOffset: its bits stay erased, so a block that
+    // programs a zero bit there does not verify and is refused.
+    void wearCell(std::size_t flashOffset);
+
 private:
     std::string acceptBlock(std::string_view message);
 
     std::vector<std::uint8_t> flash_;
+    std::vector<bool> worn_;
     bool writing_ = false; // a write command opened the flash for blocks
     std::size_t writeOffset_ = 0;
     std::size_t programmedEnd_ = 0;

@@ -249,8 +249,13 @@ void Simulator::Impl::handleRequest(const std::string& request)
         hangUp();
         return;
     }
-    unsigned waitMs =
-        (paced ? reply.workMs : 0) + (fault.kind == FaultKind::Delay ? fault.delayMs : 0);
+    // Paced, the request itself first takes its time on the line: the
+    // program's write returns at once, the instrument has it only then.
+    const unsigned requestLineMs = paced && lineBaud > 0
+        ? static_cast<unsigned>(request.size() * kBitsPerByte * 1000 / lineBaud)
+        : 0;
+    unsigned waitMs = requestLineMs + (paced ? reply.workMs : 0) +
+        (fault.kind == FaultKind::Delay ? fault.delayMs : 0);
     if (waitMs > 0 && !waitInterruptible(waitMs))
         return;
     send(reply.bytes, paced, lineBaud);
@@ -510,6 +515,13 @@ int Simulator::rejectedBlocks() const
 {
     std::lock_guard lock(impl_->mutex);
     return impl_->ascii ? impl_->ascii->loader().rejectedBlocks() : 0;
+}
+
+void Simulator::wearFlashCell(std::size_t flashOffset)
+{
+    std::lock_guard lock(impl_->mutex);
+    if (impl_->ascii)
+        impl_->ascii->loader().wearCell(flashOffset);
 }
 
 std::string Simulator::identity() const

@@ -326,6 +326,7 @@ void InstrumentController::initDevice()
     }
     if (type <= InstrumentSpectrolino) {
         result = openWithBaudRetry();
+        servicePortOpen = result == kStatusOk && type == InstrumentLumatrakS;
         if (result != kStatusOk) {
             reportCommTrouble();
             finished(kInitDeviceAction, result);
@@ -365,6 +366,7 @@ void InstrumentController::initDevice()
             startRemote();
         finished(kInitDeviceAction, kStatusOk);
     } else if (type == InstrumentPrototype) {
+        servicePortOpen = false;
         result = initSpectrometer();
         if (result != kStatusOk)
             reportCommTrouble();
@@ -558,6 +560,7 @@ void InstrumentController::selectDeviceType(int newType)
     station.settings().store(keys::kBrand, brand);
     type = std::clamp(newType, 0, kDeviceTypeCount - 1);
     station.record().instrumentType = type;
+    servicePortOpen = false;
     stopRemote(true);
     if (type == InstrumentPrototype) {
         state.spectrometerSettings = true;
@@ -575,6 +578,7 @@ void InstrumentController::selectPort(int portNumber)
     if (portNumber != port) {
         state.remote = false;
         state.acquire = false;
+        servicePortOpen = false;
     }
     port = portNumber;
     station.settings().store(keys::kCommNumber, port);
@@ -644,6 +648,12 @@ void InstrumentController::resumeRemote()
 {
     if (state.remoteOn)
         timerRunning = true;
+    changed();
+}
+
+void InstrumentController::endRemoteForService()
+{
+    stopRemote(false);
     changed();
 }
 

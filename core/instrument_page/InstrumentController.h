@@ -147,6 +147,10 @@ public:
     void resumeRemote();
     // The illuminant chosen in the density parameters (slot 43).
     void followIlluminant(int index);
+    // The service link takes the port: remote mode ends (not stored).
+    void endRemoteForService();
+    // A Lumatrak S was opened by "Init Device" and its port is still held.
+    bool portOpenForService() const { return servicePortOpen; }
 
     // What the page shows.
     const PageControls& controls() const { return state; }
@@ -214,6 +218,7 @@ private:
     PageControls state;
     bool timerRunning = false;
     bool ready = false;
+    bool servicePortOpen = false;
     unsigned long result = 0;
     int type = 0;
     int brand = 0;

@@ -87,3 +87,17 @@ TEST(SimLoader, BlocksOverUnerasedFlashOrBeforeTheWriteCommandFail)
     // A lone "D" after a pause is a command of its own.
     EXPECT_EQ(sim.line->exchange("D", 3, 1000).size(), 3u);
 }
+
+TEST(SimLoader, AWornCellRefusesOnlyTheBlockOverIt)
+{
+    RunningSimulator sim(optionsFor(DeviceKind::LumatrakS));
+    sim.simulator->wearFlashCell(256 + 10);
+    sim.line->exchange("?5A0203\r\n", 5);
+    sim.line->exchange(command('E', '0'), 6);
+    EXPECT_EQ(sim.line->exchange(command('B', '0'), 6)[4], 'O'); // worn cells read erased
+    sim.line->exchange(command('W', '0'), 3);
+    EXPECT_EQ(sim.line->exchange(block(pattern(1)), 6)[1], 'O');
+    EXPECT_EQ(sim.line->exchange(block(pattern(2)), 6)[1], 'E');
+    EXPECT_EQ(sim.line->exchange(block(pattern(3)), 6)[1], 'O');
+    EXPECT_EQ(sim.simulator->rejectedBlocks(), 1);
+}

@@ -343,6 +343,21 @@ void CTaviLight::selectIlluminant(int illuminationType)
     logic->followIlluminant(illuminationType);
 }
 
+int CTaviLight::portNumber() const
+{
+    return logic->commNumber();
+}
+
+bool CTaviLight::portOpenForService() const
+{
+    return logic->portOpenForService();
+}
+
+void CTaviLight::endLiveReading()
+{
+    logic->endRemoteForService();
+}
+
 void CTaviLight::graphChanged(const lt::GraphSample& sample)
 {
     // The chart worker measures on its own thread: the graph is redrawn on ours.

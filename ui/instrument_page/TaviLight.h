@@ -55,6 +55,9 @@ public:
     bool pauseLiveReading() override;
     void resumeLiveReading() override;
     void selectIlluminant(int illuminationType) override;
+    int portNumber() const override;
+    bool portOpenForService() const override;
+    void endLiveReading() override;
 
 Q_SIGNALS:
     // The device type in use changed (operator or white-reference check).

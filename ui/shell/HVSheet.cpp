@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,6 +26,7 @@
 #include "ui/metrics/TaviDens.h"
 #include "ui/shell/ButtonTips.h"
 #include "ui/qc/QC.h"
+#include "ui/service/Service.h"
 #include "ui/shell/ComingPage.h"
 #include "ui/shell/MainMenuBar.h"
 #include "ui/shell/SimulatorControl.h"
@@ -79,9 +81,9 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
     pages->addTab(metrics, QStringLiteral("Color Metrics"));
     quality = new QC(workstation, pages);
     pages->addTab(quality, QStringLiteral("Quality Control"));
-    pages->addTab(
-        new ComingPage(QStringLiteral("Service: firmware download into the instrument."), pages),
-        QStringLiteral("Service"));
+    service = new CService(workstation, pages);
+    service->setInstrumentPage(instrument);
+    pages->addTab(service, QStringLiteral("Service"));
 
     menuBar = new MainMenuBar(*instrument, *metrics, this);
     layout->setMenuBar(menuBar);
@@ -127,6 +129,18 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
 CHVSheet::~CHVSheet()
 {
     qApp->removeEventFilter(this);
+}
+
+void CHVSheet::downloadRunning(bool running)
+{
+    const int serviceTab = pages->indexOf(service);
+    for (int tab = 0; tab < pages->count(); ++tab) {
+        if (tab == serviceTab)
+            continue;
+        pages->setTabEnabled(tab, !running);
+        pages->setTabToolTip(
+            tab, running ? QString::fromLatin1(kMeasuringRestsDuringDownload) : QString());
+    }
 }
 
 bool CHVSheet::eventFilter(QObject* watched, QEvent* event)
@@ -199,6 +213,15 @@ bool CHVSheet::unsavedRowsMayGo()
 
 void CHVSheet::closeEvent(QCloseEvent* event)
 {
+    // A download cut off by the end of the program can leave the instrument
+    // without a working program: the operator is asked first.
+    if (service->controller().downloadRunning() &&
+        QMessageBox::warning(this, QString::fromLatin1(kMainWindowTitle),
+            QString::fromLatin1(kCloseDuringDownload), QMessageBox::Ok | QMessageBox::Cancel,
+            QMessageBox::Cancel) != QMessageBox::Ok) {
+        event->ignore();
+        return;
+    }
     if (!unsavedRowsMayGo()) {
         event->ignore();
         return;

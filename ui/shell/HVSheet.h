@@ -18,6 +18,7 @@
 #include "core/metrics/MeasurementList.h"
 
 class CTaviDens;
+class CService;
 class CTaviLight;
 class MainMenuBar;
 class QC;
@@ -37,6 +38,11 @@ class Simulator;
 }
 
 inline constexpr const char* kMainWindowTitle = "Huevia-NOVU    LtrakW    V1.433";
+inline constexpr const char* kMeasuringRestsDuringDownload =
+    "The instrument is receiving new firmware: measuring waits until the download ends.";
+inline constexpr const char* kCloseDuringDownload =
+    "A firmware download is running.\nClosing now stops it and leaves the instrument in its "
+    "loader: it must be downloaded again before it can measure.";
 
 // The built-in simulator behind one port, for the "Simulator" menu and strip.
 struct SimulatorLink {
@@ -62,6 +68,7 @@ public:
     CTaviDens* metricsPage() const { return metrics; }
     MainMenuBar* menus() const { return menuBar; }
     QC* qualityControlPage() const { return quality; }
+    CService* servicePage() const { return service; }
     SimulatorMenu* simulatorMenu() const { return simulation; }
     SimulatorPanel* simulatorPanel() const { return panel; }
 
@@ -100,6 +107,11 @@ private:
     QStatusBar* statusLine = nullptr;
     QLabel* failure = nullptr;
     QC* quality;
+    CService* service;
+
+    // While a firmware download holds the instrument, the measuring tabs rest.
+    void downloadRunning(bool running);
+
     SimulatorMenu* simulation = nullptr;
     SimulatorPanel* panel = nullptr;
 };

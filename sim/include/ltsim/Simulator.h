@@ -126,8 +126,8 @@ inline constexpr double kRealisticNoise = 0.0005;
 struct SimulatorOptions {
     DeviceKind device = DeviceKind::LumatrakS;
     unsigned baudRate = 0; // [baud] the rate the instrument listens at; 0: 9600, spectrometer 19200
-    bool pacing = false; // send reply bytes at the baud rate (10 bits per byte) and take
-        // measurement and move times; off for fast tests
+    bool pacing = false; // let requests and reply bytes take their time at the baud rate
+        // (10 bits per byte) and take measurement and move times; off for fast tests
     WrongBaudResponse wrongBaud = WrongBaudResponse::Garbage;
     std::optional<ChartKind> chart; // chart on the table (LumatrakA); default IT8.7/3
     std::string identity; // 24 hex characters; empty: the model's default identity
@@ -221,6 +221,9 @@ public:
     std::vector<std::uint8_t> flashImage() const;
     bool flashBlank() const;
     int rejectedBlocks() const;
+    // Wears out the flash cell at flashOffset (see kFlashImageOffset): it
+    // stays erased, so the block written over it is refused.
+    void wearFlashCell(std::size_t flashOffset);
 
     // Instrument identity: 24 hex characters, sent in the identification reply.
     std::string identity() const;

@@ -9,37 +9,15 @@
 
 #include "MetricsTestFiles.h"
 #include "ScriptedOperator.h"
+#include "common/FakeInstrumentPage.h"
 #include "common/SimulatedInstrumentPort.h"
 #include "core/colour/ColorArithmetic.h"
-#include "core/station/InstrumentPageLink.h"
 #include "core/station/Workstation.h"
 #include "ltsim/Simulator.h"
 
 namespace lt::test {
 
-// The instrument page as the colour metrics page sees it.
-struct FakeInstrumentPage : InstrumentPageLink {
-    bool instrumentInitialised() const override { return initialised; }
-    bool pauseLiveReading() override
-    {
-        ++pauses;
-        const bool wasRunning = liveReading;
-        liveReading = false;
-        return wasRunning;
-    }
-    void resumeLiveReading() override
-    {
-        ++resumes;
-        liveReading = true;
-    }
-    void selectIlluminant(int type) override { illuminant = type; }
-
-    bool initialised = true;
-    bool liveReading = false;
-    int pauses = 0;
-    int resumes = 0;
-    int illuminant = -1;
-};
+using lt::testing::FakeInstrumentPage;
 
 class SimulatedStation : public ::testing::Test {
 protected:
