@@ -6,18 +6,33 @@
 
 namespace lt {
 
+namespace {
+
+void appendListFileRow(std::string& text, const MeasurementRow& row)
+{
+    if (text.empty())
+        text = kListFileHeader;
+    for (const std::string& cell : row) {
+        text += cell;
+        text += '\t';
+    }
+    text += "\r\n";
+}
+
+} // namespace
+
 std::string formatListFileText(const MeasurementList& list)
 {
     std::string text;
-    list.visitOldestFirst([&text](const MeasurementRow& row) {
-        if (text.empty())
-            text = kListFileHeader;
-        for (const std::string& cell : row) {
-            text += cell;
-            text += '\t';
-        }
-        text += "\r\n";
-    });
+    list.visitOldestFirst([&text](const MeasurementRow& row) { appendListFileRow(text, row); });
+    return text;
+}
+
+std::string formatListFileText(const std::vector<MeasurementRow>& rowsNewestFirst)
+{
+    std::string text;
+    for (auto row = rowsNewestFirst.rbegin(); row != rowsNewestFirst.rend(); ++row)
+        appendListFileRow(text, *row);
     return text;
 }
 

@@ -20,6 +20,8 @@ inline constexpr const char* kSaveListTitle = "Save List";
 
 // The file's text, formatted straight from the list (its rows are not copied).
 std::string formatListFileText(const MeasurementList& list);
+// The same text for rows held apart from the list (newest first).
+std::string formatListFileText(const std::vector<MeasurementRow>& rowsNewestFirst);
 
 // The rows of a list file's text, newest first (the inverse of
 // formatListFileText). Nothing when the header is not the list file's; a
