@@ -40,6 +40,33 @@ constexpr ButtonTip kButtonTips[] = {
     {"Lab", "The large display shows L*, a* and b*."},
     {"XYZ", "The large display shows X, Y and Z."},
     {"SpotColor", "The large display shows the spot colour's density and dot area."},
+    // Quality Control
+    {"Load Set", "Opens a quality-control set: reference colours, tolerances and the match log."},
+    {"Save Set", "Writes the quality-control set with its match log."},
+    {"Print Set", "Prints the set's entries, tolerances and logged matches."},
+    {"Delete", "Removes the selected reference from the set."},
+    {"Change", "Shows the selected reference in L, a, b and Comment for editing."},
+    {"Insert", "Replaces the selected reference with the values in L, a, b and Comment."},
+    {"Add", "Appends the values in L, a, b and Comment as a new reference."},
+    {"Clear List", "Empties the set (its references and match log)."},
+    {"All", "Gives every reference the tolerances shown here."},
+    {"SetLLimit", "Takes the last sample's dE and dL as the light limit of the reference."},
+    {"SetDLimit", "Takes the last sample's dE and dL as the dark limit of the reference."},
+    {"Save", "Logs the last match (reference, dE, dL, OK) in the set."},
+    // Service
+    {"Start Service", "Leaves remote mode and opens the instrument's loader for a download."},
+    {"Close Service", "Leaves the loader; the instrument starts its program."},
+    {"Load File", "Reads and checks a program file (Motorola S-records) for download."},
+    {"Save data", "Writes data read from the instrument to a file (service personnel only)."},
+    {"Download Program", "Writes the loaded program into the instrument's flash memory."},
+    {"BlankCheck FEEPROM", "Checks that the program memory is erased (service personnel only)."},
+    {"Read FEEPROM", "Reads the program memory (service personnel only)."},
+    {"Erase FEEPROM", "Erases the program memory (service personnel only)."},
+    {"Download Parameter",
+        "Writes a parameter file into the instrument (service personnel only)."},
+    {"BlankCheck SEEPROM", "Checks that the parameter memory is erased (service personnel only)."},
+    {"Read SEEPROM", "Reads the parameter memory (service personnel only)."},
+    {"Erase SEEPROM", "Erases the parameter memory (service personnel only)."},
     // Simulator strip
     {"Press the instrument's key",
         "In remote mode the instrument measures when its key is pressed."},
@@ -49,8 +76,10 @@ constexpr ButtonTip kButtonTips[] = {
 
 QString buttonTip(const QString& caption)
 {
+    // Some captions carry a trailing blank ("Load File ").
+    const QString trimmed = caption.trimmed();
     for (const ButtonTip& entry : kButtonTips)
-        if (caption == QLatin1String(entry.caption))
+        if (trimmed == QLatin1String(entry.caption))
             return QString::fromLatin1(entry.tip);
     return {};
 }

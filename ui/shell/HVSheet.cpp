@@ -84,6 +84,7 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
     service = new CService(workstation, pages);
     service->setInstrumentPage(instrument);
     pages->addTab(service, QStringLiteral("Service"));
+    connect(service, &CService::downloadRunningChanged, this, &CHVSheet::downloadRunning);
 
     menuBar = new MainMenuBar(*instrument, *metrics, this);
     layout->setMenuBar(menuBar);

@@ -50,8 +50,17 @@ protected:
             10000ul);
     }
 
+    // Without measurement noise: the tests compare what the station shows and
+    // writes with the simulator's expected readings.
+    static ltsim::SimulatorOptions noiseless()
+    {
+        ltsim::SimulatorOptions options;
+        options.noise = 0.0;
+        return options;
+    }
+
     std::string configDirectory = scratchDirectory();
-    ltsim::Simulator sim;
+    ltsim::Simulator sim {noiseless()};
     ScriptedOperator op;
     std::unique_ptr<Workstation> station;
     void* portHandle = nullptr;

@@ -126,8 +126,9 @@ TEST_P(RefusedFiles, NameTheLineAndGiveNoImage)
     EXPECT_TRUE(decoding.image.empty());
     EXPECT_EQ(decoding.errorLine, c.line);
     EXPECT_NE(decoding.error.find(c.reason), std::string::npos) << decoding.error;
-    if (c.line > 0)
+    if (c.line > 0) {
         EXPECT_EQ(describeRefusal(decoding).rfind("line " + std::to_string(c.line) + ": ", 0), 0u);
+    }
 }
 
 std::string flipChecksum(const std::string& line)

@@ -323,11 +323,13 @@ TEST_F(TaviDensViewTest, TheLargeReadoutKeepsItsGlyphsInsideTheirBoxesAtEveryWid
                             y == box.top() + 1 || y == box.bottom();
                         (rim ? inkOnRim : inkInside)++;
                     }
-                EXPECT_GT(inkInside, box.width()) << where << ": values of box " << i;
+                // Even the shortest value ("--" under "%") inks more than half a box width.
+                EXPECT_GT(inkInside, box.width() / 2) << where << ": values of box " << i;
                 EXPECT_EQ(inkOnRim, 0) << where << ": a glyph touches the edge of box " << i;
             }
-            if (width >= 1280)
+            if (width >= 1280) {
                 EXPECT_GT(display->boxRect(0).height(), 80) << where << ": the boxes grow";
+            }
         }
     }
 }

@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, ThePlaceSizeAndTabAreRememberedInTheSettings)
     {
         CHVSheet first(*workstation, simulator.get());
         first.show();
-        first.resize(900, 650);
+        first.resize(1000, 760);
         first.tabs()->setCurrentIndex(1);
         QApplication::processEvents();
         EXPECT_TRUE(first.close());
@@ -162,7 +162,7 @@ TEST_F(MainWindowTest, ThePlaceSizeAndTabAreRememberedInTheSettings)
 
     CHVSheet second(*workstation, simulator.get());
     EXPECT_EQ(second.tabs()->currentIndex(), 1);
-    EXPECT_EQ(second.size(), QSize(900, 650));
+    EXPECT_EQ(second.size(), QSize(1000, 760));
 }
 
 TEST_F(MainWindowTest, ClosingWithUnsavedRowsAsksSaveDiscardOrCancel)
