@@ -7,7 +7,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$(realpath -m "${1:-$root/build/screenshots}")"
-program="$root/build/default/ui/LtrakW"
+program="$root/build/default/LtrakW"
 [ -x "$program" ] || { echo "build LtrakW first: cmake --build --preset default" >&2; exit 1; }
 mkdir -p "$out"
 config="$(mktemp -d)"
@@ -20,13 +20,15 @@ openbox >/dev/null 2>&1 &
 sleep 1
 "$PROGRAM" >/dev/null 2>&1 &
 window=$(xdotool search --sync --onlyvisible --name "LtrakW" | head -1)
-sleep 1
+sleep 2
 shoot() { sleep 0.7; import -window root "$OUT/$1.png"; }
-key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$@"; }
+# Keys go to whatever has the focus, so that a dialog the program opens gets them.
+key() { xdotool key --clearmodifiers "$@"; }
+xdotool windowactivate --sync "$window"
 # Init Device and its white-reference question, remote mode off, a sample.
-key alt+i; sleep 0.3; key i; sleep 1; key Return; sleep 2
-key alt+i; sleep 0.3; key r; sleep 0.5
-key F5; sleep 2
+key alt+i; sleep 0.8; key i; sleep 2.5; key Return; sleep 2.5
+key alt+i; sleep 0.8; key r; sleep 1
+key F5; sleep 2.5
 wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
 for tab in spectrum metrics quality service; do
   shoot "max-$tab"

@@ -73,7 +73,8 @@ void MainMenuBar::followButtons()
     initDevice->setEnabled(instrument.initButton()->isEnabled());
     acquire->setEnabled(instrument.acquireButton()->isEnabled());
     remote->setEnabled(instrument.remoteButton()->isEnabled());
-    remote->setText(instrument.remoteButton()->text());
+    // The caption follows the button ("Remote On"/"Remote Off"); R stays its key.
+    remote->setText(QLatin1Char('&') + instrument.remoteButton()->text());
     white->setEnabled(metrics.whiteButton()->isEnabled());
     solid->setEnabled(metrics.solidButton()->isEnabled());
 }

@@ -119,6 +119,8 @@ TEST_F(MainWindowTest, MenusAndFunctionKeysReachThePagesButtons)
     ASSERT_TRUE(waitFor([&] { return !page().acquireButton()->isEnabled(); }));
     Q_EMIT menus.actions()[2]->menu()->aboutToShow();
     EXPECT_FALSE(menus.acquireAction()->isEnabled());
+    EXPECT_EQ(
+        QKeySequence::mnemonic(menus.remoteAction()->text()), QKeySequence(Qt::ALT | Qt::Key_R));
     Q_EMIT menus.actions()[2]->menu()->aboutToHide();
     menus.acquireAction()->trigger();
     QApplication::processEvents();
