@@ -136,11 +136,10 @@ void ColorMetricsLogic::setMetric(Metric metric)
 
 ValueDisplayContent ColorMetricsLogic::valueDisplay() const
 {
-    const SharedRecord& record = station.record();
+    // A cleared list shows only the labels.
     const bool hasRows = station.list().rowCount() > 0;
-    const MeasurementRow newest = station.list().row(0);
-    return valueDisplayContent(shownMetric, hasRows ? &newest : nullptr, record.densityParameters,
-        record.spotSolidState == SpotSolidCalibrated);
+    std::lock_guard lock(stateMutex);
+    return valueDisplayContent(shownMetric, hasRows && newest ? &*newest : nullptr);
 }
 
 int ColorMetricsLogic::chartType() const
@@ -197,13 +196,19 @@ void ColorMetricsLogic::sendDensityParameters(InstrumentPageLink* instrumentPage
 
 std::string ColorMetricsLogic::statusText() const
 {
-    std::lock_guard lock(statusMutex);
+    std::lock_guard lock(stateMutex);
     return status;
+}
+
+void ColorMetricsLogic::sampleMeasured(const MeasuredSample& sample)
+{
+    std::lock_guard lock(stateMutex);
+    newest = sample;
 }
 
 void ColorMetricsLogic::statusTextChanged(const std::string& text)
 {
-    std::lock_guard lock(statusMutex);
+    std::lock_guard lock(stateMutex);
     status = text;
 }
 

@@ -9,6 +9,7 @@
 // every MeasurementObserver of the workstation.
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,8 @@ public:
     const std::string& listPath() const { return listFile; }
 
 private:
+    // Keeps the sample for the value display.
+    void sampleMeasured(const MeasuredSample& sample) override;
     void statusTextChanged(const std::string& text) override;
     void showStatus(const std::string& text);
     void sendDensityParameters(InstrumentPageLink* instrumentPage);
@@ -98,8 +101,9 @@ private:
     Metric shownMetric = Metric::ProcessColor;
     DeltaEFormula formula = DeltaEFormula::Cie76;
     std::string listFile;
-    mutable std::mutex statusMutex;
+    mutable std::mutex stateMutex;
     std::string status;
+    std::optional<MeasuredSample> newest; // shown by the value display
 };
 
 } // namespace lt

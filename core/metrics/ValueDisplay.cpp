@@ -8,13 +8,13 @@ namespace lt {
 
 namespace {
 
-// Each value is read back from its list column, at most this long.
+// Each value is the text of its list column, at most this long.
 constexpr std::size_t kValueTextLength = 15;
 // The spot colour's name is shortened to fit its box.
 constexpr std::size_t kSpotNameShown = 9;
 constexpr const char* kNoValue = "--";
-// The process dot-area column reads "C  51.8", or "-  -" without a solid.
-constexpr std::size_t kDotAreaNumberStart = 3;
+constexpr int kDotAreaDecimals = 1;
+constexpr int kDotAreaWidth = 3;
 // The display at scale 1 [px].
 constexpr int kLowestBoxBottom = 110;
 constexpr int kBoxBottomLift = 30;
@@ -33,16 +33,6 @@ std::string columnText(const MeasurementRow& row, int column)
     return row[static_cast<std::size_t>(column)].substr(0, kValueTextLength);
 }
 
-// The process dot area of the newest row: the number of its "%" column, or
-// "--" when the colour had no solid density (the column shows "-  -").
-std::string processDotAreaText(const MeasurementRow& row)
-{
-    const std::string& text = row[column::kDotArea];
-    if (text.size() <= kDotAreaNumberStart || !parseReal(text.substr(kDotAreaNumberStart)))
-        return kNoValue;
-    return text.substr(kDotAreaNumberStart, kValueTextLength);
-}
-
 } // namespace
 
 Metric metricFromSetting(int value)
@@ -51,8 +41,7 @@ Metric metricFromSetting(int value)
         value, static_cast<int>(Metric::ProcessColor), static_cast<int>(Metric::SpotColor)));
 }
 
-ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* newestRow,
-    const DensityParameterBlock& block, bool spotSolidCalibrated)
+ValueDisplayContent valueDisplayContent(Metric metric, const MeasuredSample* newest)
 {
     ValueDisplayContent content;
     switch (metric) {
@@ -70,15 +59,18 @@ ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* new
         content.thirdValueLowered = true;
         break;
     }
-    if (!newestRow)
+    if (!newest)
         return content;
-    const MeasurementRow& row = *newestRow;
+    const MeasurementRow& row = newest->row;
     content.valuesShown = true;
     switch (metric) {
     case Metric::ProcessColor: {
-        const int color = std::clamp(block.integer(slot::kProcessColorIndex),
-            static_cast<int>(Cyan), static_cast<int>(Black));
-        content.values = {columnText(row, column::kCyan + color), processDotAreaText(row),
+        const int color = std::clamp(static_cast<int>(newest->processColor), static_cast<int>(Cyan),
+            static_cast<int>(Black));
+        content.values = {columnText(row, column::kCyan + color),
+            newest->solidKnown ? formatFixed(newest->dotArea, kDotAreaDecimals, kDotAreaWidth)
+                                     .substr(0, kValueTextLength)
+                               : kNoValue,
             std::string(1, kProcessLetters[color])};
         break;
     }
@@ -92,7 +84,7 @@ ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* new
         break;
     case Metric::SpotColor:
         content.values = {columnText(row, column::kSpotDensity),
-            spotSolidCalibrated ? columnText(row, column::kSpotDotArea) : kNoValue,
+            newest->spotSolidKnown ? columnText(row, column::kSpotDotArea) : kNoValue,
             columnText(row, column::kSpotName).substr(0, kSpotNameShown)};
         break;
     }

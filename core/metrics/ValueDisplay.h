@@ -1,12 +1,11 @@
 #pragma once
 // The large three-value display of the colour metrics page: what it shows
-// of the newest list row for each metric, and where its boxes and texts sit
+// of the newest sample for each metric, and where its boxes and texts sit
 // for a given page width.
 #include <array>
 #include <string>
 
-#include "core/metrics/DensityParameterBlock.h"
-#include "core/metrics/MeasurementList.h"
+#include "core/station/MeasuredSample.h"
 
 namespace lt {
 
@@ -25,11 +24,10 @@ struct ValueDisplayContent {
     bool thirdValueLowered = false;
 };
 
-// newestRow is null when the list is empty. The block supplies the detected
-// process colour of the newest sample (slot 40); the spot dot area is shown
-// only once the spot solid is calibrated.
-ValueDisplayContent valueDisplayContent(Metric metric, const MeasurementRow* newestRow,
-    const DensityParameterBlock& block, bool spotSolidCalibrated);
+// newest is null when the list is empty. The values are the texts of the
+// sample's list row; the process dot area is shown when its colour has a
+// solid density, the spot dot area once the spot solid is calibrated.
+ValueDisplayContent valueDisplayContent(Metric metric, const MeasuredSample* newest);
 
 // Placement in page pixels for a page of the given width. Up to
 // kReferenceWidth the boxes keep their classic size (130 x 80, values 40 px

@@ -112,27 +112,24 @@ unsigned long MeasurementCycle::MeasureSample(
 
     MeasuredSample sample;
     bool teach = false;
-    MeasurementRow row = evaluateSample(sample, teach);
-    record.list.insertTop(row);
-    station.notify([&](MeasurementObserver& observer) { observer.rowAdded(row); });
+    evaluateSample(sample, teach);
+    record.list.insertTop(sample.row);
 
     if (teach)
         teachSpotColor();
 
-    MeasurementRow top = record.list.row(0);
-    station.notify([&](MeasurementObserver& observer) { observer.spreadsheetRow(top); });
-    advanceChart(sample);
-    station.notify([](MeasurementObserver& observer) { observer.valueAreaChanged(); });
-    station.notify([&](MeasurementObserver& observer) { observer.qualityControlSample(sample); });
+    sample.graph = record.sample;
+    sample.chartPatch = advanceChart(sample);
+    station.notify([&](MeasurementObserver& observer) { observer.sampleMeasured(sample); });
     return status;
 }
 
-MeasurementRow MeasurementCycle::evaluateSample(MeasuredSample& sample, bool& teach)
+void MeasurementCycle::evaluateSample(MeasuredSample& sample, bool& teach)
 {
     SharedRecord& record = station.record();
     DensityParameterBlock& block = record.densityParameters;
     const GretagStruct& g = record.measurement;
-    MeasurementRow row;
+    MeasurementRow& row = sample.row;
 
     // The instrument delivers Black, Cyan, Magenta, Yellow.
     ProcessDensities densities {g.Density[1], g.Density[2], g.Density[3], g.Density[0]};
@@ -165,7 +162,8 @@ MeasurementRow MeasurementCycle::evaluateSample(MeasuredSample& sample, bool& te
         sample.xyz[i] = g.ColorTriple4[i];
     }
 
-    row[column::kNumber] = "  " + formatInteger(record.rowCounter.fetch_add(1));
+    sample.number = record.rowCounter.fetch_add(1);
+    row[column::kNumber] = "  " + formatInteger(sample.number);
 
     row[column::kSpotDensity] = kNoSpotDensityText;
     row[column::kSpotDotArea] = kNoSpotDotAreaText;
@@ -190,8 +188,8 @@ MeasurementRow MeasurementCycle::evaluateSample(MeasuredSample& sample, bool& te
     sample.densities = densities;
     sample.processColor = process.color;
     sample.dotArea = process.dotArea;
-    sample.row = row;
-    return row;
+    sample.solidKnown = block.real(slot::solid(process.color)) != 0.0f;
+    sample.spotSolidKnown = spotSolidState == SpotSolidCalibrated;
 }
 
 void MeasurementCycle::teachSpotColor()
@@ -226,14 +224,14 @@ void MeasurementCycle::teachSpotColor()
     library.select(library.count());
 }
 
-void MeasurementCycle::advanceChart(const MeasuredSample& sample)
+int MeasurementCycle::advanceChart(const MeasuredSample& sample)
 {
     ChartProgress& chart = station.record().chart;
     if (!chart.active)
-        return;
+        return -1;
     int patch = chart.currentPatch;
     if (patch < 0 || patch >= chartPatchCount(chart.chartType))
-        return;
+        return -1;
     if (ChartPatchStore* store = station.chartPatchStore())
         store->storePatchValues(
             patch, chartPatchValues(sample.xyz[0], sample.xyz[1], sample.xyz[2]));
@@ -241,6 +239,7 @@ void MeasurementCycle::advanceChart(const MeasuredSample& sample)
     chart.currentPatch = patch + 1;
     station.notify(
         [&](MeasurementObserver& observer) { observer.chartPatchMeasured(patch, patch + 1); });
+    return patch;
 }
 
 unsigned long MeasurementCycle::InitRemission()

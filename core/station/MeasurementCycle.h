@@ -4,7 +4,7 @@
 // white, process-colour detection, solid calibration and dot area, inserts
 // the new row at the top of the measurement list, runs the spot-colour step
 // (or teaches a new spot colour), fills the current chart patch, and tells
-// the observers. InitRemission prepares the instrument for remission
+// the observers in one sampleMeasured event. InitRemission prepares the instrument for remission
 // measurement (white reference), checking for the XY table where the
 // instrument type needs one.
 //
@@ -59,9 +59,11 @@ public:
 
 private:
     unsigned long fetchResults(CTaviSpec& instrument, GretagStruct& work);
-    MeasurementRow evaluateSample(MeasuredSample& sample, bool& teach);
+    // Fills sample (numbers and row) from the record's latest measurement.
+    void evaluateSample(MeasuredSample& sample, bool& teach);
     void teachSpotColor();
-    void advanceChart(const MeasuredSample& sample);
+    // The chart patch the sample filled, or -1.
+    int advanceChart(const MeasuredSample& sample);
     void publishStatus(const std::string& text);
 
     Workstation& station;

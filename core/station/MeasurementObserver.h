@@ -1,40 +1,41 @@
 #pragma once
-// What the measurement cycle tells the windows. Every notification arrives
-// on the thread that measured: the user-interface thread for a button or
-// remote-mode measurement, the chart worker during an automatic chart run.
-// An observer that touches windows carries the notification over to the
-// user-interface thread itself (a queued call).
-#include <array>
+// What the measurement cycle tells the windows, quality control, the
+// spreadsheet export and the chart. Every notification arrives on the
+// thread that measured (the instrument session's worker, the chart worker);
+// the views receive them on the user-interface thread through the Qt bridge
+// (ui/shell/StationEvents). An observer must not wait for the user-interface
+// thread inside a notification: removing an observer waits for running
+// notifications to end.
 #include <cstdint>
 #include <string>
 
-#include "core/colour/ColorArithmetic.h"
-#include "core/metrics/MeasurementList.h"
-#include "core/station/SharedRecord.h"
+#include "core/station/MeasuredSample.h"
 
 namespace lt {
-
-// One sample as measured, for the quality-control evaluation.
-struct MeasuredSample {
-    std::array<double, 3> lab {}; // L*, a*, b*
-    std::array<double, 3> xyz {}; // X, Y, Z
-    ProcessDensities densities {}; // Cyan, Magenta, Yellow, Black after paper white
-    ProcessColor processColor = Cyan;
-    double dotArea = 0.0; // [%]
-    MeasurementRow row; // the list row made from it
-};
 
 class MeasurementObserver {
 public:
     virtual ~MeasurementObserver() = default;
 
-    // A new row was inserted at the top of the measurement list.
+    // One sample was measured and its row inserted at the top of the list;
+    // the one event per sample. By default it is handed on to the four
+    // narrower hooks below, so an observer may take only the part it needs.
+    virtual void sampleMeasured(const MeasuredSample& sample)
+    {
+        rowAdded(sample.row);
+        spreadsheetRow(sample.row);
+        valueAreaChanged();
+        qualityControlSample(sample);
+    }
+
+    // The new row at the top of the measurement list (part of sampleMeasured).
     virtual void rowAdded(const MeasurementRow& row) { (void)row; }
     // The colour metrics page's status line reads text now ("" clears it).
     virtual void statusTextChanged(const std::string& text) { (void)text; }
-    // The large value display shows the latest row and must be repainted.
+    // The large value display must be repainted (a new sample, another metric).
     virtual void valueAreaChanged() { }
-    // New spectrum graph ordinates (also kept in SharedRecord::sample).
+    // New spectrum graph ordinates (also kept in SharedRecord::sample); sent
+    // as soon as the spectrum arrived, so also when a later fetch fails.
     virtual void graphChanged(const GraphSample& sample) { (void)sample; }
     // measuredPatch got its values; nextPatch (maybe past the last) is now current.
     virtual void chartPatchMeasured(int measuredPatch, int nextPatch)
@@ -42,9 +43,9 @@ public:
         (void)measuredPatch;
         (void)nextPatch;
     }
-    // The quality-control dialog judges the new sample.
+    // The quality-control dialog judges the new sample (part of sampleMeasured).
     virtual void qualityControlSample(const MeasuredSample& sample) { (void)sample; }
-    // The spreadsheet export receives the new top row of the list.
+    // The spreadsheet export receives the new top row (part of sampleMeasured).
     virtual void spreadsheetRow(const MeasurementRow& row) { (void)row; }
     // The instrument type changed without the operator (a Lumatrak A without
     // its table runs as Lumatrak S); the device combo box follows.

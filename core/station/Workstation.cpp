@@ -44,8 +44,40 @@ void Workstation::addObserver(MeasurementObserver* observer)
 
 void Workstation::removeObserver(MeasurementObserver* observer)
 {
-    std::lock_guard lock(observerMutex);
+    std::unique_lock lock(observerMutex);
     std::erase(observers, observer);
+    // Notifications of this thread are further up its own stack: they skip
+    // the observer from now on. Those of other threads may be calling it.
+    const std::thread::id self = std::this_thread::get_id();
+    notificationEnded.wait(lock, [&] {
+        return std::all_of(notifyingThreads.begin(), notifyingThreads.end(),
+            [&](std::thread::id id) { return id == self; });
+    });
+}
+
+std::vector<MeasurementObserver*> Workstation::beginNotification()
+{
+    std::lock_guard lock(observerMutex);
+    notifyingThreads.push_back(std::this_thread::get_id());
+    return observers;
+}
+
+void Workstation::endNotification()
+{
+    {
+        std::lock_guard lock(observerMutex);
+        const auto entry =
+            std::find(notifyingThreads.begin(), notifyingThreads.end(), std::this_thread::get_id());
+        if (entry != notifyingThreads.end())
+            notifyingThreads.erase(entry);
+    }
+    notificationEnded.notify_all();
+}
+
+bool Workstation::stillObserving(MeasurementObserver* observer) const
+{
+    std::lock_guard lock(observerMutex);
+    return std::find(observers.begin(), observers.end(), observer) != observers.end();
 }
 
 void Workstation::setChartPatchStore(ChartPatchStore* store)

@@ -5,9 +5,11 @@
 // the measurement cycle, the operator, the observers of the cycle and the
 // chart tables while a chart exists. Every page and dialog receives the
 // Workstation by reference.
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/settings/Settings.h"
@@ -39,7 +41,11 @@ public:
     Operator& op() const;
     void setOperator(Operator& replacement);
 
-    // Observers are not owned; remove one before it is destroyed.
+    // Observers are not owned; remove one before it is destroyed. Removal
+    // waits until notifications running on other threads have ended, so that
+    // once it returns the observer is never called again and may be
+    // destroyed. An observer may remove itself (or another) from inside a
+    // notification; it is then not called again by that notification.
     void addObserver(MeasurementObserver* observer);
     void removeObserver(MeasurementObserver* observer);
 
@@ -47,20 +53,26 @@ public:
     void setChartPatchStore(ChartPatchStore* store);
     ChartPatchStore* chartPatchStore() const;
 
-    // Calls f(observer) for every observer, outside the observer lock.
+    // Calls f(observer) for every observer, outside the observer lock, on
+    // the calling thread.
     template <class Function>
     void notify(Function&& f)
     {
-        std::vector<MeasurementObserver*> current;
-        {
-            std::lock_guard lock(observerMutex);
-            current = observers;
-        }
+        const std::vector<MeasurementObserver*> current = beginNotification();
+        struct End {
+            Workstation& station;
+            ~End() { station.endNotification(); }
+        } end {*this};
         for (MeasurementObserver* observer : current)
-            f(*observer);
+            if (stillObserving(observer))
+                f(*observer);
     }
 
 private:
+    std::vector<MeasurementObserver*> beginNotification();
+    void endNotification();
+    bool stillObserving(MeasurementObserver* observer) const;
+
     std::unique_ptr<CTaviSpec> device;
     InstrumentAccess access;
     Settings settingsFiles;
@@ -70,6 +82,8 @@ private:
     mutable std::mutex observerMutex;
     Operator* operatorInUse;
     std::vector<MeasurementObserver*> observers;
+    std::condition_variable notificationEnded;
+    std::vector<std::thread::id> notifyingThreads; // one entry per running notification
     ChartPatchStore* chartStore = nullptr;
 };
 

@@ -2,7 +2,6 @@
 // otherwise rewrite members of that name.
 #include "core/common/AppPaths.h"
 #include "core/graph/SpectrumGraphPicture.h"
-#include "core/station/MeasurementObserver.h"
 #include "core/station/Workstation.h"
 #include "ui/shell/ToneGenerator.h"
 
@@ -24,10 +23,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include "ui/graph/SpectrumGraphWidget.h"
+#include "ui/shell/StationEvents.h"
 
 namespace {
 
@@ -39,19 +38,6 @@ QString latin1(const std::string& text)
 }
 
 } // namespace
-
-class CTaviLight::CycleObserver : public lt::MeasurementObserver {
-public:
-    explicit CycleObserver(CTaviLight& owner) : page(owner) { }
-    void graphChanged(const lt::GraphSample& sample) override { page.graphChanged(sample); }
-    void instrumentTypeChanged(std::int32_t instrumentType) override
-    {
-        page.instrumentTypeChanged(instrumentType);
-    }
-
-private:
-    CTaviLight& page;
-};
 
 CTaviLight::CTaviLight(
     lt::Workstation& workstation, QWidget* parent, lt::InstrumentController::Beeper beeper)
@@ -67,14 +53,17 @@ CTaviLight::CTaviLight(
     pollTimer.setSingleShot(true);
     pollTimer.setInterval(static_cast<int>(lt::kRemotePollMs));
     connect(&pollTimer, &QTimer::timeout, this, [this] { logic->remotePoll(); });
-    observer = std::make_unique<CycleObserver>(*this);
-    station.addObserver(observer.get());
+    events = new StationEvents(station, this);
+    connect(events, &StationEvents::graphChanged, this, &CTaviLight::plotRemission);
+    connect(events, &StationEvents::instrumentTypeChanged, this, [this](int instrumentType) {
+        showState();
+        Q_EMIT deviceTypeChanged(instrumentType);
+    });
     showState();
 }
 
 CTaviLight::~CTaviLight()
 {
-    station.removeObserver(observer.get());
     pollTimer.stop();
     // The spectrometer's port closes with the page.
     if (lt::InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin())
@@ -358,23 +347,3 @@ void CTaviLight::endLiveReading()
     logic->endRemoteForService();
 }
 
-void CTaviLight::graphChanged(const lt::GraphSample& sample)
-{
-    // The chart worker measures on its own thread: the graph is redrawn on ours.
-    if (QThread::currentThread() == thread())
-        plotRemission(sample);
-    else
-        QMetaObject::invokeMethod(
-            this, [this, sample] { plotRemission(sample); }, Qt::QueuedConnection);
-}
-
-void CTaviLight::instrumentTypeChanged(int instrumentType)
-{
-    QMetaObject::invokeMethod(
-        this,
-        [this, instrumentType] {
-            showState();
-            Q_EMIT deviceTypeChanged(instrumentType);
-        },
-        Qt::QueuedConnection);
-}

@@ -20,6 +20,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class SpectrumGraphWidget;
+class StationEvents;
 
 namespace lt {
 class Workstation;
@@ -68,14 +69,10 @@ private:
     void showState();
     void plotRemission(const lt::GraphSample& sample);
     void plotSpectrometer();
-    // The measurement cycle's news: new graph ordinates, a changed type.
-    class CycleObserver;
-    void graphChanged(const lt::GraphSample& sample);
-    void instrumentTypeChanged(int instrumentType);
 
     lt::Workstation& station;
     std::unique_ptr<lt::InstrumentController> logic;
-    std::unique_ptr<CycleObserver> observer;
+    StationEvents* events = nullptr; // the core's events on this thread
     QTimer pollTimer;
     unsigned plottedAcquisitions = 0;
     bool showing = false;

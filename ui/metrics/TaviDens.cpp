@@ -24,6 +24,7 @@
 #include "ui/metrics/DensityParametersDialog.h"
 #include "ui/metrics/MeasurementListModel.h"
 #include "ui/metrics/ValueDisplayWidget.h"
+#include "ui/shell/StationEvents.h"
 #include "ui/spreadsheet/ExcelAutomationDialog.h"
 
 namespace {
@@ -32,35 +33,6 @@ constexpr const char* kChartNames[] = {"IT8.7/3", "TQ ICC CMYK", "TQ ICC RGB"};
 constexpr const char* kMetricNames[] = {"ProcessColor", "Lab", "XYZ", "SpotColor"};
 constexpr const char* kExcelTip =
     "Open the spreadsheet export: every new measurement goes into cells of a workbook";
-
-// Carries the measurement cycle's news (from whichever thread measured) to
-// the page on the user-interface thread.
-class PageObserver : public lt::MeasurementObserver {
-public:
-    PageObserver(
-        QWidget* page, std::function<void(QString)> onStatus, std::function<void()> onValues)
-        : target(page), status(std::move(onStatus)), values(std::move(onValues))
-    {
-    }
-
-    void statusTextChanged(const std::string& text) override
-    {
-        const QString shown = QString::fromLatin1(text.c_str());
-        QMetaObject::invokeMethod(
-            target, [this, shown] { status(shown); }, Qt::AutoConnection);
-    }
-
-    void valueAreaChanged() override
-    {
-        QMetaObject::invokeMethod(
-            target, [this] { values(); }, Qt::AutoConnection);
-    }
-
-private:
-    QWidget* target;
-    std::function<void(QString)> status;
-    std::function<void()> values;
-};
 
 } // namespace
 
@@ -76,7 +48,7 @@ struct CTaviDens::Private {
     lt::ChartDialog* chartDialog = nullptr;
     QPushButton* startChart = nullptr;
     lt::InstrumentPageLink* instrumentPage = nullptr;
-    std::unique_ptr<PageObserver> observer;
+    StationEvents* events = nullptr;
     // The spreadsheet export keeps its client while the dialog is closed.
     std::unique_ptr<lt::ExcelExport> excelExport;
     ExcelAutomationDialog* excelDialog = nullptr;
@@ -219,10 +191,10 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent)
 
     setDensityMode(true);
     d->status->setText(QString::fromLatin1(d->logic.statusText().c_str()));
-    d->observer = std::make_unique<PageObserver>(
-        this, [this](const QString& text) { d->status->setText(text); },
-        [this] { d->display->update(); });
-    workstation.addObserver(d->observer.get());
+    d->events = new StationEvents(workstation, this);
+    connect(d->events, &StationEvents::statusTextChanged, d->status, &QLabel::setText);
+    connect(d->events, &StationEvents::sampleMeasured, d->display, qOverload<>(&QWidget::update));
+    connect(d->events, &StationEvents::valueAreaChanged, d->display, qOverload<>(&QWidget::update));
     // A new row is on top: show it there. The large display follows the
     // newest row, and shows only its labels once the list is cleared.
     connect(d->model, &QAbstractItemModel::rowsInserted, this, [this] { d->list->scrollToTop(); });
@@ -236,7 +208,6 @@ CTaviDens::~CTaviDens()
     delete d->excelDialog;
     delete d->chartDialog;
     d->charts.stop();
-    d->station.removeObserver(d->observer.get());
     delete d;
 }
 

@@ -13,6 +13,7 @@
 #include "common/ScriptedOperator.h"
 #include "common/SimulatedInstrumentPort.h"
 #include "common/TempDirectory.h"
+#include "core/common/NumberText.h"
 #include "core/station/Workstation.h"
 #include "instrument/include/LtClock.h"
 #include "ltsim/Simulator.h"
@@ -82,6 +83,15 @@ struct RecordingObserver : MeasurementObserver {
     std::vector<MeasuredSample> evaluated;
     std::vector<MeasurementRow> exported;
     std::vector<std::int32_t> types;
+};
+
+// Takes only the one event per sample.
+struct SampleObserver : MeasurementObserver {
+    void sampleMeasured(const MeasuredSample& sample) override { samples.push_back(sample); }
+    void rowAdded(const MeasurementRow&) override { ++narrowHooks; }
+    void valueAreaChanged() override { ++narrowHooks; }
+    std::vector<MeasuredSample> samples;
+    int narrowHooks = 0;
 };
 
 struct RecordingChart : ChartPatchStore {
@@ -223,6 +233,55 @@ TEST_F(MeasurementCycleTest, PaperWhiteSolidAndTintOfCyan)
     ASSERT_EQ(observer.graphs.size(), 4u);
     EXPECT_EQ(observer.graphs.back().pointCount, 36);
     EXPECT_EQ(observer.graphs.back().referenceOrdinate, 56540);
+}
+
+TEST_F(MeasurementCycleTest, OneEventPerSampleCarriesTheNumbersOfItsRow)
+{
+    openAndCalibrate();
+    SampleObserver events;
+    station->addObserver(&events);
+    SharedRecord& record = station->record();
+    record.paperWhiteState = PaperWhiteRequested;
+    ASSERT_EQ(measure("paper"), kStatusOk);
+    ASSERT_EQ(measure("M100"), kStatusOk); // no solid yet: no dot area
+    record.processSolidRequest = 1;
+    ASSERT_EQ(measure("M100"), kStatusOk);
+    ASSERT_EQ(measure("M50"), kStatusOk);
+    // A failed measurement sends no sample.
+    sim.injectFault({ltsim::FaultKind::Truncation, ltsim::FaultScope::NextReply});
+    EXPECT_GT(measure("M50"), kLinkFailureThreshold);
+    station->removeObserver(&events);
+
+    ASSERT_EQ(events.samples.size(), 4u);
+    EXPECT_EQ(events.narrowHooks, 0) << "an observer of the whole event gets no parts of it";
+    for (int n = 0; n < 4; ++n) {
+        const MeasuredSample& sample = events.samples[static_cast<std::size_t>(n)];
+        const MeasurementRow& row = sample.row;
+        EXPECT_EQ(sample.number, n);
+        EXPECT_EQ(row, station->list().row(3 - n));
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(
+                formatFixed(sample.lab[static_cast<std::size_t>(i)], 2, 3), row[column::kL + i]);
+            EXPECT_EQ(
+                formatFixed(sample.xyz[static_cast<std::size_t>(i)], 2, 3), row[column::kX + i]);
+        }
+        for (int c = Cyan; c <= Black; ++c)
+            EXPECT_EQ(formatFixed(sample.densities[static_cast<std::size_t>(c)], 3, 3),
+                row[column::kCyan + c]);
+        EXPECT_EQ(sample.graph.pointCount, kSpectrumPoints);
+        EXPECT_EQ(sample.chartPatch, -1);
+    }
+    const MeasuredSample& unsolid = events.samples[1];
+    const MeasuredSample& tint = events.samples[3];
+    EXPECT_EQ(unsolid.processColor, Magenta);
+    EXPECT_FALSE(unsolid.solidKnown);
+    EXPECT_EQ(unsolid.row[column::kDotArea], "-  -");
+    EXPECT_TRUE(tint.solidKnown);
+    EXPECT_EQ(tint.row[column::kDotArea], "M  " + formatFixed(tint.dotArea, 1, 3));
+    EXPECT_GT(tint.dotArea, 30.0);
+    EXPECT_EQ(tint.graph.ordinates, record.sample.ordinates);
+    EXPECT_NE(tint.graph.ordinates, events.samples[0].graph.ordinates)
+        << "each event keeps the spectrum of its own sample";
 }
 
 TEST_F(MeasurementCycleTest, FailureOnTheThirdFetchAddsNoRow)
@@ -387,6 +446,10 @@ TEST_F(MeasurementCycleTest, ChartPatchesFillUntilTheLastOne)
     EXPECT_EQ(progress.currentPatch, 135);
     EXPECT_EQ(station->list().rowCount(), 3);
     EXPECT_EQ(observer.patches, (std::vector<std::pair<int, int>> {{133, 134}, {134, 135}}));
+    std::vector<int> filled;
+    for (const MeasuredSample& sample : observer.evaluated)
+        filled.push_back(sample.chartPatch);
+    EXPECT_EQ(filled, (std::vector<int> {133, 134, -1})) << "past the last patch none is filled";
     station->setChartPatchStore(nullptr);
 }
 
