@@ -8,5 +8,6 @@ namespace ltrak {
 
 int measureCommand(const std::vector<std::string>& words);
 int chartCommand(const std::vector<std::string>& words);
+int firmwareCommand(const std::vector<std::string>& words);
 
 } // namespace ltrak

@@ -2,13 +2,13 @@
 // and measures samples through the program's own measurement cycle, writing
 // spectrum, XYZ, L*a*b* and densities as CSV, JSON or CGATS.
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleOperator.h"
+#include "cli/PortChoice.h"
 #include "core/colour/ColorArithmetic.h"
 #include "core/common/AppPaths.h"
 #include "core/common/NumberText.h"
@@ -192,33 +192,17 @@ int measureCommand(const std::vector<std::string>& words)
     lt::ensureConfigDirectory();
     lt::Workstation station(op, lt::configDirectory());
 
-    // The port behind COM1 for this run.
-    std::unique_ptr<ltsim::Simulator> simulator;
-    std::string devicePath;
-    if (portName == "sim") {
-        ltsim::SimulatorOptions options;
-        options.device = device->simulated;
-        simulator = std::make_unique<ltsim::Simulator>(options);
-        std::string error;
-        if (!simulator->start(&error))
-            return fail(kExitFailure, "the simulator did not start: " + error);
-        devicePath = simulator->devicePath();
-    } else if (portName.size() == 4 && portName.rfind("COM", 0) == 0 && portName[3] >= '1' &&
-        portName[3] <= '4') {
-        devicePath = station.settings().portDevice(portName[3] - '0');
-        if (devicePath == "sim")
-            return fail(kExitUsage, portName + " is mapped to the simulator: use --port sim");
-    } else if (!portName.empty() && portName[0] == '/') {
-        devicePath = portName;
-    } else {
-        return fail(
-            kExitUsage, "unknown port \"" + portName + "\" (COM1..COM4, a device path, sim)");
-    }
-    CTaviSpec::SetPortDevice(1, devicePath.c_str());
+    ltsim::SimulatorOptions simulated;
+    simulated.device = device->simulated;
+    PortLine line = attachPort(station, portName, simulated);
+    if (line.exitCode != kExitSuccess)
+        return fail(line.exitCode, line.error);
+    ltsim::Simulator* simulator = line.simulator.get();
+    const std::string& devicePath = line.devicePath;
 
     ComPort port {};
     port.DeviceType = static_cast<std::uint8_t>(device->instrumentType);
-    port.PortNumber = 1;
+    port.PortNumber = kCommandPortNumber;
     port.BaudRate = 9600;
     port.ByteSize = 8;
     port.Handshake = 1;

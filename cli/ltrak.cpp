@@ -18,6 +18,8 @@ Commands:
   measure          measure samples and write spectrum, XYZ, L*a*b*, densities
   chart compare    compare two measured charts (CGATS files)
   chart convert    write a chart file as CGATS with L*a*b*
+  firmware check   check a firmware file (Motorola S-records)
+  firmware download  write a firmware file into a Lumatrak's flash
 
 Run "ltrak COMMAND --help" for the options of a command.
 
@@ -47,5 +49,7 @@ int main(int argc, char** argv)
         return ltrak::measureCommand(rest);
     if (command == "chart")
         return ltrak::chartCommand(rest);
+    if (command == "firmware")
+        return ltrak::firmwareCommand(rest);
     return ltrak::fail(ltrak::kExitUsage, "unknown command \"" + command + "\" (see ltrak --help)");
 }

@@ -18,6 +18,7 @@ struct QcForm {
     std::string fileName; // path of the set last loaded or saved
     std::string matchNumber; // "MatchNo:"
     std::string deltaE; // "dE:"
+    std::string deltaEFormula; // beside "dE:": the formula of the difference shown ("dE76")
     std::string deltaL; // "dL:"
     std::string entryNumber; // "No:"
     std::array<std::string, kQcTolerances>

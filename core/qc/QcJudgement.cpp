@@ -8,22 +8,24 @@ namespace lt {
 namespace {
 
 // Farther than this from every entry, nothing matches (the squared
-// distance 200000 of the nearest-entry search).
+// CIE 1976 distance 200000 of the nearest-entry search; no other formula
+// comes near it for real colours).
 const double kNoMatchDistance = std::sqrt(200000.0);
 
 } // namespace
 
-double qcColorDifference(const Lab& sample, const Lab& reference)
+double qcColorDifference(const Lab& sample, const Lab& reference, DeltaEFormula formula)
 {
-    return deltaE76(reference, sample);
+    return deltaE(formula, reference, sample);
 }
 
-void judgeReading(const QcSet& set, QcRun& run, const Lab& reading)
+void judgeReading(const QcSet& set, QcRun& run, const Lab& reading, DeltaEFormula formula)
 {
     const double k = run.reading;
     for (int i = 0; i < 3; ++i)
         run.means[i] = ((k - 1) * run.means[i] + reading[i]) / k;
-    const double distance = qcColorDifference(run.means, reading);
+    // The reading's distance from the group's mean, the mean as reference.
+    const double distance = qcColorDifference(reading, run.means, formula);
     run.spread = ((k - 1) * run.spread + distance) / k;
 
     run.match = 0;
@@ -39,7 +41,7 @@ void judgeReading(const QcSet& set, QcRun& run, const Lab& reading)
     const QcEntry* nearest = nullptr;
     for (int number = 1; number <= set.entryCount; ++number) {
         const QcEntry& candidate = set.entries[number - 1];
-        const double difference = qcColorDifference(run.means, candidate.lab);
+        const double difference = qcColorDifference(run.means, candidate.lab, formula);
         if (difference < best) { // ties keep the earlier entry
             best = difference;
             nearest = &candidate;

@@ -8,10 +8,12 @@
 
 namespace lt {
 
-// The colour difference between a sample and a reference (CIE 1976). Every
-// colour difference of the judgement, the nearest-entry search included,
-// goes through this one function.
-double qcColorDifference(const Lab& sample, const Lab& reference);
+// The colour difference between a sample and a reference by the operator's
+// formula (CIE 1976 unless another was chosen). Every colour difference of
+// the judgement, the nearest-entry search and dEA included, goes through
+// this one function.
+double qcColorDifference(
+    const Lab& sample, const Lab& reference, DeltaEFormula formula = DeltaEFormula::Cie76);
 
 // The running state of the judgement.
 struct QcRun {
@@ -33,8 +35,10 @@ struct QcGroupOutcome {
 };
 
 // Steps of one reading: means and dEA updated, the nearest entry matched and
-// judged. A list without entries leaves no match and a white status.
-void judgeReading(const QcSet& set, QcRun& run, const Lab& reading);
+// judged, every colour difference by formula. A list without entries leaves
+// no match and a white status.
+void judgeReading(
+    const QcSet& set, QcRun& run, const Lab& reading, DeltaEFormula formula = DeltaEFormula::Cie76);
 
 // The group bookkeeping after judgeReading: averageRead is the number in
 // the "Average:" field. When it differs from set.averageCount a new group

@@ -9,6 +9,7 @@
 #include "core/metrics/FileMessages.h"
 #include "core/metrics/SpotLibraryFile.h"
 #include "core/metrics/TextFileName.h"
+#include "core/qc/QcLogSummary.h"
 #include "core/qc/QcSetFile.h"
 #include "core/qc/QcText.h"
 #include "core/station/Workstation.h"
@@ -36,7 +37,9 @@ void QcPageLogic::initialise()
     qcRun = QcRun();
     fields = QcForm();
     currentSample = {};
+    loggedFormulas = 0;
     started = true;
+    showFormula();
     listChanged();
 }
 
@@ -57,7 +60,9 @@ void QcPageLogic::Update(const Lab& sample)
     if (!started)
         return;
     currentSample = sample;
-    judgeReading(qcSet, qcRun, sample);
+    judgedBy = deltaEFormula();
+    judgeReading(qcSet, qcRun, sample, judgedBy);
+    fields.deltaEFormula = deltaEFormulaName(judgedBy);
     const QcGroupOutcome group = finishReading(qcSet, qcRun, readFieldCount(fields.average));
     fields.average = formatInteger(group.averageCount);
 
@@ -132,6 +137,7 @@ void QcPageLogic::loadSet()
         return;
 
     lastPath = *chosen;
+    loggedFormulas = 0;
     fields.fileName = *chosen;
     fields.matchNumber.clear();
     fields.deltaE.clear();
@@ -261,8 +267,11 @@ void QcPageLogic::logMatch()
     match.deltaL = readFieldNumber(fields.deltaL);
     match.deltaA = qcRun.deltaA;
     match.deltaB = qcRun.deltaB;
-    if (qcSet.logMatch(match) == QcEditResult::LogFull)
+    if (qcSet.logMatch(match) == QcEditResult::LogFull) {
         tell(kQcLogFullMessage);
+        return;
+    }
+    loggedFormulas |= 1u << static_cast<unsigned>(judgedBy);
 }
 
 void QcPageLogic::setLightLimit()
@@ -300,6 +309,34 @@ std::string QcPageLogic::printText()
     prepareForWriting();
     qcSet.customer = lastPath;
     return ComposeQcText(qcSet);
+}
+
+std::vector<std::string> QcPageLogic::printClosingLines() const
+{
+    std::string formulaLine =
+        "Colour differences by " + std::string(deltaEFormulaName(deltaEFormula()));
+    std::string logged;
+    for (int i = 0; i < kDeltaEFormulaCount; ++i)
+        if (loggedFormulas & (1u << i))
+            logged += (logged.empty() ? "" : ", ") +
+                std::string(deltaEFormulaName(deltaEFormulaFromIndex(i)));
+    if (!logged.empty())
+        formulaLine += "; the logged matches by " + logged;
+    std::vector<std::string> lines {formulaLine};
+    for (std::string& line : qcLogSummaryLines(summariseLog(qcSet)))
+        lines.push_back(std::move(line));
+    return lines;
+}
+
+DeltaEFormula QcPageLogic::deltaEFormula() const
+{
+    return deltaEFormulaFromIndex(station.settings().peek(keys::kDeltaEFormula));
+}
+
+void QcPageLogic::showFormula()
+{
+    if (fields.deltaE.empty())
+        fields.deltaEFormula = deltaEFormulaName(deltaEFormula());
 }
 
 void QcPageLogic::reportNoPrinting()

@@ -85,9 +85,20 @@ public:
     void applyToAll();
 
     // "Print Set": the text to print (the "#2" line names the path last
-    // loaded or saved), and the message when nothing was printed.
+    // loaded or saved), the lines that close the printout (the formula of
+    // the colour differences, the summary of the log), and the message when
+    // nothing was printed.
     std::string printText();
+    std::vector<std::string> printClosingLines() const;
     void reportNoPrinting();
+
+    // The colour-difference formula the operator chose on the colour
+    // metrics page ("DeltaEFormula"; CIE 1976 unless changed). Read at every
+    // judgement, so a change counts from the next sample on.
+    DeltaEFormula deltaEFormula() const;
+    // Beside "dE:": the formula in use now, unless a dE is shown, which
+    // keeps the name of the formula that computed it.
+    void showFormula();
 
     const QcSet& set() const { return qcSet; }
     const QcRun& run() const { return qcRun; }
@@ -112,6 +123,9 @@ private:
     QcForm fields;
     Lab currentSample {};
     std::string lastPath; // of "Load Set" or "Save Set"
+    DeltaEFormula judgedBy = DeltaEFormula::Cie76; // of the judgement shown
+    // Formulas that judged the matches of the log (bit per DeltaEFormula).
+    unsigned loggedFormulas = 0;
     int revision = 0;
     bool started = false;
 };

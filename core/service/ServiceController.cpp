@@ -85,13 +85,25 @@ void ServiceController::startService()
 {
     if (running.load())
         return;
+    startService(storedBaudRate());
+}
+
+std::uint16_t ServiceController::storedBaudRate()
+{
+    return serviceBaudRate(station.settings().load(keys::kServiceBaudRate));
+}
+
+void ServiceController::startService(std::uint16_t baudRate)
+{
+    if (running.load())
+        return;
     progressRange(kServiceProgressLow, kServiceProgressHigh);
     progress(kServiceProgressLow);
 
     ComPort port {};
     port.DeviceType = static_cast<std::uint8_t>(station.record().instrumentType);
     port.PortNumber = static_cast<std::uint16_t>(instrumentPage ? instrumentPage->portNumber() : 1);
-    port.BaudRate = serviceBaudRate(station.settings().load(keys::kServiceBaudRate));
+    port.BaudRate = baudRate;
     port.ByteSize = 8;
 
     // The instrument page's remote poll would talk into the loader.

@@ -67,6 +67,12 @@ public:
 
     // The four buttons.
     void startService();
+    // "Start Service" at baudRate instead of the stored service rate: the
+    // command line's choice for one run, which the settings do not keep.
+    void startService(std::uint16_t baudRate);
+    // The service link's rate from the settings ("ServiceBaudRate"); a text
+    // that is no usable rate gives kDefaultServiceBaudRate.
+    std::uint16_t storedBaudRate();
     void loadFile();
     // Starts the download on its worker thread and returns at once.
     void downloadProgram();

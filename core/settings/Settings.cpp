@@ -89,6 +89,11 @@ int Settings::load(const IntKey& key)
     return value;
 }
 
+int Settings::peek(const IntKey& key) const
+{
+    return clampToKey(key, application.getInt(key.section, key.key, key.defaultValue));
+}
+
 void Settings::store(const IntKey& key, int value)
 {
     application.writeString(key.section, key.key, formatInteger(value));

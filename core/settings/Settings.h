@@ -42,6 +42,10 @@ public:
 
     int load(const IntKey& key);
     void store(const IntKey& key, int value);
+    // The value in use (default and range applied) without writing it back:
+    // for a choice that is read at every sample, such as the colour
+    // difference formula.
+    int peek(const IntKey& key) const;
 
     // The text in use; a path key's relative name is returned as stored
     // (resolve it with resolveConfigPath).

@@ -1,15 +1,20 @@
 // ltrak as a script uses it: the exit status, what reaches standard output
 // and standard error, for good and bad command lines.
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <future>
 #include <string>
+#include <vector>
 
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
+#include "common/SRecordText.h"
 #include "common/TempDirectory.h"
+#include "ltsim/Simulator.h"
 
 namespace {
 
@@ -80,6 +85,14 @@ TEST(Ltrak, WrongCommandLinesAndMissingThingsHaveTheirExitStatus)
         {"chart compare one.txt", 2},
         {"chart compare /nonexistent-a /nonexistent-b", 1},
         {"chart convert", 2},
+        {"firmware", 2},
+        {"firmware flash x.A20", 2},
+        {"firmware check", 2},
+        {"firmware check a.A20 b.A20", 2},
+        {"firmware download --port sim", 2},
+        {"firmware download --baud 12 --port sim x.A20", 2},
+        {"firmware download --port COM7 x.A20", 2},
+        {"firmware download --wipe x.A20", 2},
     };
     for (const auto& [arguments, status] : cases) {
         Outcome run = ltrak(arguments);
@@ -87,8 +100,9 @@ TEST(Ltrak, WrongCommandLinesAndMissingThingsHaveTheirExitStatus)
         EXPECT_TRUE(run.out.empty()) << arguments << ": " << run.out;
         EXPECT_FALSE(run.err.empty()) << arguments;
     }
-    for (const char* help : {"--help", "measure --help", "chart --help", "chart compare --help",
-             "chart convert --help"}) {
+    for (const char* help :
+        {"--help", "measure --help", "chart --help", "chart compare --help", "chart convert --help",
+            "firmware --help", "firmware check --help", "firmware download --help"}) {
         Outcome run = ltrak(help);
         EXPECT_EQ(run.status, 0) << help;
         EXPECT_NE(run.out.find("Usage: ltrak"), std::string::npos) << help;
@@ -130,6 +144,99 @@ TEST(Ltrak, ComparesAndConvertsCharts)
     Outcome broken = ltrak("chart convert " + dir.file("broken.txt"));
     EXPECT_EQ(broken.status, 1);
     EXPECT_NE(broken.err.find("broken.txt"), std::string::npos);
+}
+
+// A firmware file with one change made to its text.
+std::string firmwareVariant(const std::string& text, const std::string& from, const std::string& to)
+{
+    std::string changed = text;
+    const std::size_t at = changed.find(from);
+    if (at != std::string::npos)
+        changed.replace(at, from.size(), to);
+    return changed;
+}
+
+TEST(Ltrak, ChecksFirmwareFilesAsTheServicePageDoes)
+{
+    lt::testing::TempDirectory dir;
+    // 16641 bytes: two blocks for the flash, records of 32 bytes, the tenth
+    // data record (line 11) at address 000120.
+    const std::string good = lt::testing::sRecordText(lt::testing::programImage(16641));
+    const std::size_t line11 = good.find("S224000120");
+    const std::size_t line11End = good.find("\r\n", line11);
+    const std::string record11 = good.substr(line11, line11End - line11);
+    std::string brokenSum = record11;
+    brokenSum.back() = brokenSum.back() == '0' ? '1' : '0';
+    std::string notHex = record11;
+    notHex[20] = 'G';
+
+    struct Case {
+        const char* name;
+        std::string text;
+        int status;
+        const char* said; // on stdout for a sound file, else on stderr
+    };
+    const Case cases[] = {
+        {"good.A20", good, 0,
+            "sound, 521 data records, program image of 16641 bytes at 000000-004100, 2 blocks"},
+        {"checksum.A20", firmwareVariant(good, record11, brokenSum), 1, "line 11: checksum"},
+        {"gap.A20", firmwareVariant(good, record11 + "\r\n", ""), 1,
+            "line 11: address 000140 leaves a gap"},
+        {"nothex.A20", firmwareVariant(good, record11, notHex), 1,
+            "line 11: \"G\" in column 21 is not a hex digit"},
+        {"oversized.A20", good + std::string(2000000, '\n'), 1, "more than 2000000 bytes"},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(dir.file(c.name), std::ios::binary) << c.text;
+        Outcome run = ltrak("firmware check " + dir.file(c.name));
+        EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
+        const std::string& said = c.status == 0 ? run.out : run.err;
+        EXPECT_NE(said.find(c.said), std::string::npos) << c.name << ": " << said;
+        EXPECT_EQ(run.out.empty(), c.status != 0) << c.name;
+    }
+    EXPECT_EQ(ltrak("firmware check " + dir.file("missing.A20")).status, 1);
+
+    // A damaged file stops before any port is opened (the port would fail).
+    Outcome notSent =
+        ltrak("firmware download --port /dev/ltrak-no-such-port " + dir.file("gap.A20"));
+    EXPECT_EQ(notSent.status, 1);
+    EXPECT_NE(notSent.err.find("line 11"), std::string::npos) << notSent.err;
+    Outcome noPort =
+        ltrak("firmware download --port /dev/ltrak-no-such-port " + dir.file("good.A20"));
+    EXPECT_EQ(noPort.status, 1);
+    EXPECT_NE(noPort.err.find("could not be opened"), std::string::npos) << noPort.err;
+}
+
+TEST(Ltrak, DownloadsFirmwareIntoTheLoaderOnlyWhenAllowedToErase)
+{
+    lt::testing::TempDirectory dir;
+    const std::vector<std::uint8_t> image = lt::testing::programImage(20000);
+    const std::string file = dir.file("BASIC.A20");
+    std::ofstream(file, std::ios::binary) << lt::testing::sRecordText(image);
+
+    // The flash of a simulated instrument holds a program from the factory;
+    // both downloads run at once (each spends most of its time in the
+    // loader's prescribed pauses).
+    ltsim::Simulator instrument;
+    ASSERT_TRUE(instrument.start());
+    auto written = std::async(std::launch::async, [&] {
+        return ltrak(
+            "firmware download --erase --baud 9600 --port " + instrument.devicePath() + " " + file);
+    });
+    Outcome refused = ltrak("firmware download --port sim " + file);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.out.empty()) << refused.out;
+    EXPECT_NE(refused.err.find("simulator"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("--erase was not given"), std::string::npos) << refused.err;
+
+    Outcome done = written.get();
+    ASSERT_EQ(done.status, 0) << done.err;
+    EXPECT_NE(done.out.find("Programming done, 15 blocks written"), std::string::npos) << done.out;
+    std::vector<std::uint8_t> expected(image.begin() + 0x4000, image.end());
+    expected.resize(15 * 256, 0xFF);
+    EXPECT_EQ(instrument.flashImage(), expected);
+    EXPECT_EQ(instrument.rejectedBlocks(), 0);
+    EXPECT_FALSE(instrument.inLoader());
 }
 
 } // namespace

@@ -13,7 +13,6 @@
 
 #include <map>
 
-#include "core/qc/QcLogSummary.h"
 #include "core/station/Workstation.h"
 #include "ui/qc/QcGraphicsWidget.h"
 #include "ui/qc/QcPrinter.h"
@@ -59,6 +58,7 @@ struct QC::Fields {
     std::map<lt::QcField, QLineEdit*> edits;
     QLineEdit* matchNumber = nullptr;
     QLineEdit* deltaE = nullptr;
+    QLabel* formula = nullptr;
     QLineEdit* deltaL = nullptr;
     QLineEdit* spread = nullptr;
 };
@@ -120,6 +120,11 @@ QC::QC(lt::Workstation& workstation, QWidget* parent)
     };
     fields->matchNumber = readOnly("MatchNo:");
     fields->deltaE = readOnly("dE:");
+    // The formula of the dE shown, chosen on the colour metrics page.
+    fields->formula = new QLabel(this);
+    fields->formula->setObjectName("DeltaEFormula");
+    fields->formula->setToolTip(QStringLiteral("The colour-difference formula of \"dE:\""));
+    result->addWidget(fields->formula);
     fields->deltaL = readOnly("dL:");
     result->addWidget(new QLabel(QStringLiteral("OK:"), this));
     okBox = new QLabel(this);
@@ -252,8 +257,11 @@ void QC::sampleMeasured(const lt::Lab& lab)
 void QC::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (pageLogic.initialised())
+    if (pageLogic.initialised()) {
+        pageLogic.showFormula(); // it may have been changed on another tab
+        refresh();
         return;
+    }
     pageLogic.initialise();
     const std::vector<std::uint8_t> bytes = pageLogic.loadPlanePicture();
     QImage picture;
@@ -270,9 +278,7 @@ void QC::printSet()
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
     }();
-    if (!chosen ||
-        !printQcSet(printer, pageLogic.printText(),
-            lt::qcLogSummaryLines(lt::summariseLog(pageLogic.set())))) {
+    if (!chosen || !printQcSet(printer, pageLogic.printText(), pageLogic.printClosingLines())) {
         pageLogic.reportNoPrinting();
     }
     refresh();
@@ -310,6 +316,7 @@ void QC::refresh()
     }
     showText(fields->matchNumber, form.matchNumber);
     showText(fields->deltaE, form.deltaE);
+    fields->formula->setText(latin1(form.deltaEFormula));
     showText(fields->deltaL, form.deltaL);
     showText(fields->spread, form.spread);
     QPalette palette = okBox->palette();

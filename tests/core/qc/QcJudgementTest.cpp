@@ -79,6 +79,45 @@ TEST(QcJudgementTest, MatchesTheNearestEntryAndKeepsTheEarlierOnTies)
     EXPECT_NEAR(run.deltaE, std::sqrt(5.0), 1e-12);
 }
 
+// A saturated red sample between two references: 3 units lighter in L*, or
+// 4 units more chroma. CIE 1976 finds the lighter one nearer (3 < 4) and
+// judges the sample out; CIEDE2000, which weighs chroma differences of
+// saturated colours far less, finds the other nearer and within tolerance.
+TEST(QcJudgementTest, TheChosenFormulaDecidesTheMatchAndTheVerdict)
+{
+    const Lab sample {50, 60, 0};
+    const Lab lighter {53, 60, 0};
+    const Lab moreChroma {50, 64, 0};
+    const QcSet set = setOf({lighter, moreChroma});
+    struct Case {
+        DeltaEFormula formula;
+        int match;
+        double deltaE;
+        QcStatus status;
+    } cases[] = {
+        {DeltaEFormula::Cie76, 1, 3.0, QcStatus::NotOk},
+        {DeltaEFormula::Ciede2000, 2, deltaE2000(moreChroma, sample), QcStatus::Ok},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(deltaEFormulaName(c.formula)));
+        QcRun run;
+        judgeReading(set, run, sample, c.formula);
+        EXPECT_EQ(run.match, c.match);
+        EXPECT_NEAR(run.deltaE, c.deltaE, 1e-12);
+        EXPECT_EQ(run.status, c.status);
+    }
+    EXPECT_LT(deltaE2000(moreChroma, sample), 1.5); // well inside the 2.0 tolerance
+
+    // dEA by the formula too, the group's mean as the reference.
+    QcRun run;
+    judgeReading(set, run, {50, 60, 0}, DeltaEFormula::Ciede2000);
+    run.reading = 2;
+    judgeReading(set, run, {50, 64, 0}, DeltaEFormula::Ciede2000);
+    const double second = deltaE2000({50, 62, 0}, {50, 64, 0});
+    EXPECT_NEAR(run.spread, second / 2.0, 1e-12);
+    EXPECT_LT(second, 1.0); // CIE 1976 would give 2
+}
+
 TEST(QcJudgementTest, AnEmptyListGivesNoMatchAndWhiteButTheMeansAdvance)
 {
     QcSet set;

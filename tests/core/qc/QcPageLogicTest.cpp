@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -133,6 +134,42 @@ TEST_F(QcPageLogicTest, LoggingTakesTheShownValuesWithCommasAndRefusesTheThreeHu
     page->logMatch();
     EXPECT_EQ(page->set().matchCount, kQcMaxMatches);
     EXPECT_EQ(messages(), (std::vector<std::string> {kQcLogFullMessage}));
+}
+
+// The formula chosen with the colour metrics page's "dE" combo reaches the
+// judgement from the next sample on and names itself beside "dE:" and in the
+// printout; the set's text stays the same whichever formula judges.
+TEST_F(QcPageLogicTest, TheChosenFormulaJudgesNamesItselfAndLeavesTheSetTextAlone)
+{
+    EXPECT_EQ(page->form().deltaEFormula, "dE76");
+    EXPECT_EQ(page->printClosingLines().front(), "Colour differences by dE76");
+    add("53", "60", "0", "Lighter");
+    add("50", "64", "0", "More chroma");
+    const Lab sample {50, 60, 0};
+
+    page->Update(sample);
+    EXPECT_EQ(page->form().matchNumber, "1");
+    EXPECT_EQ(page->form().deltaE, "3.00");
+    EXPECT_EQ(page->form().statusColor, (QcRgb {255, 0, 0}));
+    page->logMatch();
+    const std::string text76 = page->printText();
+
+    station->settings().store(keys::kDeltaEFormula, static_cast<int>(DeltaEFormula::Ciede2000));
+    page->showFormula();
+    EXPECT_EQ(page->form().deltaEFormula, "dE76"); // still the formula of the dE shown
+    page->Update(sample);
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%.2f", deltaE2000({50, 64, 0}, sample));
+    EXPECT_EQ(page->form().deltaEFormula, "dE00");
+    EXPECT_EQ(page->form().matchNumber, "2");
+    EXPECT_EQ(page->form().deltaE, expected);
+    EXPECT_EQ(page->form().statusColor, (QcRgb {0, 255, 0}));
+    EXPECT_EQ(page->printText(), text76);
+
+    page->logMatch();
+    EXPECT_EQ(page->printClosingLines().front(),
+        "Colour differences by dE00; the logged matches by dE76, dE00");
+    EXPECT_EQ(page->printClosingLines()[1].rfind("Summary of the log: 2 matches", 0), 0u);
 }
 
 TEST_F(QcPageLogicTest, AddInsertAndChangeFollowTheirRules)

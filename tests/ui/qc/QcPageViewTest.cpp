@@ -165,9 +165,17 @@ TEST_F(QcPageViewTest, SamplesAreJudgedOnlyAfterTheTabWasFirstShown)
     EXPECT_TRUE(page->graphics()->hasPicture());
     EXPECT_EQ(field("Average:")->text(), "1");
     EXPECT_TRUE(button("Save")->isEnabled());
+    auto* formula = page->findChild<QLabel*>("DeltaEFormula");
+    ASSERT_NE(formula, nullptr);
+    EXPECT_EQ(formula->text(), "dE76");
     measure("C50");
     EXPECT_EQ(field("dEA:")->text(), "0.00");
     EXPECT_NE(field("L:")->text(), "");
+
+    // ΔE00 chosen on the colour metrics page judges the next sample.
+    station->settings().store(keys::kDeltaEFormula, static_cast<int>(DeltaEFormula::Ciede2000));
+    measure("C50");
+    EXPECT_EQ(formula->text(), "dE00");
 }
 
 TEST_F(QcPageViewTest, ASetBuiltFromMeasuredSamplesJudgesGreenYellowAndRed)
@@ -308,6 +316,8 @@ TEST_F(QcPageViewTest, PrintingWritesEveryEntryOnAsManyPagesAsNeededAndTheSummar
         EXPECT_NE(line.find(row.l), std::string::npos) << line;
         EXPECT_NE(line.find(row.b), std::string::npos) << line;
     }
+    // (The printer's font joins "ff" into one glyph.)
+    EXPECT_NE(text.find("erences by dE76"), std::string::npos);
     EXPECT_NE(text.find("Summary of the log: 2 matches"), std::string::npos);
     EXPECT_NE(text.find("Page " + std::to_string(pages) + " of " + std::to_string(pages)),
         std::string::npos);
