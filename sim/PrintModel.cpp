@@ -15,9 +15,6 @@ constexpr double kSurfaceReflection = 0.004;
 // under a neighbouring dot, so halftones print darker than their area says.
 constexpr double kYuleNielsenFactor = 1.8;
 
-// Mechanical dot gain at 50 % coverage, spread over the tone scale as 4a(1-a).
-constexpr double kDotGainAtHalf = 0.10;
-
 double clamp01(double value)
 {
     return std::clamp(value, 0.0, 1.0);
@@ -55,16 +52,15 @@ double blackSolid(double wavelength)
     return 0.014 + 0.006 * logisticStep(wavelength, 700.0, 30.0);
 }
 
-// Effective dot area after mechanical dot gain.
-double effectiveArea(double percent)
-{
-    double a = clamp01(percent / 100.0);
-    return clamp01(a + kDotGainAtHalf * 4.0 * a * (1.0 - a));
-}
-
 } // namespace
 
-PrintModel::PrintModel()
+double PrintModel::effectiveArea(double percent) const
+{
+    double a = clamp01(percent / 100.0);
+    return clamp01(a + dotGain_ / 100.0 * 4.0 * a * (1.0 - a));
+}
+
+PrintModel::PrintModel(double dotGainAtHalf) : dotGain_(dotGainAtHalf)
 {
     paper_ = SpectralCurve::fromFunction(paperRemission);
     double (*solids[4])(double) = {cyanSolid, magentaSolid, yellowSolid, blackSolid};

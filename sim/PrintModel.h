@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SpectralCurve.h"
+#include "ltsim/Simulator.h"
 
 namespace ltsim {
 
@@ -13,7 +14,11 @@ struct InkCoverage {
 
 class PrintModel {
 public:
-    PrintModel();
+    // Mechanical dot gain at 50 % coverage, spread over the tone scale as
+    // 4a(1 - a), so paper and solids stay as they are.
+    explicit PrintModel(double dotGainAtHalf = kStandardDotGain);
+
+    double dotGain() const { return dotGain_; } // [% at 50 %]
 
     const SpectralCurve& paper() const { return paper_; }
 
@@ -27,6 +32,10 @@ public:
     SpectralCurve filmTransmittance(const SpectralCurve& remission) const;
 
 private:
+    // Effective dot area [0, 1] of a nominal coverage [%] after dot gain.
+    double effectiveArea(double percent) const;
+
+    double dotGain_;
     SpectralCurve paper_;
     // Double-pass transmittance of each ink film (cyan, magenta, yellow, black).
     SpectralCurve inkFilm_[4];

@@ -53,7 +53,9 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
 
 } // namespace
 
-SampleLibrary::SampleLibrary() = default;
+SampleLibrary::SampleLibrary(double dotGain) : print_(dotGain)
+{
+}
 
 std::vector<std::string> SampleLibrary::names()
 {

@@ -15,7 +15,8 @@ namespace ltsim {
 
 class SampleLibrary {
 public:
-    SampleLibrary();
+    // Prints come from a press with this dot gain at 50 % [percentage points].
+    explicit SampleLibrary(double dotGain = kStandardDotGain);
 
     // The named samples offered to the operator, in a sensible order.
     static std::vector<std::string> names();

@@ -85,6 +85,7 @@ std::optional<ChartKind> parseChartKind(std::string_view name)
 struct Simulator::Impl {
     explicit Impl(SimulatorOptions o) : options(std::move(o))
     {
+        bench.samples = SampleLibrary(options.dotGain);
         bench.sampleName = options.sample;
         bench.noise = options.noise;
         bench.random.seed(options.noiseSeed);
@@ -405,6 +406,18 @@ std::string Simulator::sample() const
 {
     std::lock_guard lock(impl_->mutex);
     return impl_->bench.sampleName;
+}
+
+double Simulator::dotGain() const
+{
+    std::lock_guard lock(impl_->mutex);
+    return impl_->bench.samples.printModel().dotGain();
+}
+
+void Simulator::setDotGain(double percentAtHalf)
+{
+    std::lock_guard lock(impl_->mutex);
+    impl_->bench.samples = SampleLibrary(percentAtHalf);
 }
 
 std::optional<Reading> Simulator::expectedReading(std::string_view sampleName) const

@@ -12,11 +12,13 @@
 
 namespace {
 
+constexpr double kLargestDotGain = 50.0; // [% at 50 %]: a 50 % dot prints solid
+
 int usage()
 {
     std::fprintf(stderr,
         "usage: ltsim --device lumatrak-s|lumatrak-a|spectrolino|spectrometer [--baud N] "
-        "[--chart it8|tqcmyk|tqrgb] [--pace] [--no-noise]\n");
+        "[--chart it8|tqcmyk|tqrgb] [--pace] [--no-noise] [--dot-gain PERCENT]\n");
     return 2;
 }
 
@@ -50,6 +52,12 @@ int main(int argc, char** argv)
             options.pacing = true;
         } else if (argument == "--no-noise") {
             options.noise = 0.0;
+        } else if (argument == "--dot-gain" && hasValue) {
+            char* end = nullptr;
+            const double gain = std::strtod(argv[++i], &end);
+            if (*end != '\0' || !(gain >= 0.0 && gain <= kLargestDotGain))
+                return usage();
+            options.dotGain = gain;
         } else {
             return usage();
         }

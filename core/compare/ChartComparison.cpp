@@ -138,7 +138,18 @@ MeasuredChartReading readMeasuredChart(const std::string& path)
     return reading;
 }
 
-PatchGroup patchGroup(DeviceSpace space, const std::vector<double>& device)
+double deviceFullScale(const MeasuredChart& chart)
+{
+    if (chart.space != DeviceSpace::Rgb)
+        return kPercentFull;
+    for (const MeasuredPatch& patch : chart.patches)
+        for (double value : patch.device)
+            if (value > kPercentFull + 0.5)
+                return kByteFull;
+    return kPercentFull;
+}
+
+PatchGroup patchGroup(DeviceSpace space, const std::vector<double>& device, double rgbFull)
 {
     auto near = [](double value, double target) { return std::fabs(value - target) < 0.5; };
     if (space == DeviceSpace::Cmyk && device.size() == 4) {
@@ -162,7 +173,7 @@ PatchGroup patchGroup(DeviceSpace space, const std::vector<double>& device)
     if (space == DeviceSpace::Rgb && device.size() == 3) {
         int full = 0, none = 0;
         for (double value : device) {
-            full += near(value, 255.0);
+            full += near(value, rgbFull);
             none += near(value, 0.0);
         }
         if (full == 3)
@@ -214,6 +225,8 @@ ChartComparison compareCharts(
     comparison.matchedByDevice = idMatches * 2 < static_cast<int>(sample.patches.size()) &&
         reference.space != DeviceSpace::Unknown && reference.space == sample.space;
 
+    const DeviceSpace space = sample.space != DeviceSpace::Unknown ? sample.space : reference.space;
+    const double rgbFull = std::max(deviceFullScale(reference), deviceFullScale(sample));
     std::vector<bool> used(reference.patches.size(), false);
     for (const MeasuredPatch& patch : sample.patches) {
         const MeasuredPatch* partner = nullptr;
@@ -236,9 +249,7 @@ ChartComparison compareCharts(
         difference.reference = partner->lab;
         difference.sample = patch.lab;
         difference.deltaE = deltaE(formula, partner->lab, patch.lab);
-        difference.group =
-            patchGroup(sample.space != DeviceSpace::Unknown ? sample.space : reference.space,
-                difference.device);
+        difference.group = patchGroup(space, difference.device, rgbFull);
         comparison.patches.push_back(std::move(difference));
     }
 

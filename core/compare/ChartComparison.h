@@ -40,8 +40,17 @@ struct MeasuredChartReading {
 MeasuredChartReading measuredChartFrom(const CgatsTable& table);
 MeasuredChartReading readMeasuredChart(const std::string& path);
 
+// A full channel: CMYK and the open tools' RGB are in per cent, some RGB
+// files count to 255.
+inline constexpr double kPercentFull = 100.0;
+inline constexpr double kByteFull = 255.0;
+// The full value of a chart's device channels: 255 for RGB values above 100.
+double deviceFullScale(const MeasuredChart& chart);
+
 enum class PatchGroup { Other, Paper, Solid, Grey };
-PatchGroup patchGroup(DeviceSpace space, const std::vector<double>& device);
+// rgbFull: the value of a full RGB channel (kPercentFull or kByteFull).
+PatchGroup patchGroup(
+    DeviceSpace space, const std::vector<double>& device, double rgbFull = kPercentFull);
 
 struct PatchDifference {
     std::string id;

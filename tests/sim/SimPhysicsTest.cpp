@@ -165,6 +165,43 @@ TEST(SimPhysics, HalftonesLieBetweenPaperAndSolidAndGainDots)
     EXPECT_LT(area, 0.85);
 }
 
+// A sheet from a press with 10 % more dot gain: the Murray-Davies dot area
+// of every tint grows by about 4a(1 - a) x 10 % (most at 50 %, little at
+// 10 % and 90 %), while paper and solids, which carry no dots, read the same.
+TEST(SimPhysics, MoreDotGainDarkensTheMidTonesOnly)
+{
+    Simulator standard;
+    Simulator gaining;
+    EXPECT_DOUBLE_EQ(standard.dotGain(), kStandardDotGain);
+    gaining.setDotGain(kStandardDotGain + 10.0);
+    EXPECT_DOUBLE_EQ(gaining.dotGain(), kStandardDotGain + 10.0);
+    auto density = [](const Simulator& simulator, const std::string& sample) {
+        return simulator.expectedReading(sample)->density[0]; // black channel
+    };
+    auto dotArea = [&](const Simulator& simulator, int percent) {
+        const double paper = density(simulator, "paper");
+        const double tint = density(simulator, "K" + std::to_string(percent)) - paper;
+        const double solid = density(simulator, "K100") - paper;
+        return 100.0 * (1.0 - std::pow(10.0, -tint)) / (1.0 - std::pow(10.0, -solid));
+    };
+    for (const char* unchanged : {"paper", "K100", "C100", "C100M100Y100"})
+        EXPECT_EQ(density(standard, unchanged), density(gaining, unchanged)) << unchanged;
+    double largest = 0;
+    int largestAt = 0;
+    for (int percent : {10, 30, 50, 70, 90}) {
+        const double gain = dotArea(gaining, percent) - dotArea(standard, percent);
+        EXPECT_GT(gain, 1.0) << percent;
+        EXPECT_LT(gain, 15.0) << percent;
+        if (gain > largest) {
+            largest = gain;
+            largestAt = percent;
+        }
+    }
+    EXPECT_GE(largestAt, 30);
+    EXPECT_LE(largestAt, 70);
+    EXPECT_GT(largest, 6.0);
+}
+
 // By default the instrument repeats as a real one does: about 0.02 between
 // two readings of paper white, several times that on a black solid; the
 // same seed repeats the same readings, and noise switched off repeats

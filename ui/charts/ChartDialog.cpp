@@ -8,9 +8,12 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "core/charts/ChartCompareLogic.h"
 #include "core/charts/ChartSession.h"
 #include "core/station/Workstation.h"
+#include "ui/charts/ChartComparisonView.h"
 #include "ui/charts/ChartPatchView.h"
+#include "ui/charts/DifferenceLegend.h"
 
 namespace lt {
 
@@ -22,7 +25,7 @@ constexpr const char* kNoPatchChosenText = "Click the patch to measure next";
 
 QPushButton* addButton(QHBoxLayout* row, const char* caption, QWidget* parent)
 {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setObjectName(caption);
     row->addWidget(button);
     return button;
@@ -67,17 +70,24 @@ ChartDialog::ChartDialog(Workstation& workstation, ChartSession& session, QWidge
     auto* buttons = new QHBoxLayout;
     QPushButton* load = addButton(buttons, "Load", this);
     QPushButton* save = addButton(buttons, "Save", this);
+    compare = addButton(buttons, "Compare…", this);
+    compare->setObjectName("Compare");
+    compare->setToolTip("Compare the measured patches with another chart file");
     xyAuto = addButton(buttons, "XYAuto", this);
     cancel = addButton(buttons, "Cancel", this);
     xyAuto->hide();
     cancel->hide();
     buttons->addStretch(1);
     buttons->addWidget(nextPatch);
-    for (QPushButton* button : {load, save, xyAuto, cancel})
+    for (QPushButton* button : {load, save, compare, xyAuto, cancel})
         button->setAutoDefault(false);
+    legend = new DifferenceLegend(this);
+    legend->hide();
+    compareLogic = std::make_unique<ChartCompareLogic>(station, chart);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(view, 0, Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(legend, 0, Qt::AlignLeft);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -90,6 +100,7 @@ ChartDialog::ChartDialog(Workstation& workstation, ChartSession& session, QWidge
             setWindowTitle(QString::fromStdString(chart.title()));
     });
     connect(view, &ChartPatchView::patchChosen, this, [this] { updateNextPatchText(); });
+    connect(compare, &QPushButton::clicked, this, [this] { compareWithFile(); });
 
     forwarder = std::make_unique<MeasurementForwarder>(this);
     station.addObserver(forwarder.get());
@@ -99,6 +110,8 @@ ChartDialog::ChartDialog(Workstation& workstation, ChartSession& session, QWidge
 ChartDialog::~ChartDialog()
 {
     station.removeObserver(forwarder.get());
+    // The report window refers to the comparison and the view.
+    delete comparisonWindow;
 }
 
 void ChartDialog::placeBeside(const QWidget* window)
@@ -129,6 +142,43 @@ void ChartDialog::showPatchMeasured(int measuredPatch, int nextPatch)
     view->repaintPatch(measuredPatch);
     view->repaintPatch(nextPatch);
     updateNextPatchText();
+    // A comparison on screen takes in the new patch.
+    if (compareLogic->recompare()) {
+        view->update();
+        if (comparisonWindow)
+            comparisonWindow->refresh();
+    }
+}
+
+void ChartDialog::compareWithFile()
+{
+    if (!compareLogic->compare())
+        return;
+    const QString formula =
+        QString::fromLatin1(deltaEFormulaName(compareLogic->comparison().formula));
+    const QString reference =
+        QString::fromStdString(compareLogic->referencePath()).section('/', -1);
+    legend->setCaption(formula + " of each patch against " + reference);
+    legend->show();
+    view->showDifferences(compareLogic.get());
+    if (!comparisonWindow) {
+        comparisonWindow = new ChartComparisonView(*compareLogic, *view, *legend, this);
+        connect(comparisonWindow, &QDialog::finished, this, [this] { endComparison(); });
+    }
+    comparisonWindow->refresh();
+    comparisonWindow->show();
+    comparisonWindow->raise();
+}
+
+void ChartDialog::endComparison()
+{
+    compareLogic->close();
+    view->showDifferences(nullptr);
+    legend->hide();
+    if (comparisonWindow) {
+        comparisonWindow->deleteLater();
+        comparisonWindow = nullptr;
+    }
 }
 
 void ChartDialog::updateNextPatchText()

@@ -1,7 +1,10 @@
 #pragma once
 // The chart dialog: modeless beside the main window while a chart is being
 // measured. It shows the chart's patches (ChartPatchView), names the patch
-// the next measurement fills, and offers Load and Save of the chart file.
+// the next measurement fills, and offers Load and Save of the chart file,
+// and "Compare...": the open chart against another chart file, its report
+// in a window of its own and the patches coloured by their difference
+// with the legend under them until that window is closed.
 // Every measurement the cycle stores in the chart repaints the measured
 // patch and moves the mark, whichever thread measured. XYAuto and Cancel
 // belong to the automatic run on the XY table and stay hidden until it
@@ -16,8 +19,11 @@ class QPushButton;
 
 namespace lt {
 
+class ChartCompareLogic;
+class ChartComparisonView;
 class ChartPatchView;
 class ChartSession;
+class DifferenceLegend;
 class Workstation;
 
 class ChartDialog : public QDialog {
@@ -29,12 +35,19 @@ public:
     ChartPatchView* patchView() const { return view; }
     QPushButton* xyAutoButton() const { return xyAuto; }
     QPushButton* cancelButton() const { return cancel; }
+    QPushButton* compareButton() const { return compare; }
+    // While a comparison is shown: its report window; null otherwise.
+    ChartComparisonView* comparisonView() const { return comparisonWindow; }
+    DifferenceLegend* differenceLegend() const { return legend; }
+    ChartCompareLogic& comparison() { return *compareLogic; }
 
     // Places the dialog beside window (right of it when the screen has room).
     void placeBeside(const QWidget* window);
 
 private:
     void showPatchMeasured(int measuredPatch, int nextPatch);
+    void compareWithFile();
+    void endComparison();
     void refresh();
     void updateNextPatchText();
 
@@ -46,6 +59,10 @@ private:
     QLabel* nextPatch = nullptr;
     QPushButton* xyAuto = nullptr;
     QPushButton* cancel = nullptr;
+    QPushButton* compare = nullptr;
+    DifferenceLegend* legend = nullptr;
+    std::unique_ptr<ChartCompareLogic> compareLogic;
+    ChartComparisonView* comparisonWindow = nullptr;
     std::unique_ptr<MeasurementForwarder> forwarder;
 };
 

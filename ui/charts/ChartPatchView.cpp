@@ -6,8 +6,10 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "core/charts/ChartCompareLogic.h"
 #include "core/charts/ChartReferenceTable.h"
 #include "core/charts/ChartSession.h"
+#include "core/charts/DifferenceScale.h"
 #include "core/common/NumberText.h"
 
 namespace lt {
@@ -20,6 +22,9 @@ constexpr int kIt873Pitch = 27; // [px]
 constexpr int kTqPitch = 42; // [px]
 constexpr int kLabelMargin = 26; // [px] room for the row and column labels
 constexpr QColor kBackground {236, 236, 236};
+const QColor kNotCompared(
+    kNotComparedGround.red, kNotComparedGround.green, kNotComparedGround.blue);
+const QColor kHatch(kNotComparedHatch.red, kNotComparedHatch.green, kNotComparedHatch.blue);
 
 QRect toQRect(const PatchRect& r)
 {
@@ -75,14 +80,40 @@ std::string ChartPatchView::patchDescription(int patch) const
     for (int k = 0; k < chart.description().deviceChannels; ++k)
         text += std::string(channels[k]) + formatFixed(nominal[k], 0);
     const Triple xyz = chart.tables().entry(patch).xyz;
-    return text + "   X " + formatFixed(xyz[0], 2) + "  Y " + formatFixed(xyz[1], 2) + "  Z " +
+    text += "   X " + formatFixed(xyz[0], 2) + "  Y " + formatFixed(xyz[1], 2) + "  Z " +
         formatFixed(xyz[2], 2);
+    if (differences) {
+        const std::optional<double> difference = differences->patchDifference(patch);
+        text += "  " + std::string(deltaEFormulaName(differences->comparison().formula)) + " " +
+            (difference ? formatFixed(*difference, 2) : std::string("not compared"));
+    }
+    return text;
+}
+
+void ChartPatchView::showDifferences(const ChartCompareLogic* comparison)
+{
+    differences = comparison;
+    update();
+}
+
+QColor ChartPatchView::shownColor(int patch) const
+{
+    if (differences) {
+        const std::optional<double> difference = differences->patchDifference(patch);
+        if (!difference)
+            return kNotCompared;
+        const PatchRgb colour = differenceColor(*difference);
+        return QColor(colour.red, colour.green, colour.blue);
+    }
+    const PatchRgb colour = chart.colorOf(patch);
+    return QColor(colour.red, colour.green, colour.blue);
 }
 
 void ChartPatchView::paintPatch(QPainter& painter, int patch) const
 {
-    const PatchRgb colour = chart.colorOf(patch);
-    painter.fillRect(patchRect(patch), QColor(colour.red, colour.green, colour.blue));
+    painter.fillRect(patchRect(patch), shownColor(patch));
+    if (differences && !differences->patchDifference(patch))
+        painter.fillRect(patchRect(patch), QBrush(kHatch, Qt::BDiagPattern));
     painter.setPen(QColor(160, 160, 160));
     painter.drawRect(patchRect(patch).adjusted(0, 0, -1, -1));
 }
@@ -110,7 +141,7 @@ void ChartPatchView::paintEvent(QPaintEvent* event)
             paintPatch(painter, i);
 
     const int current = chart.currentPatch();
-    if (current < 0 || current > chart.patchCount())
+    if (!markShown || current < 0 || current > chart.patchCount())
         return;
     const PatchMark mark = patchMark(rects[static_cast<std::size_t>(current)]);
     painter.fillRect(toQRect(mark.black), Qt::black);

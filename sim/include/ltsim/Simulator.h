@@ -123,6 +123,9 @@ struct Reading {
 // solid (the same remission noise weighs more where L* is steep).
 inline constexpr double kRealisticNoise = 0.0005;
 
+// Mechanical dot gain of the simulated offset press at 50 % coverage.
+inline constexpr double kStandardDotGain = 10.0; // [percentage points]
+
 struct SimulatorOptions {
     DeviceKind device = DeviceKind::LumatrakS;
     unsigned baudRate = 0; // [baud] the rate the instrument listens at; 0: 9600, spectrometer 19200
@@ -135,6 +138,8 @@ struct SimulatorOptions {
     double noise = kRealisticNoise; // standard deviation of remission noise
         // (spectrophotometers) and of counts relative to full scale (spectrometer); 0: none
     std::uint32_t noiseSeed = 1; // the same seed gives the same readings
+    double dotGain = kStandardDotGain; // [percentage points at 50 %] of the press that printed
+        // the process-ink samples and charts; paper and solids do not depend on it
 };
 
 // Spectrometer wavelength calibration as reported by the calibration reply.
@@ -183,6 +188,12 @@ public:
     static std::vector<std::string> sampleNames();
     bool setSample(std::string_view name);
     std::string sample() const;
+
+    // The press that printed the process-ink samples: its dot gain at 50 %
+    // coverage in percentage points (a sheet from a press with 10 % more dot
+    // gain: the default + 10). Changes every later measurement of a print.
+    double dotGain() const;
+    void setDotGain(double percentAtHalf);
 
     // What the instrument would report for a named sample under the current
     // conditions (noise not included); nullopt for an unknown name.

@@ -133,5 +133,33 @@ TEST(ChartComparison, XyzTablesAreComparedInLabUnderD50)
     EXPECT_NEAR(chart.chart->patches[1].lab[0], 51.6, 0.1);
 }
 
+// RGB charts count in per cent (our TQ RGB files, the open tools' files) or
+// to 255: white is the paper, one full channel a solid, in either scale.
+TEST(ChartComparison, RgbPatchesAreGroupedInPercentAndInBytes)
+{
+    const char* fields = "SAMPLE_ID RGB_R RGB_G RGB_B LAB_L LAB_A LAB_B";
+    for (const double full : {kPercentFull, kByteFull}) {
+        SCOPED_TRACE(full);
+        const std::string f = std::to_string(static_cast<int>(full));
+        const std::string half = std::to_string(static_cast<int>(full / 2));
+        CgatsReading reading =
+            parseCgats(cgats({"W " + f + " " + f + " " + f + " 95 0 -2", "R " + f + " 0 0 50 60 40",
+                                 "G " + half + " " + half + " " + half + " 60 0 0",
+                                 "X " + f + " " + half + " 0 70 20 60"},
+                fields));
+        ASSERT_TRUE(reading.table) << reading.error;
+        const MeasuredChart chart = *measuredChartFrom(*reading.table).chart;
+        EXPECT_EQ(deviceFullScale(chart), full);
+        const ChartComparison same = compareCharts(chart, chart, DeltaEFormula::Cie76);
+        ASSERT_EQ(same.patches.size(), 4u);
+        EXPECT_EQ(same.patches[0].group, PatchGroup::Paper);
+        EXPECT_EQ(same.patches[1].group, PatchGroup::Solid);
+        EXPECT_EQ(same.patches[2].group, PatchGroup::Grey);
+        EXPECT_EQ(same.patches[3].group, PatchGroup::Other);
+        EXPECT_EQ(same.paper.count, 1);
+        EXPECT_EQ(same.solids.count, 1);
+    }
+}
+
 } // namespace
 } // namespace lt

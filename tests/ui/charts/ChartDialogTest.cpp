@@ -9,18 +9,29 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPaintEvent>
+#include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
+#include "common/TempDirectory.h"
+#include "core/charts/ChartCompareLogic.h"
 #include "core/charts/ChartMeasurement.h"
 #include "core/charts/ChartReferenceTable.h"
 #include "core/charts/ChartSession.h"
+#include "core/charts/DifferenceScale.h"
 #include "core/common/NumberText.h"
+#include "ui/charts/ChartComparisonView.h"
 #include "ui/charts/ChartDialog.h"
 #include "ui/charts/ChartPatchView.h"
+#include "ui/charts/DifferenceLegend.h"
 #include "ui/metrics/TaviDens.h"
 
 extern "C" const char* __lsan_default_suppressions()
@@ -251,6 +262,198 @@ TEST_F(ChartDialogTest, HalfMeasuredChartsShowTheirPrintedColours)
         chartButton()->click();
         QApplication::processEvents();
     }
+}
+
+std::string commandOutput(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+std::string contentOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// "Compare..." as the operator meets it: the first patches measured and
+// saved as the reference, the same patches measured again and compared
+// (green, no difference), a patch measured with another ink (the report and
+// its colour follow at once), the report saved and printed to PDF, and the
+// window closed (the measured colours come back).
+TEST_F(ChartDialogTest, CompareShowsTheReportColoursThePatchesAndSavesAndPrintsIt)
+{
+    testing::TempDirectory files;
+    const int measured = 16;
+    ChartDialog& first = startChart(ChartTqCmyk);
+    for (int i = 0; i < measured; ++i)
+        measure(inkOf(ChartTqCmyk, i).c_str());
+    const std::string reference = files.file("reference.txt");
+    op.files.push_back(reference);
+    first.findChild<QPushButton*>("Save")->click();
+    chartButton()->click();
+    QApplication::processEvents();
+
+    ChartDialog& dialog = startChart(ChartTqCmyk);
+    for (int i = 0; i < measured; ++i)
+        measure(inkOf(ChartTqCmyk, i).c_str());
+    QApplication::processEvents();
+    EXPECT_FALSE(dialog.differenceLegend()->isVisible());
+    op.files.push_back(reference);
+    dialog.compareButton()->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(op.messages.empty()) << op.messages.front();
+    ASSERT_NE(dialog.comparisonView(), nullptr);
+    EXPECT_TRUE(dialog.comparisonView()->isVisible());
+    EXPECT_EQ(op.fileQuestions.back().title, kCompareOpenTitle);
+    const std::string report = dialog.comparisonView()->reportText().toStdString();
+    EXPECT_EQ(report, dialog.comparison().report());
+    EXPECT_NE(report.find("Chart comparison (dE76)"), std::string::npos) << report;
+    EXPECT_NE(report.find("16 of 210 patches measured"), std::string::npos) << report;
+    EXPECT_EQ(dialog.comparison().comparison().all.count, measured);
+    EXPECT_DOUBLE_EQ(dialog.comparison().comparison().all.maximum, 0.0);
+    EXPECT_TRUE(dialog.differenceLegend()->isVisible());
+    EXPECT_EQ(dialog.differenceLegend()->caption(), "dE76 of each patch against reference.txt");
+    ChartPatchView* view = dialog.patchView();
+    const PatchRgb green = differenceColor(0.0);
+    EXPECT_EQ(view->shownColor(3), QColor(green.red, green.green, green.blue));
+    EXPECT_EQ(view->shownColor(100), QColor(235, 235, 235)) << "not measured: not compared";
+    EXPECT_NE(view->patchDescription(3).find("dE76 0.00"), std::string::npos);
+
+    // Patch 16 measured: the reference holds paper white there (it was not
+    // measured when the reference was saved), so a cyan solid is far off.
+    measure("C100");
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.comparison().comparison().all.count, measured + 1);
+    EXPECT_GT(dialog.comparison().comparison().all.maximum, 40.0);
+    EXPECT_EQ(view->shownColor(measured), QColor(110, 0, 20)) << "beyond the last stop";
+    EXPECT_NE(dialog.comparisonView()->reportText().toStdString().find("B02 "), std::string::npos);
+    keepPicture(dialog, "chart_comparison_dialog");
+    keepPicture(*dialog.comparisonView(), "chart_comparison_report");
+
+    const std::string saved = files.file("report.txt");
+    op.files.push_back(saved);
+    dialog.comparisonView()->findChild<QPushButton*>("SaveReport")->click();
+    EXPECT_EQ(contentOf(saved), dialog.comparison().report());
+
+    const std::string pdf = files.file("comparison.pdf");
+    dialog.comparisonView()->setPrintDialog([pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    });
+    dialog.comparisonView()->findChild<QPushButton*>("PrintReport")->click();
+    EXPECT_TRUE(op.messages.empty());
+    const std::string printed = commandOutput("pdftotext -layout '" + pdf + "' -");
+    EXPECT_NE(printed.find("Chart comparison (dE76)"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("of each patch against reference.txt"), std::string::npos) << printed;
+    if (screenshotDirectory())
+        std::system(("pdftoppm -png -r 60 '" + pdf + "' '" + screenshotDirectory() +
+            "/chart_comparison_print'")
+                        .c_str());
+    dialog.comparisonView()->setPrintDialog([](QPrinter&) { return false; });
+    dialog.comparisonView()->findChild<QPushButton*>("PrintReport")->click();
+    EXPECT_EQ(op.messages, (std::vector<std::string> {kComparisonNotPrintedMessage}));
+
+    dialog.comparisonView()->findChild<QPushButton*>("Close")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.comparisonView(), nullptr);
+    EXPECT_FALSE(view->showsDifferences());
+    EXPECT_FALSE(dialog.differenceLegend()->isVisible());
+    EXPECT_EQ(shownColour(dialog, 100), QColor(Qt::white));
+}
+
+// The whole chart printed on a press with 10 % more dot gain, compared with
+// the chart from the standard press: paper and solids stay green, the
+// mid-tones of the black ramp (row J) turn furthest towards red. Under a
+// window manager (LTRAKW_SCREENSHOT_DIR with the xcb platform) the screen
+// is kept as a picture with the chart and its report side by side.
+TEST_F(ChartDialogTest, APressWithMoreDotGainColoursTheMidTones)
+{
+    testing::TempDirectory files;
+    const int count = chartPatchCount(ChartTqCmyk);
+    ChartDialog& standard = startChart(ChartTqCmyk);
+    for (int i = 0; i < count; ++i)
+        measure(inkOf(ChartTqCmyk, i).c_str());
+    const std::string reference = files.file("standard_press.txt");
+    op.files.push_back(reference);
+    standard.findChild<QPushButton*>("Save")->click();
+    chartButton()->click();
+
+    sim.setDotGain(ltsim::kStandardDotGain + 10.0);
+    ChartDialog& dialog = startChart(ChartTqCmyk);
+    for (int i = 0; i < count; ++i)
+        measure(inkOf(ChartTqCmyk, i).c_str());
+    op.files.push_back(reference);
+    dialog.compareButton()->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(op.messages.empty()) << op.messages.front();
+    const ChartCompareLogic& comparison = dialog.comparison();
+    EXPECT_EQ(comparison.comparison().all.count, count);
+
+    const int paper = 142, blackSolid = 143, black50 = 146, black10 = 149, black90 = 144;
+    const PatchRgb green = differenceColor(0.0);
+    for (int unchanged : {paper, blackSolid})
+        EXPECT_EQ(
+            dialog.patchView()->shownColor(unchanged), QColor(green.red, green.green, green.blue))
+            << unchanged;
+    EXPECT_GT(*comparison.patchDifference(black50), 2 * *comparison.patchDifference(black10));
+    EXPECT_GT(*comparison.patchDifference(black50), *comparison.patchDifference(black90));
+    const QColor midTone = dialog.patchView()->shownColor(black50);
+    EXPECT_GT(midTone.red(), midTone.green());
+
+    if (screenshotDirectory() && QGuiApplication::platformName() == "xcb") {
+        dialog.move(0, 0);
+        const int screenRight = dialog.screen()->geometry().right();
+        dialog.comparisonView()->move(
+            std::min(dialog.frameGeometry().right() + 10,
+                screenRight - dialog.comparisonView()->frameGeometry().width()),
+            0);
+        for (int i = 0; i < 20; ++i) {
+            QApplication::processEvents();
+            QTest::qWait(50);
+        }
+        std::system(("import -window root '" + std::string(screenshotDirectory()) +
+            "/chart_comparison_screen.png'")
+                        .c_str());
+    }
+    keepPicture(dialog, "chart_comparison_dot_gain");
+    keepPicture(*dialog.comparisonView(), "chart_comparison_dot_gain_report");
+}
+
+// A file that is no chart, and a chart with nothing measured yet, are
+// refused with the reason; nothing is shown.
+TEST_F(ChartDialogTest, CompareRefusesWhatCannotBeCompared)
+{
+    testing::TempDirectory files;
+    ChartDialog& dialog = startChart(ChartTqCmyk);
+    const std::string damaged = files.file("damaged.txt");
+    std::ofstream(damaged) << "NUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nSAMPLE_ID RGB_R\n";
+    op.files.push_back(damaged);
+    dialog.compareButton()->click();
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].rfind("This chart cannot be compared:\n", 0), 0u) << op.messages[0];
+
+    measure(inkOf(ChartTqCmyk, 0).c_str());
+    const std::string reference = files.file("reference.txt");
+    op.files.push_back(reference);
+    dialog.findChild<QPushButton*>("Save")->click();
+    // A fresh chart: nothing measured to compare.
+    chartButton()->click();
+    ChartDialog& fresh = startChart(ChartTqCmyk);
+    op.files.push_back(reference);
+    fresh.compareButton()->click();
+    EXPECT_EQ(op.messages.back(), kNothingMeasuredMessage);
+    EXPECT_EQ(fresh.comparisonView(), nullptr);
+    EXPECT_FALSE(fresh.patchView()->showsDifferences());
 }
 
 } // namespace
