@@ -427,6 +427,18 @@ TEST_F(ChartDialogTest, APressWithMoreDotGainColoursTheMidTones)
     }
     keepPicture(dialog, "chart_comparison_dot_gain");
     keepPicture(*dialog.comparisonView(), "chart_comparison_dot_gain_report");
+    if (screenshotDirectory()) {
+        const std::string pdf = files.file("dot_gain.pdf");
+        dialog.comparisonView()->setPrintDialog([pdf](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString(pdf));
+            return true;
+        });
+        dialog.comparisonView()->findChild<QPushButton*>("PrintReport")->click();
+        std::system(("pdftoppm -png -r 100 '" + pdf + "' '" + screenshotDirectory() +
+            "/chart_comparison_dot_gain_print'")
+                        .c_str());
+    }
 }
 
 // A file that is no chart, and a chart with nothing measured yet, are
