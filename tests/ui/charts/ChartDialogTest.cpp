@@ -284,6 +284,17 @@ std::string contentOf(const std::string& path)
     return text.str();
 }
 
+// "Print..." of the report window, the print dialog answered with a PDF file.
+void printToPdf(ChartComparisonView& view, const std::string& pdf)
+{
+    view.setPrintDialog([pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    });
+    view.findChild<QPushButton*>("PrintReport")->click();
+}
+
 // "Compare..." as the operator meets it: the first patches measured and
 // saved as the reference, the same patches measured again and compared
 // (green, no difference), a patch measured with another ink (the report and
@@ -345,12 +356,7 @@ TEST_F(ChartDialogTest, CompareShowsTheReportColoursThePatchesAndSavesAndPrintsI
     EXPECT_EQ(contentOf(saved), dialog.comparison().report());
 
     const std::string pdf = files.file("comparison.pdf");
-    dialog.comparisonView()->setPrintDialog([pdf](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(pdf));
-        return true;
-    });
-    dialog.comparisonView()->findChild<QPushButton*>("PrintReport")->click();
+    printToPdf(*dialog.comparisonView(), pdf);
     EXPECT_TRUE(op.messages.empty());
     const std::string printed = commandOutput("pdftotext -layout '" + pdf + "' -");
     EXPECT_NE(printed.find("Chart comparison (dE76)"), std::string::npos) << printed;
@@ -429,12 +435,7 @@ TEST_F(ChartDialogTest, APressWithMoreDotGainColoursTheMidTones)
     keepPicture(*dialog.comparisonView(), "chart_comparison_dot_gain_report");
     if (screenshotDirectory()) {
         const std::string pdf = files.file("dot_gain.pdf");
-        dialog.comparisonView()->setPrintDialog([pdf](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(QString::fromStdString(pdf));
-            return true;
-        });
-        dialog.comparisonView()->findChild<QPushButton*>("PrintReport")->click();
+        printToPdf(*dialog.comparisonView(), pdf);
         std::system(("pdftoppm -png -r 100 '" + pdf + "' '" + screenshotDirectory() +
             "/chart_comparison_dot_gain_print'")
                         .c_str());
