@@ -350,6 +350,18 @@ TEST_F(ChartDialogTest, CompareShowsTheReportColoursThePatchesAndSavesAndPrintsI
     keepPicture(dialog, "chart_comparison_dialog");
     keepPicture(*dialog.comparisonView(), "chart_comparison_report");
 
+    // A file that cannot be compared is refused; the comparison shown stays.
+    const std::string damaged = files.file("damaged.txt");
+    std::ofstream(damaged) << "BEGIN_DATA\n1 2\nEND_DATA\n";
+    const std::string shownReport = dialog.comparison().report();
+    op.files.push_back(damaged);
+    dialog.compareButton()->click();
+    ASSERT_EQ(op.messages.size(), 1u);
+    op.messages.clear();
+    EXPECT_EQ(dialog.comparison().report(), shownReport);
+    EXPECT_EQ(dialog.comparison().referencePath(), reference);
+    EXPECT_TRUE(view->showsDifferences());
+
     const std::string saved = files.file("report.txt");
     op.files.push_back(saved);
     dialog.comparisonView()->findChild<QPushButton*>("SaveReport")->click();
