@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr double kMoreDotGain = 10.0; // [percentage points at 50 %]
+
 struct ModelEntry {
     const char* title;
     ltsim::DeviceKind kind;
@@ -72,6 +74,16 @@ void SimulatorControl::followDeviceType(int deviceType)
 {
     if (deviceType >= 0 && deviceType < modelCount())
         setModel(modelOfDeviceType(deviceType));
+}
+
+bool SimulatorControl::pressWithMoreDotGain() const
+{
+    return sim.dotGain() > ltsim::kStandardDotGain;
+}
+
+void SimulatorControl::setPressWithMoreDotGain(bool more)
+{
+    sim.setDotGain(ltsim::kStandardDotGain + (more ? kMoreDotGain : 0.0));
 }
 
 void SimulatorControl::pressKey()

@@ -32,6 +32,11 @@ public:
     // numbers are ignored.
     void followDeviceType(int deviceType);
 
+    // The press that printed the samples: the standard one, or one with 10 %
+    // more dot gain (a sheet to compare with a chart from the standard press).
+    bool pressWithMoreDotGain() const;
+    void setPressWithMoreDotGain(bool more);
+
     void pressKey();
     // The instrument drops the line before its next reply.
     void dropLine();

@@ -24,6 +24,14 @@ SimulatorMenu::SimulatorMenu(SimulatorControl& simulatorControl, QWidget* parent
     setToolTipsVisible(true);
     addAction(QStringLiteral("Press the instrument's measurement key"), &control,
         &SimulatorControl::pressKey);
+    QAction* dotGain = addAction(QStringLiteral("Printed with 10 % more dot gain"));
+    dotGain->setObjectName("MoreDotGain");
+    dotGain->setCheckable(true);
+    dotGain->setChecked(control.pressWithMoreDotGain());
+    dotGain->setToolTip(QStringLiteral(
+        "The prints come from a press with 10 % more dot gain: a sheet to compare with a chart "
+        "measured before"));
+    connect(dotGain, &QAction::toggled, &control, &SimulatorControl::setPressWithMoreDotGain);
     addSeparator();
 
     QMenu* modelMenu = addMenu(QStringLiteral("Instrument model"));

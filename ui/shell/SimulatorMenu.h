@@ -1,7 +1,8 @@
 #pragma once
 // The "Simulator" menu of the main window, present only when a port is
 // attached to the built-in simulator: which sample lies under the
-// instrument's head, the instrument's own measurement key, which instrument
+// instrument's head, the instrument's own measurement key, a press with
+// more dot gain for the prints, which instrument
 // model answers, a dropped line to try the program's reaction and the line
 // brought back ("Reconnect"). Its
 // checks follow changes made in the simulator strip or on the instrument page.

@@ -284,6 +284,17 @@ std::string contentOf(const std::string& path)
     return text.str();
 }
 
+// "Print..." of the report window, the print dialog answered with a PDF file.
+void printToPdf(ChartComparisonView& view, const std::string& pdf)
+{
+    view.setPrintDialog([pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    });
+    view.findChild<QPushButton*>("PrintReport")->click();
+}
+
 // "Compare..." as the operator meets it: the first patches measured and
 // saved as the reference, the same patches measured again and compared
 // (green, no difference), a patch measured with another ink (the report and
@@ -339,18 +350,25 @@ TEST_F(ChartDialogTest, CompareShowsTheReportColoursThePatchesAndSavesAndPrintsI
     keepPicture(dialog, "chart_comparison_dialog");
     keepPicture(*dialog.comparisonView(), "chart_comparison_report");
 
+    // A file that cannot be compared is refused; the comparison shown stays.
+    const std::string damaged = files.file("damaged.txt");
+    std::ofstream(damaged) << "BEGIN_DATA\n1 2\nEND_DATA\n";
+    const std::string shownReport = dialog.comparison().report();
+    op.files.push_back(damaged);
+    dialog.compareButton()->click();
+    ASSERT_EQ(op.messages.size(), 1u);
+    op.messages.clear();
+    EXPECT_EQ(dialog.comparison().report(), shownReport);
+    EXPECT_EQ(dialog.comparison().referencePath(), reference);
+    EXPECT_TRUE(view->showsDifferences());
+
     const std::string saved = files.file("report.txt");
     op.files.push_back(saved);
     dialog.comparisonView()->findChild<QPushButton*>("SaveReport")->click();
     EXPECT_EQ(contentOf(saved), dialog.comparison().report());
 
     const std::string pdf = files.file("comparison.pdf");
-    dialog.comparisonView()->setPrintDialog([pdf](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(pdf));
-        return true;
-    });
-    dialog.comparisonView()->findChild<QPushButton*>("PrintReport")->click();
+    printToPdf(*dialog.comparisonView(), pdf);
     EXPECT_TRUE(op.messages.empty());
     const std::string printed = commandOutput("pdftotext -layout '" + pdf + "' -");
     EXPECT_NE(printed.find("Chart comparison (dE76)"), std::string::npos) << printed;
@@ -427,6 +445,13 @@ TEST_F(ChartDialogTest, APressWithMoreDotGainColoursTheMidTones)
     }
     keepPicture(dialog, "chart_comparison_dot_gain");
     keepPicture(*dialog.comparisonView(), "chart_comparison_dot_gain_report");
+    if (screenshotDirectory()) {
+        const std::string pdf = files.file("dot_gain.pdf");
+        printToPdf(*dialog.comparisonView(), pdf);
+        std::system(("pdftoppm -png -r 100 '" + pdf + "' '" + screenshotDirectory() +
+            "/chart_comparison_dot_gain_print'")
+                        .c_str());
+    }
 }
 
 // A file that is no chart, and a chart with nothing measured yet, are

@@ -69,6 +69,20 @@ TEST_F(PageTest, ModelChosenInTheMenuOrOnThePageShowsInBoth)
     EXPECT_TRUE(strip.modelLabel()->text().contains("Lumatrak A"));
 }
 
+TEST_F(PageTest, TheMenuSwitchesThePressToMoreDotGainAndBack)
+{
+    createSheet();
+    auto* moreDotGain = sheet->simulatorMenu()->findChild<QAction*>("MoreDotGain");
+    ASSERT_NE(moreDotGain, nullptr);
+    EXPECT_FALSE(moreDotGain->isChecked());
+    const float standard = simulator->expectedReading("K50")->lab[0];
+    moreDotGain->trigger();
+    EXPECT_DOUBLE_EQ(simulator->dotGain(), ltsim::kStandardDotGain + 10.0);
+    EXPECT_LT(simulator->expectedReading("K50")->lab[0], standard - 3.0f);
+    moreDotGain->trigger();
+    EXPECT_DOUBLE_EQ(simulator->dotGain(), ltsim::kStandardDotGain);
+}
+
 TEST_F(PageTest, InkMixtureUnderTheHeadShowsInTheStripAndClearsTheMenusCheck)
 {
     createSheet();
