@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "PauseCountingClock.h"
 #include "instrument/ScriptedPeer.h"
 #include "instrument/include/LtClock.h"
 #include "instrument/include/TaviSpec.h"
@@ -28,16 +29,7 @@ using lt::test::ScriptedPeer;
 constexpr double kBitsPerByte = 10.0;
 constexpr std::uint32_t kPacedBaud = 9600;
 
-// The steady clock, adding up every prescribed pause.
-class PauseCountingClock : public lt::SteadyClock {
-public:
-    void sleepMs(std::uint32_t ms) override
-    {
-        paused += ms;
-        SteadyClock::sleepMs(ms);
-    }
-    std::atomic<std::uint64_t> paused {0};
-};
+using lt::bench::PauseCountingClock;
 
 double threadCpuMs()
 {

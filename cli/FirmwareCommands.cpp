@@ -51,7 +51,7 @@ named) or cannot be read, 2 wrong command line.
 
 const char* const kDownloadHelp = R"(Usage: ltrak firmware download [OPTIONS] FILE
 Write a firmware file into the flash of a Lumatrak through its loader, as the
-service page does: open the service link, check the file, enter the loader,
+service page does: check the file, open the service link, enter the loader,
 blank check (erasing only with --erase), write the blocks, leave the loader.
 A damaged file never reaches the instrument.
 

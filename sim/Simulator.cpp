@@ -134,6 +134,7 @@ struct Simulator::Impl {
     FaultInjector faults;
     std::uint32_t noiseState = 12345;
     std::deque<std::string> requestLog;
+    LineTally lineTally;
 
     PseudoTerminal pty;
     std::string path;
@@ -213,6 +214,7 @@ void Simulator::Impl::handleRequest(const std::string& request)
     {
         std::lock_guard lock(mutex);
         requestLog.push_back(request);
+        lineTally.requestBytes += request.size();
         if (requestLog.size() > kMaxLoggedRequests)
             requestLog.pop_front();
         unsigned programSpeed = pty.lineSpeed();
@@ -243,6 +245,10 @@ void Simulator::Impl::handleRequest(const std::string& request)
         default:
             break;
         }
+        if (fault.kind != FaultKind::Silence && fault.kind != FaultKind::HangUp)
+            lineTally.replyBytes += reply.bytes.size();
+        if (paced)
+            lineTally.workMs += reply.workMs;
     }
     if (fault.kind == FaultKind::Silence)
         return;
@@ -561,6 +567,13 @@ void Simulator::clearRequests()
 {
     std::lock_guard lock(impl_->mutex);
     impl_->requestLog.clear();
+    impl_->lineTally = {};
+}
+
+LineTally Simulator::tally() const
+{
+    std::lock_guard lock(impl_->mutex);
+    return impl_->lineTally;
 }
 
 unsigned Simulator::streamingMask() const

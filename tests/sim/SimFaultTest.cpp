@@ -127,3 +127,29 @@ TEST(SimFault, PacedRepliesTakeTheirTimeOnTheLineAndComeInBursts)
     EXPECT_GE(firstBurst, std::chrono::microseconds(16666));
     EXPECT_LE(reads, 20);
 }
+
+// The tally that timed tools hold a run against: bytes each way as they
+// crossed the line (a truncated reply counts its half, a swallowed one
+// nothing) and the instrument's working time, which only a paced instrument
+// spends. Clearing the request log clears it.
+TEST(SimFault, TallyCountsWhatCrossedTheLineAndThePacedWorkingTime)
+{
+    for (const bool paced : {false, true}) {
+        ltsim::SimulatorOptions options = optionsFor(DeviceKind::LumatrakS);
+        options.pacing = paced;
+        options.baudRate = 9600;
+        RunningSimulator sim(options);
+        EXPECT_EQ(sim.line->exchange(";20\r\n", 7).size(), 7u);
+        sim.simulator->injectFault({ltsim::FaultKind::Truncation});
+        EXPECT_EQ(sim.line->exchange(";B80900\r\n", 309, 600).size(), 154u);
+        sim.simulator->injectFault({ltsim::FaultKind::Silence});
+        EXPECT_TRUE(sim.line->exchange(";07\r\n", 9, 200).empty());
+
+        const ltsim::LineTally tally = sim.simulator->tally();
+        EXPECT_EQ(tally.requestBytes, 5u + 9u + 5u) << paced;
+        EXPECT_EQ(tally.replyBytes, 7u + 154u) << paced;
+        EXPECT_EQ(tally.workMs, paced ? 250u : 0u) << paced;
+        sim.simulator->clearRequests();
+        EXPECT_EQ(sim.simulator->tally().requestBytes + sim.simulator->tally().replyBytes, 0u);
+    }
+}

@@ -152,6 +152,15 @@ inline constexpr int kSpectrometerFullScale = 65535; // [counts] saturation
 // flashImage()[0] is the byte at image offset 0x4000 of the firmware file.
 inline constexpr std::size_t kFlashImageOffset = 0x4000;
 
+// What crossed the line since start (or the last clearRequests()), and how
+// long the paced instrument worked before replying: the parts of an exchange
+// that no program can make faster.
+struct LineTally {
+    std::uint64_t requestBytes = 0; // complete requests received
+    std::uint64_t replyBytes = 0; // reply bytes sent (after any fault)
+    std::uint64_t workMs = 0; // [ms] measuring, calibrating, moving; paced only
+};
+
 class Simulator {
 public:
     explicit Simulator(SimulatorOptions options = {});
@@ -243,7 +252,8 @@ public:
     // Every complete request received (bytes as they came, CR LF included),
     // oldest first; for tests that check what the library sent.
     std::vector<std::string> requests() const;
-    void clearRequests();
+    void clearRequests(); // clears the tally too
+    LineTally tally() const;
 
     // Measurement-output mask of the streaming mode as configured on the wire
     // (0: no unsolicited measurement blocks).
