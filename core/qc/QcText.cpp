@@ -236,8 +236,14 @@ QcParseResult ParseQcText(std::string_view bytes, const std::string& path, QcSet
                 continue;
             section = line[1];
             if (section == '3') {
-                set.setIlluminant(valueAfter(line, kIlluminationLabel, false));
-                const std::size_t observerAt = line.find(kObserverLabel);
+                const std::string_view illuminant = valueAfter(line, kIlluminationLabel, false);
+                set.setIlluminant(illuminant);
+                // The observer's label is looked for after the illuminant's
+                // name, which may itself contain "Obs:".
+                const std::size_t illuminantEnd = illuminant.empty()
+                    ? 0
+                    : static_cast<std::size_t>(illuminant.data() - line.data()) + illuminant.size();
+                const std::size_t observerAt = line.find(kObserverLabel, illuminantEnd);
                 set.setObserver(observerAt == std::string_view::npos
                         ? std::string_view()
                         : valueAfter(line.substr(observerAt), kObserverLabel, true));

@@ -116,6 +116,13 @@ TEST(QcTextTest, SelectionsWithoutACodeAreWrittenByNameAndReadAsCodeZero)
     EXPECT_EQ(read.illuminantCode, 0);
     EXPECT_EQ(read.observerName, "10");
     EXPECT_EQ(read.observerCode, 2);
+
+    // An illuminant named like the observer's label keeps both names.
+    ASSERT_TRUE(
+        parse("#1\r\n#3\tIllumination:\tObs:\tObs:\t2\r\n#4\tN1:\t0\tN2:\t0\tMN:\t2\r\n", read)
+            .complete);
+    EXPECT_EQ(read.illuminantName, "Obs:");
+    EXPECT_EQ(read.observerName, "2");
 }
 
 TEST(QcTextTest, ReadsWhatItMayAndIgnoresWhatItMay)
