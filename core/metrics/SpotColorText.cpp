@@ -117,6 +117,12 @@ std::optional<SpotColorEntry> readEntry(LineReader& lines, SpotFileProblem& prob
 
 } // namespace
 
+namespace {
+
+constexpr double kSmallestWrittenWeight = 0.005; // the least weight written as 0.01
+
+} // namespace
+
 bool isStorableSpotColor(const SpotColorEntry& entry)
 {
     if (!entry.isColor() || entry.name.size() > kSpotFileMaxLineLength)
@@ -128,7 +134,9 @@ bool isStorableSpotColor(const SpotColorEntry& entry)
     for (const double weight : entry.weights) {
         if (!(weight >= 0.0 && weight <= kSpotMaxWindowWeight))
             return false;
-        anyWeight = anyWeight || weight > 0.0;
+        // Weights are written with two decimals: a window whose weights all
+        // round to 0.00 would come back as no window at all.
+        anyWeight = anyWeight || weight >= kSmallestWrittenWeight;
     }
     return anyWeight;
 }

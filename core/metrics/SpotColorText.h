@@ -39,7 +39,7 @@ SpotFileContent parseSpotFileText(std::string_view text);
 // A narrow or wide entry that the file carries and gives back as it was: a
 // name within the line limit, every window wavelength inside the measured
 // spectrum, finite weights from 0 to kSpotMaxWindowWeight, at least one of
-// them above 0.
+// them large enough to be written as 0.01 or more.
 bool isStorableSpotColor(const SpotColorEntry& entry);
 inline constexpr double kSpotMaxWindowWeight = 1000.0;
 

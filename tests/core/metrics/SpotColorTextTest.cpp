@@ -165,8 +165,8 @@ TEST(SpotColorText, StopsAtALineLongerThanTwoHundredCharacters)
     // The writer never makes such a line: the entry is put together by hand.
     std::string longName = entryText(2, "Long", 520);
     longName.replace(longName.find("Long"), 4, std::string(201, 'n'));
-    std::string text = "SC\xA7\r\n3\r\n" + entryText(1, "Short", 500) + longName +
-        entryText(1, "After", 540);
+    std::string text =
+        "SC\xA7\r\n3\r\n" + entryText(1, "Short", 500) + longName + entryText(1, "After", 540);
     const auto content = parseSpotFileText(text);
     ASSERT_EQ(content.entries.size(), 1u);
     EXPECT_EQ(content.entries[0].name, "Short");
@@ -229,14 +229,17 @@ TEST(SpotColorText, EntriesWithValuesOutsideTheSpectrumAreNeitherReadNorWritten)
             EXPECT_EQ(entry.name, "Good") << damage.what;
     }
 
-    // An entry with all weights zero has no window to measure through.
+    // An entry with all weights zero has no window to measure through, nor
+    // has one whose weights all round to 0.00 in the file.
     SpotColorEntry blind = makeEntry(SpotKind::Wide, "Blind", 500);
     blind.weights = {};
+    SpotColorEntry faint = makeEntry(SpotKind::Wide, "Faint", 500);
+    faint.weights.fill(0.004);
     SpotColorEntry far = makeEntry(SpotKind::Narrow, "Far", 500);
     far.wavelengths[3] = 1e250;
     SpotColorEntry longName = makeEntry(SpotKind::Wide, std::string(201, 'n'), 500);
     const std::string written = formatEntries({makeEntry(SpotKind::Wide, "A", 500), far, blind,
-        longName, makeEntry(SpotKind::Narrow, "B", 600)});
+        faint, longName, makeEntry(SpotKind::Narrow, "B", 600)});
     const auto reread = parseSpotFileText(written);
     ASSERT_EQ(reread.entries.size(), 2u);
     EXPECT_EQ(reread.entries[1].name, "B");
