@@ -4,6 +4,7 @@
 // patch and move the mark, "Stop Chart". With LTRAKW_SCREENSHOT_DIR set,
 // each dialog is saved half measured as a picture there, with the page.
 #include "core/metrics/SimulatedStation.h"
+#include "tests/ui/common/TestApplication.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -44,12 +45,7 @@ namespace {
 
 QApplication& application()
 {
-    static int argc = 1;
-    static char name[] = "chart_view_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    return *app;
+    return lt::testing::testApplication("chart_view_tests");
 }
 
 const char* screenshotDirectory()

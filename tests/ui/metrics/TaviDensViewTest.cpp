@@ -4,6 +4,7 @@
 // LTRAKW_SCREENSHOT_DIR set, the page and the dialogs are also saved as
 // pictures there.
 #include "core/metrics/SimulatedStation.h"
+#include "tests/ui/common/TestApplication.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -40,12 +41,7 @@ namespace {
 // static one would go after Qt's own statics at exit and crash there.
 QApplication& application()
 {
-    static int argc = 1;
-    static char name[] = "metrics_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    return *app;
+    return lt::testing::testApplication("metrics_tests");
 }
 
 // Saves a picture of widget when screenshots were asked for.

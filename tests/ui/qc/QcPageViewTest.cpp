@@ -30,6 +30,7 @@
 #include "core/qc/QcText.h"
 #include "core/station/Workstation.h"
 #include "ltsim/Simulator.h"
+#include "tests/ui/common/TestApplication.h"
 #include "ui/qc/QC.h"
 #include "ui/qc/QcGraphicsWidget.h"
 #include "ui/shell/HVSheet.h"
@@ -45,12 +46,7 @@ namespace {
 
 QApplication& application()
 {
-    static int argc = 1;
-    static char name[] = "qc_view_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    return *app;
+    return lt::testing::testApplication("qc_view_tests");
 }
 
 std::string screenshotDirectory()
