@@ -1,8 +1,8 @@
 // The measurement cycle's own work per sample (everything but the exchanges
 // with the instrument) and the memory that 10,000 samples cost besides their
 // list rows. The instrument is the virtual Lumatrak with pacing off; the
-// time spent inside GretagExecRemission is measured by wrapping that export
-// at link time (-Wl,--wrap) and taken off the cycle's total.
+// time spent inside GretagExecRemission is measured through the library's
+// fetch observer and taken off the cycle's total.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -20,16 +20,15 @@ std::chrono::nanoseconds exchangeTime {0};
 
 } // namespace
 
-// Every call of the export from ltcore lands here first.
-extern "C" unsigned long __real__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(
-    CTaviSpec* self, GretagStruct* g);
-extern "C" unsigned long __wrap__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(
-    CTaviSpec* self, GretagStruct* g)
+// The library's fetch observer: the time between the start and the end of
+// every GretagExecRemission.
+void timeFetch(const GretagStruct*, bool done, unsigned long, void*)
 {
-    Steady::time_point start = Steady::now();
-    unsigned long status = __real__ZN9CTaviSpec19GretagExecRemissionEP12GretagStruct(self, g);
-    exchangeTime += Steady::now() - start;
-    return status;
+    static Steady::time_point start;
+    if (!done)
+        start = Steady::now();
+    else
+        exchangeTime += Steady::now() - start;
 }
 
 namespace {
@@ -47,6 +46,7 @@ struct Bench {
     Bench() : station(op, configDir())
     {
         lt::setClock(&clock);
+        CTaviSpec::SetFetchObserver(&timeFetch, nullptr);
         if (!sim.start())
             return;
         CTaviSpec::SetPortDevice(1, sim.devicePath().c_str());
@@ -73,7 +73,11 @@ struct Bench {
         sim.setSample("C50M20");
     }
 
-    ~Bench() { lt::setClock(nullptr); }
+    ~Bench()
+    {
+        CTaviSpec::SetFetchObserver(nullptr, nullptr);
+        lt::setClock(nullptr);
+    }
 
     static std::string configDir()
     {

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 
+#include "LtExport.h"
+
 namespace lt {
 
-class Clock {
+class LTCTL_EXPORT Clock {
 public:
     virtual ~Clock() = default;
     // Milliseconds since an arbitrary start; never goes backwards.
@@ -23,7 +25,7 @@ public:
 };
 
 // The steady clock with poll() waits.
-class SteadyClock : public Clock {
+class LTCTL_EXPORT SteadyClock : public Clock {
 public:
     std::uint64_t nowMs() override;
     void sleepMs(std::uint32_t ms) override;
@@ -32,8 +34,8 @@ public:
 };
 
 // The clock in use.
-Clock& clock();
+LTCTL_EXPORT Clock& clock();
 // Installs a clock (not owned); null restores the steady clock.
-void setClock(Clock* replacement);
+LTCTL_EXPORT void setClock(Clock* replacement);
 
 } // namespace lt

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "LtExport.h"
 #include "LtRecordCodes.h"
 #include "LtStatus.h"
 
@@ -115,6 +116,11 @@ typedef void (*LtMessageHandler)(const char* text, const char* caption, void* co
 // Called repeatedly while the library waits for a spectrometer acquisition,
 // so that the host's user interface stays alive.
 typedef void (*LtMessagePump)(void* context);
+// Called before every GretagExecRemission (done false, result 0) and after it
+// (done true, with its result): a diagnostic seam for timing the exchanges
+// and for tests that act between the fetches of one measurement.
+typedef void (*LtFetchObserver)(
+    const GretagStruct* g, bool done, unsigned long result, void* context);
 
 // Line settings of an open port, read and written as a whole.
 struct LtLineSettings {
@@ -127,7 +133,7 @@ struct LtLineSettings {
     char EventChar;
 };
 
-class CTaviSpec {
+class LTCTL_EXPORT CTaviSpec {
 public:
     static constexpr int kSpectrumBufferSize = 40;
     static constexpr int kSpectrumValues = 36; // 380..730 nm in 10 nm steps
@@ -175,8 +181,12 @@ public:
     static void SetBeepHandler(LtBeepHandler handler, void* context);
     static void SetMessageHandler(LtMessageHandler handler, void* context);
     static void SetMessagePump(LtMessagePump pump, void* context);
+    static void SetFetchObserver(LtFetchObserver observer, void* context);
 
 private:
+    // GretagExecRemission without its observer calls.
+    unsigned long execRemission(GretagStruct* g);
+
     // Opens COM1..COM4 as the recipe says: purge, time-out block, line
     // settings. Returns the handle (null when the device did not open) and
     // in status 0, 10000 (no device), 10003 (line settings not readable) or

@@ -37,6 +37,7 @@ private:
 Hook<LtBeepHandler> beepHook;
 Hook<LtMessageHandler> messageHook;
 Hook<LtMessagePump> pumpHook;
+Hook<LtFetchObserver> fetchHook;
 
 } // namespace
 
@@ -62,7 +63,18 @@ void pumpMessages()
         pump(context);
 }
 
+void observeFetch(const GretagStruct* g, bool done, unsigned long result)
+{
+    if (const auto [observer, context] = fetchHook.get(); observer)
+        observer(g, done, result, context);
+}
+
 } // namespace lt
+
+void CTaviSpec::SetFetchObserver(LtFetchObserver observer, void* context)
+{
+    lt::fetchHook.install(observer, context);
+}
 
 void CTaviSpec::SetBeepHandler(LtBeepHandler handler, void* context)
 {

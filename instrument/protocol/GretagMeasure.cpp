@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "instrument/include/TaviSpec.h"
+#include "instrument/platform/HostHooks.h"
 #include "instrument/platform/LinkState.h"
 #include "instrument/protocol/GretagLink.h"
 #include "instrument/protocol/HexCodec.h"
@@ -146,6 +147,14 @@ unsigned long CTaviSpec::GretagInitExecRemission(GretagStruct* g, unsigned char 
 }
 
 unsigned long CTaviSpec::GretagExecRemission(GretagStruct* g)
+{
+    lt::observeFetch(g, false, lt::kStatusOk);
+    const unsigned long result = execRemission(g);
+    lt::observeFetch(g, true, result);
+    return result;
+}
+
+unsigned long CTaviSpec::execRemission(GretagStruct* g)
 {
     using namespace lt;
     if (!g)

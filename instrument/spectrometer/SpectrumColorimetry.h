@@ -7,7 +7,7 @@
 namespace lt {
 
 inline constexpr int kResampledCount = 80; // samples 380, 385, ... 775 nm
-inline constexpr float kResampleStart = 380.0f; // [nm]
+inline constexpr float kResampleStart = kObserverFirstWavelength; // [nm] the tables' first row
 inline constexpr float kResampleHighMargin = 5.0f; // [nm] pixels are walked up to high + this
 inline constexpr int kIlluminantRowOf380nm = 16; // 300 nm + 16 * 5 nm
 inline constexpr float kEqualEnergyWeight = 100.0f;
