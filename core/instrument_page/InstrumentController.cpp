@@ -6,13 +6,13 @@
 #include <cstring>
 #include <filesystem>
 #include <iterator>
-#include <thread>
 
 #include "core/colour/ColorArithmetic.h"
 #include "core/common/AppPaths.h"
 #include "core/common/NumberText.h"
 #include "core/settings/DensitySettings.h"
 #include "core/station/Workstation.h"
+#include "instrument/include/LtClock.h"
 #include "instrument/include/LtStatus.h"
 
 namespace lt {
@@ -37,6 +37,10 @@ const char* const kRemoteMeasurementAction = "Measurement by the instrument's ke
 const char* const kNewParameterAction = "New Parameter";
 const char* const kDarkRefAction = "DarkRef";
 const char* const kZeroRefAction = "ZeroRef";
+const char* const kMeasureModeAction = "Measure mode";
+const char* const kTryingBaudStep = "Trying ";
+const char* const kBaudUnit = " baud";
+const char* const kScansStep = "Scans";
 
 // 10000 is the library's "port not open": a failure like every code above it.
 bool succeeded(unsigned long status)
@@ -230,6 +234,34 @@ void InstrumentController::beepFailure()
         beep(frequency, kShortBeepMs);
 }
 
+bool InstrumentController::exchangeRunning() const
+{
+    return station.exchanges().running();
+}
+
+bool InstrumentController::runExchange(
+    const char* action, bool cancellable, std::function<void()> work)
+{
+    return station.exchanges().start(
+        action, cancellable, [this, work = std::move(work)](ExchangeControl& control) {
+            runningExchange = &control;
+            work();
+            runningExchange = nullptr;
+        });
+}
+
+bool InstrumentController::cancelled() const
+{
+    return runningExchange != nullptr && runningExchange->cancelRequested();
+}
+
+void InstrumentController::abandonSpectrometer(const char* action)
+{
+    state.darkRef = state.zeroRef = state.newParameter = false;
+    state.transmissionButton = state.acquire = false;
+    finished(action, result, false, kCancelledAcquisitionProblem);
+}
+
 void InstrumentController::useFixedAxis()
 {
     axisSlope = kFixedAxisSlope;
@@ -288,6 +320,11 @@ unsigned long InstrumentController::openWithBaudRetry()
     constexpr int rateCount = static_cast<int>(std::size(kBaudRetryRates));
     unsigned long status = kStatusPortNotOpen;
     for (int i = 0; i < rateCount; ++i) {
+        if (cancelled())
+            break;
+        if (runningExchange)
+            runningExchange->report(
+                kTryingBaudStep + formatInteger(kBaudRetryRates[i]) + kBaudUnit, i, rateCount);
         FileNames identity {};
         comPort.BaudRate = kBaudRetryRates[i];
         comPort.Status = 0;
@@ -299,7 +336,7 @@ unsigned long InstrumentController::openWithBaudRetry()
         }
         // An open that failed without naming a reason is still a failure.
         status = comPort.Status != 0 ? comPort.Status : kStatusPortNotOpen;
-        if (comPort.Status != kStatusNoAnswerAtRate || i + 1 >= rateCount)
+        if (comPort.Status != kStatusNoAnswerAtRate || i + 1 >= rateCount || cancelled())
             break;
         const std::string question = "Trouble with COM" + formatInteger(port) +
             ",\r\n Try next Baud rate: " + formatInteger(kBaudRetryRates[i + 1]) + " ?";
@@ -320,6 +357,11 @@ unsigned long InstrumentController::whiteReference()
 
 void InstrumentController::initDevice()
 {
+    runExchange(kInitDeviceAction, true, [this] { initDeviceNow(); });
+}
+
+void InstrumentController::initDeviceNow()
+{
     if (state.remoteOn || timerRunning) {
         stopRemote(true);
         state.remote = false;
@@ -328,6 +370,11 @@ void InstrumentController::initDevice()
         result = openWithBaudRetry();
         servicePortOpen = result == kStatusOk && type == InstrumentLumatrakS;
         if (result != kStatusOk) {
+            if (cancelled()) {
+                finished(kInitDeviceAction, result, false, kCancelledProblem);
+                changed();
+                return;
+            }
             reportCommTrouble();
             finished(kInitDeviceAction, result);
             changed();
@@ -368,9 +415,13 @@ void InstrumentController::initDevice()
     } else if (type == InstrumentPrototype) {
         servicePortOpen = false;
         result = initSpectrometer();
-        if (result != kStatusOk)
-            reportCommTrouble();
-        finished(kInitDeviceAction, result);
+        if (result != kStatusOk && cancelled()) {
+            finished(kInitDeviceAction, result, false, kCancelledProblem);
+        } else {
+            if (result != kStatusOk)
+                reportCommTrouble();
+            finished(kInitDeviceAction, result);
+        }
     } else {
         finished(kInitDeviceAction, kStatusOk, false, kNoDeviceTypeProblem);
     }
@@ -457,6 +508,14 @@ unsigned long InstrumentController::spectrometerAcquire(Aquire& record, unsigned
     record.Illuminant = static_cast<std::uint8_t>(illuminant);
     record.FirstPixel = static_cast<std::uint16_t>(windowFirst);
     record.LastPixel = static_cast<std::uint16_t>(windowLast);
+    if (runningExchange) {
+        // The spectrometer integrates all scans before it answers: the
+        // display counts them by the integration time.
+        const int integration = std::clamp<int>(
+            parameters.IntegrationTime, 0, static_cast<int>(std::size(kIntegrationTimesMs)) - 1);
+        runningExchange->report(kScansStep, 0, std::max<int>(parameters.Scans, 1),
+            static_cast<unsigned>(kIntegrationTimesMs[integration]));
+    }
     const unsigned long status = exchange.instrument().SpecAquire(&record, command, 0);
     if (status == kStatusOk) {
         const CountStatistics statistics =
@@ -472,11 +531,31 @@ unsigned long InstrumentController::spectrometerAcquire(Aquire& record, unsigned
 
 unsigned long InstrumentController::acquire()
 {
+    // A refused measurement reports "busy"; one run at once its status.
+    unsigned long status = kStatusInstrumentBusy;
+    if (!runExchange(kAcquireAction, true, [this, &status] {
+            acquireNow();
+            status = result;
+        }))
+        return kStatusInstrumentBusy;
+    return station.exchanges().ownThread() ? kStatusOk : status;
+}
+
+void InstrumentController::acquireNow()
+{
     unsigned long status;
     if (type <= InstrumentSpectrolino) {
         status = station.cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, 0);
-        if (status == kStatusInstrumentBusy)
-            return status; // refused: another exchange runs
+        if (status == kStatusInstrumentBusy) {
+            result = status;
+            return; // refused: another exchange runs
+        }
+        if (!succeeded(status) && cancelled()) {
+            result = status;
+            finished(kAcquireAction, status, true, kCancelledProblem);
+            changed();
+            return;
+        }
         succeeded(status) ? beepSuccess() : beepFailure();
     } else {
         const bool reflection = measureMode() == MeasureReflection;
@@ -484,8 +563,16 @@ unsigned long InstrumentController::acquire()
             ? (reflection ? kCommandReflectance7 : kCommandDensity)
             : (reflection ? kCommandReflectance32 : kCommandDensity31);
         status = spectrometerAcquire(sample, command);
-        if (status == kStatusInstrumentBusy)
-            return status;
+        if (status == kStatusInstrumentBusy) {
+            result = status;
+            return;
+        }
+        if (status != kStatusOk && cancelled()) {
+            result = status;
+            abandonSpectrometer(kAcquireAction);
+            changed();
+            return;
+        }
         if (status == kStatusOk) {
             if (command == kCommandReflectance7)
                 values = spectrometerValueLine(sample);
@@ -496,11 +583,12 @@ unsigned long InstrumentController::acquire()
     result = status;
     finished(kAcquireAction, status, type <= InstrumentSpectrolino);
     changed();
-    return status;
 }
 
 void InstrumentController::toggleRemote()
 {
+    if (exchangeRunning())
+        return;
     if (state.remoteOn) {
         stopRemote(true);
         state.acquire = true;
@@ -513,6 +601,15 @@ void InstrumentController::toggleRemote()
 void InstrumentController::remotePoll()
 {
     timerRunning = false;
+    // While another exchange runs the key is asked for at the next tick.
+    if (!runExchange(kRemoteAction, true, [this] { remotePollNow(); })) {
+        timerRunning = true;
+        changed();
+    }
+}
+
+void InstrumentController::remotePollNow()
+{
     state.acquire = false;
     if (type >= InstrumentPrototype) {
         changed();
@@ -522,7 +619,7 @@ void InstrumentController::remotePoll()
     {
         InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin();
         if (!exchange) {
-            timerRunning = true; // another exchange runs: ask again next time
+            timerRunning = !remotePaused; // another exchange runs: ask again next time
             changed();
             return;
         }
@@ -539,7 +636,11 @@ void InstrumentController::remotePoll()
         }
     }
     if (status < kLinkFailureThreshold) {
-        timerRunning = true;
+        timerRunning = !remotePaused;
+    } else if (cancelled()) {
+        result = status;
+        stopRemote(true);
+        finished(kRemoteAction, status, false, kCancelledProblem);
     } else {
         result = status;
         stopRemote(true);
@@ -547,7 +648,7 @@ void InstrumentController::remotePoll()
         changed();
         if (beep) {
             beep(kBeepHz, kLinkLostBeepMs);
-            std::this_thread::sleep_for(std::chrono::milliseconds(kLinkLostPauseMs));
+            lt::clock().sleepMs(kLinkLostPauseMs);
             beep(kBeepHz, kLinkLostBeepMs);
         }
     }
@@ -556,6 +657,8 @@ void InstrumentController::remotePoll()
 
 void InstrumentController::selectDeviceType(int newType)
 {
+    if (exchangeRunning())
+        return;
     brand = newType;
     station.settings().store(keys::kBrand, brand);
     type = std::clamp(newType, 0, kDeviceTypeCount - 1);
@@ -575,6 +678,8 @@ void InstrumentController::selectDeviceType(int newType)
 
 void InstrumentController::selectPort(int portNumber)
 {
+    if (exchangeRunning())
+        return;
     if (portNumber != port) {
         state.remote = false;
         state.acquire = false;
@@ -585,30 +690,35 @@ void InstrumentController::selectPort(int portNumber)
     changed();
 }
 
+void InstrumentController::sendMeasureMode(int command)
+{
+    InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin();
+    if (exchange) {
+        std::uint8_t reply[16] {};
+        result = exchange.instrument().GretagCMD(command, reply);
+    }
+    changed();
+}
+
 void InstrumentController::selectMeasureMode(int mode)
 {
+    if (exchangeRunning())
+        return;
     station.record().measureMode = mode;
-    if (ready && type <= InstrumentSpectrolino) {
-        InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin();
-        if (exchange) {
-            std::uint8_t reply[16] {};
-            result = exchange.instrument().GretagCMD(3 + mode, reply);
-        }
-    }
+    if (ready && type <= InstrumentSpectrolino)
+        runExchange(kMeasureModeAction, false, [this, mode] { sendMeasureMode(3 + mode); });
     changed();
 }
 
 void InstrumentController::toggleTransmission()
 {
+    if (exchangeRunning())
+        return;
     const int mode = measureMode() == MeasureTransmission ? MeasureReflection : MeasureTransmission;
     station.record().measureMode = mode;
-    if (type <= InstrumentSpectrolino) {
-        InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin();
-        if (exchange) {
-            std::uint8_t reply[16] {};
-            result = exchange.instrument().GretagCMD(mode == MeasureTransmission ? 4 : 3, reply);
-        }
-    }
+    if (type <= InstrumentSpectrolino)
+        runExchange(kMeasureModeAction, false,
+            [this, mode] { sendMeasureMode(mode == MeasureTransmission ? 4 : 3); });
     changed();
 }
 
@@ -638,14 +748,17 @@ void InstrumentController::selectIllumination(int index)
 
 bool InstrumentController::pauseRemote()
 {
-    const bool wasRunning = timerRunning;
-    timerRunning = false;
+    // A poll running now does not start the timer again when it ends.
+    remotePaused = true;
+    const bool wasRunning = timerRunning.exchange(false) ||
+        (exchangeRunning() && station.exchanges().progress().action == kRemoteAction);
     changed();
     return wasRunning;
 }
 
 void InstrumentController::resumeRemote()
 {
+    remotePaused = false;
     if (state.remoteOn)
         timerRunning = true;
     changed();
@@ -665,7 +778,7 @@ void InstrumentController::followIlluminant(int index)
 
 std::optional<std::string> InstrumentController::editScans(const std::string& text)
 {
-    if (text.empty())
+    if (text.empty() || exchangeRunning())
         return std::nullopt; // the operator is still typing
     const int number = std::clamp(parseInteger(text).value_or(0), 1, 255);
     const std::string normalised = formatInteger(number);
@@ -678,6 +791,8 @@ std::optional<std::string> InstrumentController::editScans(const std::string& te
 
 void InstrumentController::editLowLimit(const std::string& text)
 {
+    if (exchangeRunning())
+        return;
     if (const auto nm = parseInteger(text)) {
         minWavelength = *nm;
         station.settings().store(keys::kMinWavelength, *nm);
@@ -686,6 +801,8 @@ void InstrumentController::editLowLimit(const std::string& text)
 
 void InstrumentController::editHighLimit(const std::string& text)
 {
+    if (exchangeRunning())
+        return;
     if (const auto nm = parseInteger(text)) {
         maxWavelength = *nm;
         station.settings().store(keys::kMaxWavelength, *nm);
@@ -693,6 +810,11 @@ void InstrumentController::editHighLimit(const std::string& text)
 }
 
 void InstrumentController::newParameter()
+{
+    runExchange(kNewParameterAction, false, [this] { newParameterNow(); });
+}
+
+void InstrumentController::newParameterNow()
 {
     if (type == InstrumentSpectrolino) {
         result = whiteReference();
@@ -721,10 +843,20 @@ void InstrumentController::newParameter()
 
 void InstrumentController::darkReference()
 {
+    runExchange(kDarkRefAction, true, [this] { darkReferenceNow(); });
+}
+
+void InstrumentController::darkReferenceNow()
+{
     const unsigned long status = spectrometerAcquire(dark, kCommandDark);
     if (status == kStatusInstrumentBusy)
         return;
     result = status;
+    if (status != kStatusOk && cancelled()) {
+        abandonSpectrometer(kDarkRefAction);
+        changed();
+        return;
+    }
     if (status == kStatusOk) {
         state.zeroRef = true;
         state.acquire = false;
@@ -739,10 +871,20 @@ void InstrumentController::darkReference()
 
 void InstrumentController::zeroReference()
 {
+    runExchange(kZeroRefAction, true, [this] { zeroReferenceNow(); });
+}
+
+void InstrumentController::zeroReferenceNow()
+{
     const unsigned long status = spectrometerAcquire(white, kCommandZero);
     if (status == kStatusInstrumentBusy)
         return;
     result = status;
+    if (status != kStatusOk && cancelled()) {
+        abandonSpectrometer(kZeroRefAction);
+        changed();
+        return;
+    }
     if (status == kStatusOk) {
         state.acquire = true;
         values.clear();

@@ -6,14 +6,20 @@
 // parameters, references and count statistics. The page (a Qt view)
 // forwards every click here and shows controls() afterwards.
 //
-// Every exchange with the instrument takes the workstation's exchange guard;
-// a click while another exchange runs is refused, never queued.
+// Every exchange with the instrument runs on the workstation's exchange
+// worker and takes its exchange guard; a click while another exchange runs
+// is refused, never queued. While an exchange runs the worker alone changes
+// the controller: the page reads it again when the exchange has ended
+// (exchangeRunning() false). What other pages ask of it (deviceReady,
+// commNumber, portOpenForService) may be read at any time.
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "core/station/ExchangeWorker.h"
 #include "instrument/include/TaviSpec.h"
 
 namespace lt {
@@ -108,6 +114,10 @@ struct ExchangeOutcome {
 
 inline constexpr const char* kNoDeviceTypeProblem =
     "No device type chosen: choose one under \"Device Type :\"";
+inline constexpr const char* kCancelledProblem = "Cancelled by the operator";
+inline constexpr const char* kCancelledAcquisitionProblem =
+    "Cancelled by the operator: the acquisition was abandoned and the port closed; "
+    "\"Init Device\" opens it again";
 
 class InstrumentController {
 public:
@@ -118,9 +128,12 @@ public:
     // "Remote" is 1.
     InstrumentController(Workstation& workstation, Beeper beeper);
 
-    // Operator actions.
+    // Operator actions. Those that talk to the instrument run on the
+    // workstation's exchange worker and are refused while an exchange runs.
     void initDevice();
-    // One measurement; the status (also kept as lastResult()).
+    // One measurement: its status (also kept as lastResult()) when it ran
+    // on the calling thread, kStatusInstrumentBusy when refused, kStatusOk
+    // when it was started on the worker (its status comes with the outcome).
     unsigned long acquire();
     void toggleRemote();
     void remotePoll();
@@ -151,6 +164,9 @@ public:
     void endRemoteForService();
     // A Lumatrak S was opened by "Init Device" and its port is still held.
     bool portOpenForService() const { return servicePortOpen; }
+
+    // An exchange runs: the page shows the controller again once it ended.
+    bool exchangeRunning() const;
 
     // What the page shows.
     const PageControls& controls() const { return state; }
@@ -195,6 +211,19 @@ public:
     }
 
 private:
+    // Runs exchange on the worker as action; false when refused.
+    bool runExchange(const char* action, bool cancellable, std::function<void()> exchange);
+    bool cancelled() const;
+    // A spectrometer acquisition that the operator cancelled left the port
+    // closed: only "Init Device" may follow.
+    void abandonSpectrometer(const char* action);
+    void initDeviceNow();
+    void acquireNow();
+    void remotePollNow();
+    void newParameterNow();
+    void darkReferenceNow();
+    void zeroReferenceNow();
+    void sendMeasureMode(int mode);
     unsigned long openWithBaudRetry();
     unsigned long whiteReference();
     unsigned long initSpectrometer();
@@ -216,13 +245,15 @@ private:
     std::function<void()> onChange;
     std::function<void(const ExchangeOutcome&)> onOutcome;
     PageControls state;
-    bool timerRunning = false;
-    bool ready = false;
-    bool servicePortOpen = false;
+    ExchangeControl* runningExchange = nullptr; // while an exchange runs
+    std::atomic<bool> timerRunning {false};
+    std::atomic<bool> remotePaused {false}; // another page holds the poll
+    std::atomic<bool> ready {false};
+    std::atomic<bool> servicePortOpen {false};
     unsigned long result = 0;
     int type = 0;
     int brand = 0;
-    int port = 1;
+    std::atomic<int> port {1};
     int integrationTime = 4;
     int gain = 0;
     int scanCount = 1;

@@ -10,9 +10,11 @@ namespace {
 constexpr const char* kProgramCaption = "LtrakW";
 }
 
-Workstation::Workstation(Operator& op, const std::string& configDir)
+Workstation::Workstation(
+    Operator& op, const std::string& configDir, ExchangeWorker::Threading exchangeThreading)
     : device(std::make_unique<CTaviSpec>()), access(*device), settingsFiles(configDir),
-      shared(std::make_unique<SharedRecord>()), measurementCycle(*this), operatorInUse(&op)
+      shared(std::make_unique<SharedRecord>()), measurementCycle(*this), operatorInUse(&op),
+      exchangeWorker(std::make_unique<ExchangeWorker>(exchangeThreading))
 {
     // Settings that cannot be saved are reported once; the program goes on.
     settingsFiles.setProblemHandler([this](const std::string& message) {
@@ -21,7 +23,10 @@ Workstation::Workstation(Operator& op, const std::string& configDir)
     });
 }
 
-Workstation::~Workstation() = default;
+Workstation::~Workstation()
+{
+    exchangeWorker.reset();
+}
 
 Operator& Workstation::op() const
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/settings/Settings.h"
+#include "core/station/ExchangeWorker.h"
 #include "core/station/InstrumentAccess.h"
 #include "core/station/MeasurementCycle.h"
 #include "core/station/MeasurementObserver.h"
@@ -25,8 +26,12 @@ namespace lt {
 class Workstation {
 public:
     // Settings live in configDir (normally configDirectory()). op must
-    // outlive the Workstation or be replaced with setOperator first.
-    explicit Workstation(Operator& op, const std::string& configDir);
+    // outlive the Workstation or be replaced with setOperator first. The
+    // program runs the operator's exchanges on a worker thread of their own
+    // (ExchangeWorker::Threading::OwnThread); by default they run on the
+    // thread that starts them.
+    explicit Workstation(Operator& op, const std::string& configDir,
+        ExchangeWorker::Threading exchangeThreading = ExchangeWorker::Threading::CallerThread);
     ~Workstation();
     Workstation(const Workstation&) = delete;
     Workstation& operator=(const Workstation&) = delete;
@@ -37,6 +42,8 @@ public:
     SharedRecord& record() { return *shared; }
     MeasurementList& list() { return shared->list; }
     MeasurementCycle& cycle() { return measurementCycle; }
+    // Where the exchanges the operator starts run, one at a time.
+    ExchangeWorker& exchanges() { return *exchangeWorker; }
 
     Operator& op() const;
     void setOperator(Operator& replacement);
@@ -85,6 +92,8 @@ private:
     std::condition_variable notificationEnded;
     std::vector<std::thread::id> notifyingThreads; // one entry per running notification
     ChartPatchStore* chartStore = nullptr;
+    // Last: a running exchange ends before the rest of the station goes.
+    std::unique_ptr<ExchangeWorker> exchangeWorker;
 };
 
 } // namespace lt

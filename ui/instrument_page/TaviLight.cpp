@@ -26,6 +26,8 @@
 #include <QVBoxLayout>
 
 #include "ui/graph/SpectrumGraphWidget.h"
+#include "ui/shell/ExchangeActivity.h"
+#include "ui/shell/RestingControls.h"
 #include "ui/shell/StationEvents.h"
 
 namespace {
@@ -49,7 +51,9 @@ CTaviLight::CTaviLight(
         };
     buildControls();
     logic = std::make_unique<lt::InstrumentController>(station, std::move(beeper));
-    logic->setChangeHandler([this] { showState(); });
+    // Changes made on the exchange worker are shown on this thread.
+    logic->setChangeHandler(
+        [this] { QMetaObject::invokeMethod(this, [this] { showState(); }, Qt::AutoConnection); });
     pollTimer.setSingleShot(true);
     pollTimer.setInterval(static_cast<int>(lt::kRemotePollMs));
     connect(&pollTimer, &QTimer::timeout, this, [this] { logic->remotePoll(); });
@@ -65,6 +69,10 @@ CTaviLight::CTaviLight(
 CTaviLight::~CTaviLight()
 {
     pollTimer.stop();
+    // The controller outlives no exchange of its own (the main window has
+    // let a running one end before it closed).
+    station.exchanges().cancel();
+    station.exchanges().waitUntilIdle();
     // The spectrometer's port closes with the page.
     if (lt::InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin())
         exchange.instrument().SpecPortClose();
@@ -204,10 +212,40 @@ void CTaviLight::buildControls()
     connect(zeroRef, &QPushButton::clicked, this, [this] { logic->zeroReference(); });
 }
 
+void CTaviLight::setExchangeActivity(ExchangeActivity* exchangeActivity)
+{
+    activity = exchangeActivity;
+    connect(activity, &ExchangeActivity::restingChanged, this, &CTaviLight::showState);
+    connect(activity, &ExchangeActivity::exchangeFinished, this, &CTaviLight::showState);
+}
+
+QList<QWidget*> CTaviLight::exchangeControls() const
+{
+    return {deviceType, com1, com2, initDevice, acquire, remote, reflection, transmission,
+        emission, integrationTime, gain, scans, lowLimit, highLimit, illumination, darkRef, zeroRef,
+        newParameter, transmissionToggle};
+}
+
 void CTaviLight::showState()
 {
     if (!logic)
         return;
+    // While an exchange runs the worker alone changes the controller: the
+    // page shows it again when the exchange has ended.
+    if (logic->exchangeRunning()) {
+        if (activity && activity->resting())
+            restControls(exchangeControls(), activity->why());
+        return;
+    }
+    showControls();
+    if (activity && activity->resting())
+        restControls(exchangeControls(), activity->why());
+    else
+        releaseControls(exchangeControls());
+}
+
+void CTaviLight::showControls()
+{
     const lt::InstrumentController& c = *logic;
     const lt::PageControls& controls = c.controls();
     if (!showing) {
@@ -242,6 +280,9 @@ void CTaviLight::showState()
     transmission->setChecked(c.measureMode() == lt::MeasureTransmission);
     emission->setChecked(c.measureMode() == lt::MeasureEmission);
 
+    for (QWidget* alwaysOpen : std::initializer_list<QWidget*> {
+             deviceType, com1, com2, initDevice, reflection, transmission, emission})
+        alwaysOpen->setEnabled(true);
     acquire->setEnabled(controls.acquire);
     remote->setEnabled(controls.remote);
     remote->setText(controls.remoteOn ? QStringLiteral("Remote On") : QStringLiteral("Remote Off"));

@@ -27,6 +27,8 @@ class Workstation;
 struct GraphSample;
 } // namespace lt
 
+class ExchangeActivity;
+
 class CTaviLight : public QWidget, public lt::InstrumentPageLink {
     Q_OBJECT
 public:
@@ -51,6 +53,13 @@ public:
     QGroupBox* spectrometerGroup() const { return parameterGroup; }
     QLabel* titleLabel() const { return title; }
 
+    // The main window's "an exchange runs" state: the page's controls rest
+    // while it says so, and the page shows the controller again when an
+    // exchange has ended.
+    void setExchangeActivity(ExchangeActivity* exchangeActivity);
+    // The controls that start an exchange with the instrument.
+    QList<QWidget*> exchangeControls() const;
+
     // lt::InstrumentPageLink
     bool instrumentInitialised() const override;
     bool pauseLiveReading() override;
@@ -67,12 +76,14 @@ Q_SIGNALS:
 private:
     void buildControls();
     void showState();
+    void showControls();
     void plotRemission(const lt::GraphSample& sample);
     void plotSpectrometer();
 
     lt::Workstation& station;
     std::unique_ptr<lt::InstrumentController> logic;
     StationEvents* events = nullptr; // the core's events on this thread
+    ExchangeActivity* activity = nullptr;
     QTimer pollTimer;
     unsigned plottedAcquisitions = 0;
     bool showing = false;

@@ -28,6 +28,7 @@
 #include "ui/qc/QC.h"
 #include "ui/service/Service.h"
 #include "ui/shell/ComingPage.h"
+#include "ui/shell/ExchangeActivity.h"
 #include "ui/shell/MainMenuBar.h"
 #include "ui/shell/SimulatorControl.h"
 #include "ui/shell/SimulatorMenu.h"
@@ -84,7 +85,6 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
     service = new CService(workstation, pages);
     service->setInstrumentPage(instrument);
     pages->addTab(service, QStringLiteral("Service"));
-    connect(service, &CService::downloadRunningChanged, this, &CHVSheet::downloadRunning);
 
     menuBar = new MainMenuBar(*instrument, *metrics, this);
     layout->setMenuBar(menuBar);
@@ -116,6 +116,16 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
     statusLine->addWidget(failure, 1);
     layout->addWidget(statusLine);
 
+    activity = new ExchangeActivity(station.exchanges(), statusLine, this);
+    connect(activity, &ExchangeActivity::restingChanged, this, &CHVSheet::showResting);
+    instrument->setExchangeActivity(activity);
+    connect(service, &CService::downloadRunningChanged, this, [this](bool running) {
+        if (running)
+            restingHome = service;
+        activity->holdInstrument(
+            running ? QString::fromLatin1(kMeasuringRestsDuringDownload) : QString());
+    });
+
     // Failures reach the status line on this thread, whichever thread measured.
     instrument->controller().setOutcomeHandler([this](const lt::ExchangeOutcome& outcome) {
         QMetaObject::invokeMethod(
@@ -132,16 +142,20 @@ CHVSheet::~CHVSheet()
     qApp->removeEventFilter(this);
 }
 
-void CHVSheet::downloadRunning(bool running)
+void CHVSheet::showResting(bool resting)
 {
-    const int serviceTab = pages->indexOf(service);
+    // An exchange keeps the tab it was started from; the download its own.
+    if (resting && !restingHome)
+        restingHome = pages->currentWidget();
+    const int homeTab = pages->indexOf(restingHome);
     for (int tab = 0; tab < pages->count(); ++tab) {
-        if (tab == serviceTab)
+        if (tab == homeTab && resting)
             continue;
-        pages->setTabEnabled(tab, !running);
-        pages->setTabToolTip(
-            tab, running ? QString::fromLatin1(kMeasuringRestsDuringDownload) : QString());
+        pages->setTabEnabled(tab, !resting);
+        pages->setTabToolTip(tab, resting ? activity->why() : QString());
     }
+    if (!resting)
+        restingHome = nullptr;
 }
 
 bool CHVSheet::eventFilter(QObject* watched, QEvent* event)
@@ -214,6 +228,9 @@ bool CHVSheet::unsavedRowsMayGo()
 
 void CHVSheet::closeEvent(QCloseEvent* event)
 {
+    // An exchange still running is cancelled; the window closes once it ended.
+    if (station.exchanges().running())
+        activity->finishRunningExchange();
     // A download cut off by the end of the program can leave the instrument
     // without a working program: the operator is asked first.
     if (service->controller().downloadRunning() &&

@@ -20,6 +20,7 @@
 class CTaviDens;
 class CService;
 class CTaviLight;
+class ExchangeActivity;
 class MainMenuBar;
 class QC;
 class QIcon;
@@ -71,6 +72,9 @@ public:
     CService* servicePage() const { return service; }
     SimulatorMenu* simulatorMenu() const { return simulation; }
     SimulatorPanel* simulatorPanel() const { return panel; }
+    // The "an exchange runs" state: whatever holds the instrument makes the
+    // measuring controls rest through it.
+    ExchangeActivity* exchangeActivity() const { return activity; }
 
     // The status line: a failure in words (kept until clearFailure).
     void showFailure(const QString& text);
@@ -109,8 +113,12 @@ private:
     QC* quality;
     CService* service;
 
-    // While a firmware download holds the instrument, the measuring tabs rest.
-    void downloadRunning(bool running);
+    // While an exchange runs, the tabs other than the one it runs from
+    // rest (a firmware download: all but "Service").
+    void showResting(bool resting);
+
+    ExchangeActivity* activity = nullptr;
+    QWidget* restingHome = nullptr; // the tab that stays usable
 
     SimulatorMenu* simulation = nullptr;
     SimulatorPanel* panel = nullptr;

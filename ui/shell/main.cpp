@@ -2,6 +2,7 @@
 // the ports (with the built-in simulator where the settings ask for it) and
 // the main sheet, shown until it is closed.
 #include "core/common/AppPaths.h"
+#include "core/station/InterruptibleClock.h"
 #include "core/station/PortAttachment.h"
 #include "core/station/Workstation.h"
 
@@ -25,7 +26,12 @@ int main(int argc, char** argv)
     QtOperator op;
     op.holdMessagesUntilShown();
     lt::ensureConfigDirectory();
-    lt::Workstation workstation(op, lt::configDirectory());
+    // The library's waits end at once when the operator cancels an exchange.
+    lt::InterruptibleClock clock;
+    lt::setClock(&clock);
+    lt::Workstation workstation(
+        op, lt::configDirectory(), lt::ExchangeWorker::Threading::OwnThread);
+    workstation.exchanges().setWaitInterrupter(&clock);
     workstation.settings().writeStartupSection();
     installLibraryHooks(op);
 
