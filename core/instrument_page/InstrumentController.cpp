@@ -511,10 +511,10 @@ unsigned long InstrumentController::spectrometerAcquire(Aquire& record, unsigned
     if (runningExchange) {
         // The spectrometer integrates all scans before it answers: the
         // display counts them by the integration time.
-        const int integration = std::clamp<int>(
+        const int index = std::clamp<int>(
             parameters.IntegrationTime, 0, static_cast<int>(std::size(kIntegrationTimesMs)) - 1);
         runningExchange->report(kScansStep, 0, std::max<int>(parameters.Scans, 1),
-            static_cast<unsigned>(kIntegrationTimesMs[integration]));
+            static_cast<unsigned>(kIntegrationTimesMs[index]));
     }
     const unsigned long status = exchange.instrument().SpecAquire(&record, command, 0);
     if (status == kStatusOk) {

@@ -13,9 +13,15 @@ namespace lt {
 
 namespace {
 constexpr std::uint32_t kMicrosecondsPerMillisecond = 1000;
-}
+// While interrupted, every reading of the clock is this much later than
+// the one before, so that every deadline of the cancelled exchange passes
+// at once, also those it sets after the interruption.
+constexpr std::uint64_t kSkipWhileInterruptedMs = 60000; // [ms]
+} // namespace
 
-InterruptibleClock::InterruptibleClock() : wakeFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) { }
+InterruptibleClock::InterruptibleClock() : wakeFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+{
+}
 
 InterruptibleClock::~InterruptibleClock()
 {
@@ -25,7 +31,10 @@ InterruptibleClock::~InterruptibleClock()
 
 std::uint64_t InterruptibleClock::nowMs()
 {
-    return steady.nowMs();
+    std::lock_guard lock(mutex);
+    if (cut)
+        skippedMs += kSkipWhileInterruptedMs;
+    return steady.nowMs() + skippedMs;
 }
 
 void InterruptibleClock::sleepMs(std::uint32_t ms)
@@ -47,12 +56,12 @@ void InterruptibleClock::sleepUs(std::uint32_t us)
 
 int InterruptibleClock::waitFd(int fd, short events, std::uint32_t timeoutMs)
 {
-    const std::uint64_t deadline = nowMs() + timeoutMs;
+    const std::uint64_t deadline = steady.nowMs() + timeoutMs;
     for (;;) {
         if (interrupted())
             return 0;
         pollfd entries[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
-        const std::uint64_t now = nowMs();
+        const std::uint64_t now = steady.nowMs();
         const int remaining = now >= deadline
             ? 0
             : static_cast<int>(std::min<std::uint64_t>(deadline - now, INT_MAX));

@@ -1,9 +1,10 @@
 #pragma once
 // The steady clock of the instrument library with waits that a cancellation
-// cuts short: while interrupted, every pause returns at once and every wait
-// for the port reports a time-out, so an exchange that the operator
-// cancelled ends now instead of after the instrument's integration time or
-// the line's time-out. Installed with lt::setClock by the program; the
+// cuts short: while interrupted, every pause returns at once, every wait
+// for the port reports a time-out and the clock runs ahead (never back), so
+// that every deadline passes; an exchange that the operator cancelled ends
+// now instead of after the instrument's integration time or the line's
+// time-out. Installed with lt::setClock by the program; the
 // exchange worker interrupts it on Cancel and resumes it when the exchange
 // has ended.
 #include <condition_variable>
@@ -36,6 +37,7 @@ private:
     mutable std::mutex mutex;
     std::condition_variable wake;
     bool cut = false;
+    std::uint64_t skippedMs = 0; // [ms] the clock ran ahead of the steady clock
     int wakeFd = -1; // readable while interrupted
 };
 

@@ -52,8 +52,10 @@ CTaviLight::CTaviLight(
     buildControls();
     logic = std::make_unique<lt::InstrumentController>(station, std::move(beeper));
     // Changes made on the exchange worker are shown on this thread.
-    logic->setChangeHandler(
-        [this] { QMetaObject::invokeMethod(this, [this] { showState(); }, Qt::AutoConnection); });
+    logic->setChangeHandler([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { showState(); }, Qt::AutoConnection);
+    });
     pollTimer.setSingleShot(true);
     pollTimer.setInterval(static_cast<int>(lt::kRemotePollMs));
     connect(&pollTimer, &QTimer::timeout, this, [this] { logic->remotePoll(); });
@@ -221,8 +223,8 @@ void CTaviLight::setExchangeActivity(ExchangeActivity* exchangeActivity)
 
 QList<QWidget*> CTaviLight::exchangeControls() const
 {
-    return {deviceType, com1, com2, initDevice, acquire, remote, reflection, transmission,
-        emission, integrationTime, gain, scans, lowLimit, highLimit, illumination, darkRef, zeroRef,
+    return {deviceType, com1, com2, initDevice, acquire, remote, reflection, transmission, emission,
+        integrationTime, gain, scans, lowLimit, highLimit, illumination, darkRef, zeroRef,
         newParameter, transmissionToggle};
 }
 
@@ -387,4 +389,3 @@ void CTaviLight::endLiveReading()
 {
     logic->endRemoteForService();
 }
-

@@ -178,7 +178,8 @@ void ExchangeActivity::paint()
     bar->setRange(0, current.total);
     bar->setValue(done);
     if (current.stepMs > 0)
-        text->setText(QStringLiteral("%1: %2 %3 of %4").arg(action, step).arg(done).arg(current.total));
+        text->setText(
+            QStringLiteral("%1: %2 %3 of %4").arg(action, step).arg(done).arg(current.total));
     else
         text->setText(QStringLiteral("%1: %2 (%3 of %4)")
                           .arg(action, step)
