@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "common/QuietOperator.h"
+#include "common/ScriptedOperator.h"
 #include "core/charts/ChartFile.h"
 #include "core/charts/ChartSession.h"
 #include "core/station/Workstation.h"
@@ -14,7 +14,7 @@
 namespace {
 
 // Chooses the same file for every Load and Save.
-class FixedFileOperator : public lt::testing::QuietOperator {
+class FixedFileOperator : public lt::testing::ScriptedOperator {
 public:
     explicit FixedFileOperator(std::string file) : path(std::move(file)) { }
     std::optional<std::string> chooseFileToOpen(

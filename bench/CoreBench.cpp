@@ -8,7 +8,7 @@
 #include <chrono>
 #include <malloc.h>
 
-#include "common/QuietOperator.h"
+#include "common/ScriptedOperator.h"
 #include "core/station/Workstation.h"
 #include "instrument/include/LtClock.h"
 #include "ltsim/Simulator.h"
@@ -93,7 +93,7 @@ struct Bench {
 
     PauselessClock clock;
     ltsim::Simulator sim;
-    lt::testing::QuietOperator op;
+    lt::testing::ScriptedOperator op;
     lt::Workstation station;
     bool ready = false;
 };

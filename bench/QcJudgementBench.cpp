@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "common/QuietOperator.h"
+#include "common/ScriptedOperator.h"
 #include "core/qc/QcPageLogic.h"
 #include "core/qc/QcText.h"
 #include "core/station/Workstation.h"
@@ -55,12 +55,12 @@ struct Bench {
     ~Bench() { std::filesystem::remove_all(directory); }
 
     std::string directory;
-    lt::testing::QuietOperator op;
+    lt::testing::ScriptedOperator op;
     std::unique_ptr<lt::Workstation> station;
 };
 
 // Answers the open-file choice with the full set.
-class SetChooser : public lt::testing::QuietOperator {
+class SetChooser : public lt::testing::ScriptedOperator {
 public:
     explicit SetChooser(std::string path) : file(std::move(path)) { }
     std::optional<std::string> chooseFileToOpen(

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "common/FakeInstrumentPage.h"
-#include "common/QuietOperator.h"
+#include "common/ScriptedOperator.h"
 #include "common/SRecordText.h"
 #include "common/TempDirectory.h"
 #include "core/service/ServiceController.h"
@@ -41,7 +41,7 @@ struct Step {
     double pauseMs; // [ms] prescribed by the library and the download sequence
 };
 
-class FileOperator : public lt::testing::QuietOperator {
+class FileOperator : public lt::testing::ScriptedOperator {
 public:
     explicit FileOperator(std::string path) : file(std::move(path)) { }
     std::optional<std::string> chooseFileToOpen(

@@ -4,7 +4,7 @@
 //   window_memory_bench [measurements]     (default 1000)
 #include "core/station/Workstation.h"
 #include "sim/include/ltsim/Simulator.h"
-#include "ui/instrument_page/ScriptedOperator.h"
+#include "common/ScriptedOperator.h"
 
 #include <chrono>
 #include <cstdio>
@@ -48,7 +48,7 @@ int main(int argc, char** argv)
         return 1;
     }
     CTaviSpec::SetPortDevice(1, simulator.devicePath().c_str());
-    ScriptedOperator op; // OK to the white-reference prompt
+    lt::testing::ScriptedOperator op; // OK to the white-reference prompt
     lt::Workstation workstation(op, configDir);
     CHVSheet sheet(workstation, &simulator, [](unsigned long, unsigned long) {});
     sheet.show();

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "common/QuietOperator.h"
+#include "common/ScriptedOperator.h"
 #include "core/metrics/SpotColorText.h"
 #include "core/metrics/SpotLibraryFile.h"
 #include "core/settings/Settings.h"
@@ -46,7 +46,7 @@ void checkSaveLoadRoundTrip(std::string_view text)
 
 void checkDeletion(int choice, const std::string& path)
 {
-    lt::testing::QuietOperator op;
+    lt::testing::ScriptedOperator op;
     lt::Settings settings(lt::fuzz::scratch().path());
     lt::SharedRecord record;
     lt::LoadSpotFile(record, op, path);

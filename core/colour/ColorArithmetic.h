@@ -32,17 +32,17 @@ inline constexpr double kNearEmptyDensity = 0.002;
 // A sample whose min(C, M, Y) * 5/13 exceeds max - min is near-neutral (black).
 inline constexpr double kNeutralityRatio = 0.3846153846153846;
 
-// 1. Paper white. In state Requested the densities become the paper white
+// Paper white. In state Requested the densities become the paper white
 // (slots 20-23), the sample reads 0 and the state becomes Taken (returns
 // true: show kStatusPaperWhiteTaken); in Taken or Relative the paper white
 // is subtracted; Absolute leaves them.
 bool applyPaperWhite(
     ProcessDensities& densities, DensityParameterBlock& block, std::int32_t& paperWhiteState);
 
-// 2. The process colour of a sample (the Black density takes no part).
+// The process colour of a sample (the Black density takes no part).
 ProcessColor detectProcessColor(const ProcessDensities& densities);
 
-// 4. Yule-Nielsen dot area [%] of density d against solid density ds with
+// Yule-Nielsen dot area [%] of density d against solid density ds with
 // factor n (n = 1: Murray-Davies), clamped to 0 ... 100. A negative density
 // gives 0. A factor that is not positive is taken as 1, and a solid that
 // gives no contrast (ds = 0) gives 0, so the result is always a number.
@@ -62,7 +62,7 @@ ProcessOutcome applyProcessColor(const ProcessDensities& densities, DensityParam
 // The "%" column: "C  51.8", or "-  -" when the colour has no solid density.
 std::string formatProcessDotArea(ProcessColor color, double area, float solidDensity);
 
-// 5. Spectrum index of a spot window's centre, kept where the whole window
+// Spectrum index of a spot window's centre, kept where the whole window
 // c - 3 ... c + 3 lies inside the spectrum; nothing for a centre that is not
 // a number.
 std::optional<int> spotWindowCentreIndex(double centreWavelength);
@@ -73,7 +73,7 @@ std::optional<int> spotWindowCentreIndex(double centreWavelength);
 std::optional<double> spotDensity(
     const SpotColorEntry& entry, const float* spectrum, double slopeSpot);
 
-// 6. The spot step for the selected entry after the process step: relative
+// The spot step for the selected entry after the process step: relative
 // spot density, spot paper white and solid, spot dot area into slot 41.
 // Fills the three spot column texts and, when the status line changes, the
 // new status text.
@@ -86,13 +86,13 @@ struct SpotOutcome {
 SpotOutcome applySpotColor(SpotColorEntry& entry, const float* spectrum,
     DensityParameterBlock& block, std::int32_t& paperWhiteState, std::int32_t& spotSolidState);
 
-// 7. Window centre [nm] for a new spot colour: the lowest remission between
+// Window centre [nm] for a new spot colour: the lowest remission between
 // 430 and 650 nm, the lower wavelength winning ties.
 double findSpotWindowCentre(const float* spectrum);
 // A new wide-window entry around centre (wavelengths centre - 30 ... + 30 nm).
 SpotColorEntry makeSpotColorEntry(double centreWavelength);
 
-// 8. CIE 1976 colour difference of two L*, a*, b* triples, and of two list
+// CIE 1976 colour difference of two L*, a*, b* triples, and of two list
 // rows read back from their texts (nothing when a text is not a number).
 double colorDifference(const std::array<double, 3>& lab1, const std::array<double, 3>& lab2);
 // The difference of the L*a*b* columns of two list rows, the first row being
@@ -103,14 +103,14 @@ std::optional<double> colorDifferenceOfRows(const MeasurementRow& row1, const Me
 // ("   dE00:   %3.3f  ").
 std::string formatColorDifference(double deltaE, DeltaEFormula formula = DeltaEFormula::Cie76);
 
-// 10. Spectrum graph ordinates for scale s (the program uses 55704.75).
+// Spectrum graph ordinates for scale s (the program uses 55704.75).
 inline constexpr double kGraphScale = 55704.75;
 inline constexpr double kGraphOverrange = 1.1764705882352942; // 1 / 0.85
 inline constexpr double kGraphGain = 1.015;
 std::uint16_t graphOrdinate(double remission, double scale);
 std::uint16_t graphReferenceOrdinate(double scale); // the 100 % line
 
-// 11. Values kept for a measured chart patch.
+// Values kept for a measured chart patch.
 struct ChartPatchValues {
     std::array<double, 3> xyz; // X, Y, Z as measured
     std::array<double, 3> rootsXyz; // X^(1/4), Y^(1/4), Z^(1/4)

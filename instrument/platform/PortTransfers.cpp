@@ -112,8 +112,8 @@ unsigned long PortWrite(unsigned mode, unsigned long timeoutMs, void* handle, co
 unsigned long PortRead(unsigned long /*pollMs*/, unsigned mode, unsigned long timeoutMs,
     void* handle, void* buffer, unsigned long length, unsigned long& count)
 {
-    // The wait for readiness replaces the original's sleep-and-poll rhythm,
-    // so the poll interval adds no delay.
+    // The read waits for readiness in poll(), so the caller's poll interval
+    // adds no delay.
     return readMessage(mode, true, timeoutMs, handle, buffer, length, count);
 }
 

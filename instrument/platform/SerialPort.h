@@ -3,7 +3,7 @@
 // opaque handle, the four transfer primitives every exchange is built from,
 // the last-message buffer and the map from COM1..COM4 to device paths.
 //
-// A port behaves like the instruments' original driver: a read of n bytes
+// A port behaves like a Windows serial driver with a time-out block: a read of n bytes
 // completes when n bytes have arrived, or earlier with fewer bytes when the
 // port's time-out block ends it (interval between bytes, total time); the
 // caller's own completion time-out then decides whether the exchange failed.
@@ -24,7 +24,7 @@ namespace lt {
 enum TransferMode : unsigned {
     kModeByteWait = 0, // one byte per transfer, until LF
     kModeBlockWait = 1, // the whole buffer in one transfer
-    kModeBytePoll = 2, // as 0; the original polled instead of waiting
+    kModeBytePoll = 2, // as 0: a poll interval is accepted, the wait is the same
     kModeBlockPoll = 3, // as 1
 };
 

@@ -87,7 +87,7 @@ protected:
     {
         ChartCompareLogic logic(*station, session);
         op.files.push_back(reference);
-        EXPECT_TRUE(logic.compare()) << (op.messages.empty() ? "" : op.messages.back());
+        EXPECT_TRUE(logic.compare()) << (op.messages.empty() ? "" : op.messages.back().text);
         return logic.comparison();
     }
 

@@ -168,8 +168,8 @@ TEST_F(ColorMetricsLogicTest, TeachingASpotColourNamesItThroughTheSpotIdPrompt)
     op.spotNames.push_back(SpotColorNameAnswer {"Reflex Blue from the press room", true});
     measure("Reflex Blue");
 
-    ASSERT_EQ(op.prompts.size(), 1u);
-    EXPECT_EQ(op.prompts[0].presetName, "S1");
+    ASSERT_EQ(op.spotPrompts.size(), 1u);
+    EXPECT_EQ(op.spotPrompts[0].presetName, "S1");
     const SpotColorLibrary& library = station->record().spotColors;
     ASSERT_EQ(library.count(), 1);
     EXPECT_EQ(library.entry(1)->name, "Reflex Blue from the")
@@ -187,7 +187,7 @@ TEST_F(ColorMetricsLogicTest, TeachingASpotColourNamesItThroughTheSpotIdPrompt)
     // Cancelling a second teaching leaves the library as it was.
     logic->requestSpotColor();
     measure("Rubine Red");
-    EXPECT_EQ(op.prompts.back().presetName, "S2");
+    EXPECT_EQ(op.spotPrompts.back().presetName, "S2");
     EXPECT_EQ(library.count(), 1);
     EXPECT_EQ(library.selection(), 1);
 }
@@ -250,7 +250,7 @@ TEST_F(ColorMetricsLogicTest, ParametersNeedAnInitialisedInstrument)
     bool dialogShown = false;
     logic->editDensityParameters(&instrumentPage, [&] { dialogShown = true; });
     EXPECT_FALSE(dialogShown);
-    EXPECT_EQ(op.messages, (std::vector<std::string> {"Initialize Instrument first !"}));
+    EXPECT_EQ(op.texts(), (std::vector<std::string> {"Initialize Instrument first !"}));
     EXPECT_TRUE(instrumentPage.liveReading) << "the live reading runs again";
 
     logic->editDensityParameters(nullptr, [&] { dialogShown = true; });

@@ -3,7 +3,7 @@
 // disk refuses the data.
 #include "core/metrics/ListFile.h"
 #include "MetricsTestFiles.h"
-#include "ScriptedOperator.h"
+#include "common/ScriptedOperator.h"
 #include "core/metrics/TextFileName.h"
 
 #include <csignal>
@@ -43,7 +43,7 @@ class ListFileTest : public ::testing::Test {
 protected:
     std::string directory = test::scratchDirectory();
     std::string target = directory + "/list.txt";
-    test::ScriptedOperator op;
+    testing::ScriptedOperator op;
     MeasurementList list;
     std::string listPath = "/home/operator/MyList.txt";
 };
@@ -122,7 +122,7 @@ TEST_F(ListFileTest, AMissingDirectoryIsReportedWithThePath)
     op.files.push_back(nowhere);
     EXPECT_FALSE(SaveList(list, op, listPath));
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0], "Wrong Path or no Space: " + nowhere + "\nNo such file or directory");
+    EXPECT_EQ(op.messages[0].text, "Wrong Path or no Space: " + nowhere + "\nNo such file or directory");
 }
 
 TEST_F(ListFileTest, AFolderWithoutWritePermissionIsReportedWithTheSystemsReason)
@@ -138,7 +138,7 @@ TEST_F(ListFileTest, AFolderWithoutWritePermissionIsReportedWithTheSystemsReason
     EXPECT_FALSE(SaveList(list, op, listPath));
     std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0], "Wrong Path or no Space: " + locked + "/list.txt\nPermission denied");
+    EXPECT_EQ(op.messages[0].text, "Wrong Path or no Space: " + locked + "/list.txt\nPermission denied");
 }
 
 TEST_F(ListFileTest, AFailedWriteLeavesThePreviousFileIntact)
@@ -161,7 +161,7 @@ TEST_F(ListFileTest, AFailedWriteLeavesThePreviousFileIntact)
 
     EXPECT_FALSE(saved);
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0], "Write file failed!\nFile too large");
+    EXPECT_EQ(op.messages[0].text, "Write file failed!\nFile too large");
     EXPECT_EQ(test::fileBytes(target), previous);
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 1);

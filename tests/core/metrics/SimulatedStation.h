@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "MetricsTestFiles.h"
-#include "ScriptedOperator.h"
+#include "common/ScriptedOperator.h"
 #include "common/FakeInstrumentPage.h"
 #include "common/SimulatedInstrumentPort.h"
 #include "core/colour/ColorArithmetic.h"
@@ -61,7 +61,7 @@ protected:
 
     std::string configDirectory = scratchDirectory();
     ltsim::Simulator sim {noiseless()};
-    ScriptedOperator op;
+    lt::testing::ScriptedOperator op;
     std::unique_ptr<Workstation> station;
     void* portHandle = nullptr;
 };

@@ -2,7 +2,7 @@
 // compaction through the scratch file, and the combo box selection.
 #include "core/metrics/SpotLibraryFile.h"
 #include "MetricsTestFiles.h"
-#include "ScriptedOperator.h"
+#include "common/ScriptedOperator.h"
 
 #include "core/colour/ColorArithmetic.h"
 #include "core/metrics/SpotColorText.h"
@@ -31,7 +31,7 @@ protected:
     std::string directory = test::scratchDirectory();
     Settings settings {directory};
     SharedRecord record;
-    test::ScriptedOperator op;
+    testing::ScriptedOperator op;
     SpotColorLibrary& library = record.spotColors;
 
     void fill(std::initializer_list<const char*> names)
@@ -79,14 +79,14 @@ TEST_F(SpotLibraryFileTest, AForeignFileEmptiesTheLibraryWithAMessage)
     const std::string foreign = directory + "/foreign.txt";
     test::writeBytes(foreign, "No.\tCyan\tMag.\r\n  0\t0.1\t0.2\r\n");
     EXPECT_TRUE(LoadSpotFile(record, op, foreign));
-    EXPECT_EQ(op.messages, (std::vector<std::string> {"This is no SpotColor file !\n" + foreign}));
+    EXPECT_EQ(op.texts(), (std::vector<std::string> {"This is no SpotColor file !\n" + foreign}));
     EXPECT_EQ(library.count(), 0);
     EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none"}));
 
     // A directory opens but cannot be read: both problems are told.
     op.messages.clear();
     EXPECT_TRUE(LoadSpotFile(record, op, directory));
-    EXPECT_EQ(op.messages,
+    EXPECT_EQ(op.texts(),
         (std::vector<std::string> {
             "Read file failed!", "This is no SpotColor file !\n" + directory}));
 }
@@ -102,7 +102,7 @@ TEST_F(SpotLibraryFileTest, ADamagedFileNamesItsLineAndKeepsTheEntriesBeforeIt)
     text.replace(start, text.find('\t', start) - start, "five");
     test::writeBytes(damaged, text);
     EXPECT_TRUE(LoadSpotFile(record, op, damaged));
-    EXPECT_EQ(op.messages,
+    EXPECT_EQ(op.texts(),
         (std::vector<std::string> {"Damaged SpotColor file !\n" + damaged +
             ", line 14: the wavelength is not a number.\n1 spot colour before it was loaded."}));
     EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none", "Reflex Blue"}));
@@ -113,7 +113,7 @@ TEST_F(SpotLibraryFileTest, AFailedSaveIsReportedAndKeepsThePreviousFile)
     fill({"A"});
     const std::string nowhere = directory + "/missing/dir/SC.txt";
     EXPECT_FALSE(SaveSpotFile(record, op, nowhere));
-    EXPECT_EQ(op.messages,
+    EXPECT_EQ(op.texts(),
         (std::vector<std::string> {
             "Wrong Path or no Space: " + nowhere + "\nNo such file or directory"}));
 
@@ -122,7 +122,7 @@ TEST_F(SpotLibraryFileTest, AFailedSaveIsReportedAndKeepsThePreviousFile)
     const std::string occupied = directory + "/occupied";
     std::filesystem::create_directory(occupied);
     EXPECT_FALSE(SaveSpotFile(record, op, occupied));
-    EXPECT_EQ(op.messages, (std::vector<std::string> {"Write file failed!\nIs a directory"}));
+    EXPECT_EQ(op.texts(), (std::vector<std::string> {"Write file failed!\nIs a directory"}));
     EXPECT_TRUE(std::filesystem::is_directory(occupied));
     EXPECT_EQ(library.count(), 1);
 }
@@ -196,7 +196,7 @@ TEST_F(SpotLibraryFileTest, AnUnwritableScratchFileNeverBringsBackAnOlderLibrary
     // written, so nothing may be read back from there.
     std::filesystem::create_directory(directory + "/SpotTmp.txt");
     EXPECT_EQ(deleteSpotColorChoice(record, settings, op, 1), 0);
-    EXPECT_EQ(op.messages, (std::vector<std::string> {"Write file failed!\nIs a directory"}));
+    EXPECT_EQ(op.texts(), (std::vector<std::string> {"Write file failed!\nIs a directory"}));
     EXPECT_EQ(spotColorChoices(record), (std::vector<std::string> {"none", "B"}));
     EXPECT_EQ(settings.load(keys::kSpotColorFile), "SCFile.txt");
 }

@@ -8,14 +8,14 @@
 #include <memory>
 #include <thread>
 
-#include "common/QuietOperator.h"
+#include "common/ScriptedOperator.h"
 #include "common/TempDirectory.h"
 #include "core/station/Workstation.h"
 
 namespace lt {
 namespace {
 
-using testing::QuietOperator;
+using testing::ScriptedOperator;
 using testing::TempDirectory;
 
 // Slow enough that a removal lands in the middle of a call.
@@ -33,7 +33,7 @@ struct SlowObserver : MeasurementObserver {
 TEST(Workstation, RemovedObserverIsNeverCalledAgainAndMayBeDestroyedAtOnce)
 {
     TempDirectory config;
-    QuietOperator op;
+    ScriptedOperator op;
     Workstation station(op, config.path());
     std::atomic<bool> stop {false};
     std::thread worker([&] {
@@ -75,7 +75,7 @@ struct SelfRemovingObserver : MeasurementObserver {
 TEST(Workstation, AnObserverMayRemoveItselfAndOthersDuringANotification)
 {
     TempDirectory config;
-    QuietOperator op;
+    ScriptedOperator op;
     Workstation station(op, config.path());
     SlowObserver later;
     SelfRemovingObserver first(station, &later);

@@ -220,7 +220,7 @@ TEST_F(ChartDialogTest, ChartNeedsAnInitialisedInstrument)
     QApplication::processEvents();
     EXPECT_EQ(page->chartDialog(), nullptr);
     ASSERT_FALSE(op.messages.empty());
-    EXPECT_EQ(op.messages.back(), kInitializeFirstMessage);
+    EXPECT_EQ(op.messages.back().text, kInitializeFirstMessage);
     EXPECT_EQ(chartButton()->text(), "StartChart");
 }
 
@@ -317,7 +317,7 @@ TEST_F(ChartDialogTest, CompareShowsTheReportColoursThePatchesAndSavesAndPrintsI
     op.files.push_back(reference);
     dialog.compareButton()->click();
     QApplication::processEvents();
-    ASSERT_TRUE(op.messages.empty()) << op.messages.front();
+    ASSERT_TRUE(op.messages.empty()) << op.messages.front().text;
     ASSERT_NE(dialog.comparisonView(), nullptr);
     EXPECT_TRUE(dialog.comparisonView()->isVisible());
     EXPECT_EQ(op.fileQuestions.back().title, kCompareOpenTitle);
@@ -375,7 +375,7 @@ TEST_F(ChartDialogTest, CompareShowsTheReportColoursThePatchesAndSavesAndPrintsI
                         .c_str());
     dialog.comparisonView()->setPrintDialog([](QPrinter&) { return false; });
     dialog.comparisonView()->findChild<QPushButton*>("PrintReport")->click();
-    EXPECT_EQ(op.messages, (std::vector<std::string> {kComparisonNotPrintedMessage}));
+    EXPECT_EQ(op.texts(), (std::vector<std::string> {kComparisonNotPrintedMessage}));
 
     dialog.comparisonView()->findChild<QPushButton*>("Close")->click();
     QApplication::processEvents();
@@ -409,7 +409,7 @@ TEST_F(ChartDialogTest, APressWithMoreDotGainColoursTheMidTones)
     op.files.push_back(reference);
     dialog.compareButton()->click();
     QApplication::processEvents();
-    ASSERT_TRUE(op.messages.empty()) << op.messages.front();
+    ASSERT_TRUE(op.messages.empty()) << op.messages.front().text;
     const ChartCompareLogic& comparison = dialog.comparison();
     EXPECT_EQ(comparison.comparison().all.count, count);
 
@@ -461,7 +461,7 @@ TEST_F(ChartDialogTest, CompareRefusesWhatCannotBeCompared)
     op.files.push_back(damaged);
     dialog.compareButton()->click();
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0].rfind("This chart cannot be compared:\n", 0), 0u) << op.messages[0];
+    EXPECT_EQ(op.messages[0].text.rfind("This chart cannot be compared:\n", 0), 0u) << op.messages[0].text;
 
     measure(inkOf(ChartTqCmyk, 0).c_str());
     const std::string reference = files.file("reference.txt");
@@ -472,7 +472,7 @@ TEST_F(ChartDialogTest, CompareRefusesWhatCannotBeCompared)
     ChartDialog& fresh = startChart(ChartTqCmyk);
     op.files.push_back(reference);
     fresh.compareButton()->click();
-    EXPECT_EQ(op.messages.back(), kNothingMeasuredMessage);
+    EXPECT_EQ(op.messages.back().text, kNothingMeasuredMessage);
     EXPECT_EQ(fresh.comparisonView(), nullptr);
     EXPECT_FALSE(fresh.patchView()->showsDifferences());
 }

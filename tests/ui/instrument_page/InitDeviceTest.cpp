@@ -12,11 +12,11 @@ TEST_F(PageTest, LumatrakSInitialisesAfterOkAndStartsRemoteMode)
     createSheet();
     op.answer(MessageAnswer::Ok);
     clickInit();
-    ASSERT_EQ(op.shown.size(), 1u);
-    EXPECT_EQ(op.shown[0].text, "Place spectrophotometer \non white reference !");
-    EXPECT_EQ(op.shown[0].caption, "Lumatrak S");
-    EXPECT_EQ(op.shown[0].buttons, lt::MessageButtons::OkCancel);
-    EXPECT_EQ(op.shown[0].icon, lt::MessageIcon::Exclamation);
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "Place spectrophotometer \non white reference !");
+    EXPECT_EQ(op.messages[0].caption, "Lumatrak S");
+    EXPECT_EQ(op.messages[0].buttons, lt::MessageButtons::OkCancel);
+    EXPECT_EQ(op.messages[0].icon, lt::MessageIcon::Exclamation);
 
     EXPECT_TRUE(page().controller().deviceReady());
     EXPECT_EQ(page().controller().lastResult(), 0u);
@@ -38,7 +38,7 @@ TEST_F(PageTest, CancelInTheWhiteReferencePromptLeavesTheButtonsDisabled)
     createSheet();
     op.answer(MessageAnswer::Cancel);
     clickInit();
-    ASSERT_EQ(op.shown.size(), 1u);
+    ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_FALSE(page().controller().deviceReady());
     EXPECT_FALSE(page().acquireButton()->isEnabled());
     EXPECT_FALSE(page().remoteButton()->isEnabled());
@@ -52,9 +52,9 @@ TEST_F(PageTest, SpectrolinoPromptAsksForTheNoFilter)
     createSheet();
     op.answer(MessageAnswer::Ok);
     clickInit();
-    ASSERT_GE(op.shown.size(), 1u);
-    EXPECT_EQ(op.shown[0].text, "Use 'No' filter and place spectrometer on white reference !");
-    EXPECT_EQ(op.shown[0].caption, "Spectrolino");
+    ASSERT_GE(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "Use 'No' filter and place spectrometer on white reference !");
+    EXPECT_EQ(op.messages[0].caption, "Spectrolino");
     EXPECT_TRUE(page().controller().deviceReady());
     // Only the Lumatrak S starts remote mode by itself.
     EXPECT_EQ(page().remoteButton()->text().toStdString(), "Remote Off");
@@ -69,10 +69,10 @@ TEST_F(PageTest, LumatrakAWithoutItsTableRunsAsLumatrakS)
     // no table to answer the table query.
     simulator->setDevice(ltsim::DeviceKind::LumatrakS);
     clickInit();
-    ASSERT_GE(op.shown.size(), 2u);
-    EXPECT_EQ(op.shown[0].text, "The spectrophotometer will move\nonto white reference !");
-    EXPECT_EQ(op.shown[0].buttons, lt::MessageButtons::Ok);
-    EXPECT_NE(op.shown[1].text.find("There is no XY-Table connected"), std::string::npos);
+    ASSERT_GE(op.messages.size(), 2u);
+    EXPECT_EQ(op.messages[0].text, "The spectrophotometer will move\nonto white reference !");
+    EXPECT_EQ(op.messages[0].buttons, lt::MessageButtons::Ok);
+    EXPECT_NE(op.messages[1].text.find("There is no XY-Table connected"), std::string::npos);
     EXPECT_TRUE(waitFor([&] { return page().deviceTypeBox()->currentIndex() == 0; }));
     EXPECT_EQ(page().controller().deviceType(), 0);
 }
@@ -82,12 +82,12 @@ TEST_F(PageTest, PortWithoutInstrumentGivesTheErrorReport)
     presetSetting("TaviLight", "CommNumber", "2"); // COM2 leads nowhere
     createSheet();
     clickInit();
-    ASSERT_EQ(op.shown.size(), 1u);
-    EXPECT_EQ(op.shown[0].text,
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text,
         "Trouble with Comm  2 !\r\n \n\rPossible reasons: \n"
         "no instrument power, wrong port, port not present or occupied !");
-    EXPECT_EQ(op.shown[0].caption, "");
-    EXPECT_EQ(op.shown[0].icon, lt::MessageIcon::Stop);
+    EXPECT_EQ(op.messages[0].caption, "");
+    EXPECT_EQ(op.messages[0].icon, lt::MessageIcon::Stop);
     EXPECT_GT(page().controller().lastResult(), 0u);
     EXPECT_TRUE(page().controller().identity().empty());
     EXPECT_FALSE(page().controller().deviceReady());
@@ -106,11 +106,11 @@ TEST_F(PageTest, SilentInstrumentIsOfferedTheNextBaudRate)
     op.answer(MessageAnswer::Yes); // try 19200
     op.answer(MessageAnswer::Ok); // white reference prompt
     clickInit();
-    ASSERT_GE(op.shown.size(), 2u);
-    EXPECT_EQ(op.shown[0].text, "Trouble with COM1,\r\n Try next Baud rate: 19200 ?");
-    EXPECT_EQ(op.shown[0].caption, "COMPort Problem !");
-    EXPECT_EQ(op.shown[0].buttons, lt::MessageButtons::YesNo);
-    EXPECT_EQ(op.shown[1].caption, "Lumatrak S");
+    ASSERT_GE(op.messages.size(), 2u);
+    EXPECT_EQ(op.messages[0].text, "Trouble with COM1,\r\n Try next Baud rate: 19200 ?");
+    EXPECT_EQ(op.messages[0].caption, "COMPort Problem !");
+    EXPECT_EQ(op.messages[0].buttons, lt::MessageButtons::YesNo);
+    EXPECT_EQ(op.messages[1].caption, "Lumatrak S");
     EXPECT_TRUE(page().controller().deviceReady());
 }
 
@@ -120,8 +120,8 @@ TEST_F(PageTest, NoToTheNextBaudRateEndsWithTheErrorReport)
     createSheet();
     op.answer(MessageAnswer::No);
     clickInit();
-    ASSERT_EQ(op.shown.size(), 2u);
-    EXPECT_EQ(op.shown[0].text, "Trouble with COM1,\r\n Try next Baud rate: 19200 ?");
-    EXPECT_EQ(op.shown[1].text.rfind("Trouble with Comm  1 !", 0), 0u);
+    ASSERT_EQ(op.messages.size(), 2u);
+    EXPECT_EQ(op.messages[0].text, "Trouble with COM1,\r\n Try next Baud rate: 19200 ?");
+    EXPECT_EQ(op.messages[1].text.rfind("Trouble with Comm  1 !", 0), 0u);
     EXPECT_FALSE(page().controller().deviceReady());
 }

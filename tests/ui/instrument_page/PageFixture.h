@@ -5,7 +5,7 @@
 
 #include "core/station/Workstation.h"
 #include "sim/include/ltsim/Simulator.h"
-#include "ui/instrument_page/ScriptedOperator.h"
+#include "common/ScriptedOperator.h"
 
 #include <deque>
 #include <memory>
@@ -54,7 +54,7 @@ protected:
     void screenshot(const std::string& name);
 
     std::string configDir;
-    ScriptedOperator op;
+    lt::testing::ScriptedOperator op;
     std::vector<Beep> beeps;
     std::unique_ptr<ltsim::Simulator> simulator;
     std::unique_ptr<lt::Workstation> workstation;

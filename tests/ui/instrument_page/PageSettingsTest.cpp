@@ -11,8 +11,8 @@ TEST_F(PageTest, UnsupportedCommNumberIsReportedAndLeavesBothRadiosClear)
 {
     presetSetting("TaviLight", "CommNumber", "3");
     createSheet();
-    ASSERT_EQ(op.shown.size(), 1u);
-    EXPECT_EQ(op.shown[0].text, "COMM Number not supported !");
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "COMM Number not supported !");
     EXPECT_FALSE(page().comRadio(1)->isChecked());
     EXPECT_FALSE(page().comRadio(2)->isChecked());
     EXPECT_EQ(readSetting("TaviLight", "CommNumber"), "3");

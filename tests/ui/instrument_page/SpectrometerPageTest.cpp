@@ -49,8 +49,8 @@ TEST_F(SpectrometerPage, InitReferencesAndSampleInTheirOrder)
 {
     clickInit();
     ASSERT_EQ(page().controller().lastResult(), 0u)
-        << (op.shown.empty() ? "" : op.shown.back().text);
-    EXPECT_TRUE(op.shown.empty());
+        << (op.messages.empty() ? "" : op.messages.back().text);
+    EXPECT_TRUE(op.messages.empty());
     EXPECT_TRUE(button("DarkRef")->isEnabled());
     EXPECT_TRUE(button("New Parameter")->isEnabled());
     EXPECT_FALSE(button("ZeroRef")->isEnabled());
@@ -109,8 +109,8 @@ TEST_F(SpectrometerPage, DarkReferenceOnAClosedPortReportsTheCommError)
     // Not initialised: the port is not open.
     button("DarkRef")->setEnabled(true);
     button("DarkRef")->click();
-    ASSERT_EQ(op.shown.size(), 1u);
-    EXPECT_EQ(op.shown[0].text, "Error with Comm !");
-    EXPECT_EQ(op.shown[0].caption, "TaviLight");
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "Error with Comm !");
+    EXPECT_EQ(op.messages[0].caption, "TaviLight");
     EXPECT_FALSE(button("ZeroRef")->isEnabled());
 }

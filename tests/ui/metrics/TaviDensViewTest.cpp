@@ -224,7 +224,7 @@ TEST_F(TaviDensViewTest, TheParameterDialogTakesTheEditsOnOk)
 {
     instrumentPage.initialised = false;
     click("Parameter");
-    EXPECT_EQ(op.messages, (std::vector<std::string> {"Initialize Instrument first !"}));
+    EXPECT_EQ(op.texts(), (std::vector<std::string> {"Initialize Instrument first !"}));
 
     instrumentPage.initialised = true;
     station->record().instrumentType = InstrumentPrototype;

@@ -21,21 +21,6 @@
 
 namespace {
 
-// The operator picks the firmware file in the open dialog.
-class FileOperator : public ScriptedOperator {
-public:
-    std::optional<std::string> chooseFileToOpen(
-        const std::string& title, const std::string&, const std::string& filter) override
-    {
-        dialogTitle = title;
-        dialogFilter = filter;
-        return file;
-    }
-    std::string file;
-    std::string dialogTitle;
-    std::string dialogFilter;
-};
-
 class ServicePage : public PageTest {
 protected:
     void SetUp() override
@@ -69,11 +54,11 @@ protected:
 
     void writeFirmware(std::size_t length)
     {
-        fileOp.file = files.file("BASIC.A20");
+        fileOp.fileAnswer = files.file("BASIC.A20");
         files.write("BASIC.A20", lt::testing::sRecordText(lt::testing::programImage(length)));
     }
 
-    FileOperator fileOp;
+    lt::testing::ScriptedOperator fileOp; // picks the firmware file
     lt::testing::TempDirectory files;
 };
 
@@ -123,10 +108,10 @@ TEST_F(ServicePage, ShowsEveryControlInItsGroupAndOnlyTheServiceButtonsAct)
 
     // "Download Parameter" does nothing; "Download Program" wants a file first.
     button("Download Parameter")->click();
-    EXPECT_TRUE(fileOp.shown.empty());
+    EXPECT_TRUE(fileOp.messages.empty());
     button("Download Program")->click();
-    ASSERT_EQ(fileOp.shown.size(), 1u);
-    EXPECT_EQ(fileOp.shown[0].text, "Load File to download first !");
+    ASSERT_EQ(fileOp.messages.size(), 1u);
+    EXPECT_EQ(fileOp.messages[0].text, "Load File to download first !");
     button("Close Service")->click();
     EXPECT_EQ(service().messageLine()->text(), "Service closed");
     screenshot("service-before");
@@ -152,8 +137,9 @@ TEST_F(ServicePage, StartServiceEndsRemoteModeAndTheDownloadLeavesTheWindowRespo
     const std::size_t length = 16384 + 40 * 256;
     writeFirmware(length);
     button("Load File ")->click();
-    EXPECT_EQ(fileOp.dialogTitle, "Lumatrak DownLoader");
-    EXPECT_EQ(fileOp.dialogFilter, "SRecord(*.A20);;RefWhite(*.rwt)");
+    ASSERT_FALSE(fileOp.fileQuestions.empty());
+    EXPECT_EQ(fileOp.fileQuestions.back().title, "Lumatrak DownLoader");
+    EXPECT_EQ(fileOp.fileQuestions.back().filter, "SRecord(*.A20);;RefWhite(*.rwt)");
     EXPECT_EQ(service().messageLine()->text(), "File read done");
 
     // Each block's answer takes a moment, so the download can be watched.

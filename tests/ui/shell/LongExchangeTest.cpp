@@ -136,7 +136,7 @@ TEST_F(LongExchangeTest, DarkRefWithManyScansKeepsTheWindowAnsweringAndStopsOnCa
     EXPECT_FALSE(activity().display()->isVisible());
     EXPECT_TRUE(sheet->failureText().startsWith("DarkRef: Cancelled by the operator"))
         << sheet->failureText().toStdString();
-    EXPECT_TRUE(op.shown.empty()) << "a cancellation is no communication error";
+    EXPECT_TRUE(op.messages.empty()) << "a cancellation is no communication error";
     // The abandoned acquisition closed the port: only Init Device may follow.
     EXPECT_TRUE(page().initButton()->isEnabled());
     EXPECT_FALSE(darkRef->isEnabled());
@@ -173,7 +173,7 @@ TEST_F(LongExchangeTest, InitDeviceOnASilentPortShowsTheBaudRateAndStopsOnCancel
     ASSERT_TRUE(waitForEnd(1, 3000)) << "Cancel ends the wait for an answer";
     EXPECT_LT(cancelling.elapsed(), 1000);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(op.shown.empty()) << "neither the next rate is offered nor comm trouble shown";
+    EXPECT_TRUE(op.messages.empty()) << "neither the next rate is offered nor comm trouble shown";
     EXPECT_TRUE(sheet->failureText().startsWith("Init Device: Cancelled by the operator"))
         << sheet->failureText().toStdString();
     EXPECT_TRUE(page().initButton()->isEnabled());

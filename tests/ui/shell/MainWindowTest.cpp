@@ -202,9 +202,9 @@ TEST_F(MainWindowTest, TheListOfARunThatNeverClosedIsOfferedBack)
     createSheet();
     op.answer(MessageAnswer::Yes);
     sheet->offerLeftBehindList();
-    ASSERT_FALSE(op.shown.empty());
+    ASSERT_FALSE(op.messages.empty());
     EXPECT_NE(
-        op.shown.back().text.find("Restore its measurement list of 3 row(s)?"), std::string::npos);
+        op.messages.back().text.find("Restore its measurement list of 3 row(s)?"), std::string::npos);
     EXPECT_EQ(workstation->list().rowCount(), 3);
     EXPECT_EQ(workstation->list().row(0), row(2));
     EXPECT_EQ(workstation->record().rowCounter, 3);
@@ -241,7 +241,7 @@ TEST_F(MainWindowTest, TheSimulatorsLineComesBackWithReconnect)
     // Without the line every "Init Device" fails.
     clickInit();
     ASSERT_TRUE(waitFor([&] {
-        return !op.shown.empty() && op.shown.back().text.rfind("Trouble with Comm", 0) == 0;
+        return !op.messages.empty() && op.messages.back().text.rfind("Trouble with Comm", 0) == 0;
     }));
 
     menuEntry(&menu, "Reconnect")->trigger();

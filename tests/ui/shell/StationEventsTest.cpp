@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "common/QuietOperator.h"
+#include "common/ScriptedOperator.h"
 #include "common/TempDirectory.h"
 #include "ui/shell/StationEvents.h"
 
@@ -41,7 +41,7 @@ TEST(StationEvents, EveryEventReachesTheUserInterfaceThreadInOrder)
 {
     application();
     lt::testing::TempDirectory config;
-    lt::testing::QuietOperator op;
+    lt::testing::ScriptedOperator op;
     lt::Workstation station(op, config.path());
     StationEvents events(station);
     Received received;
@@ -69,7 +69,7 @@ TEST(StationEvents, ABridgeGoneBeforeItsQueuedEventsDropsThem)
 {
     application();
     lt::testing::TempDirectory config;
-    lt::testing::QuietOperator op;
+    lt::testing::ScriptedOperator op;
     lt::Workstation station(op, config.path());
     Received received;
     {
