@@ -12,11 +12,9 @@ namespace lt {
 
 namespace {
 
-// Instrument commands sent after the density parameters were edited: the
-// four slopes (Black, Cyan, Magenta, Yellow), then the measurement
-// conditions (illuminant, observer, filter).
-constexpr int kCommandDensitySlopes = 100;
-constexpr int kCommandMeasurementConditions = 101;
+// After the density parameters were edited the instrument gets the four
+// slopes (Black, Cyan, Magenta, Yellow), then the measurement conditions
+// (illuminant, observer, filter) with this extra option.
 constexpr std::uint8_t kExtraOptionOn = 1;
 
 } // namespace
@@ -181,14 +179,14 @@ void ColorMetricsLogic::sendDensityParameters(InstrumentPageLink* instrumentPage
         // Answers are not examined: a failed download leaves the
         // instrument's previous parameters, which the next measurement shows.
         if (InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin()) {
-            exchange.instrument().GretagCMD(kCommandDensitySlopes, parameters.data());
+            exchange.instrument().GretagCMD(kCmdDensitySlopes, parameters.data());
             GretagStruct conditions {};
             conditions.Illuminant = static_cast<std::uint8_t>(parameters.integer(slot::kIllumType));
             conditions.Observer =
                 static_cast<std::uint8_t>(parameters.integer(slot::kObserverType));
             conditions.Filter = static_cast<std::uint8_t>(parameters.integer(slot::kFilterType));
             conditions.ExtraOption = kExtraOptionOn;
-            exchange.instrument().GretagCMD(kCommandMeasurementConditions, &conditions);
+            exchange.instrument().GretagCMD(kCmdMeasurementConditions, &conditions);
         }
     }
     storeDensityParameters(station.settings(), record.densityParameters);

@@ -43,7 +43,7 @@ unsigned long FirmwareDownload::run(const std::vector<std::uint8_t>& image)
 {
     report.messageLine(kSwitchingToLoader);
     report.serviceActive(true);
-    unsigned long status = device.GretagCMD(kCommandEnterLoader, nullptr);
+    unsigned long status = device.GretagCMD(kCmdEnterLoader, nullptr);
     if (status >= kLinkFailureThreshold) {
         operatorDesk.showMessage(kErrorWritingToDevice, "", MessageButtons::Ok, MessageIcon::Stop);
         report.messageLine(kProgrammingAbortedMark);
@@ -57,7 +57,7 @@ unsigned long FirmwareDownload::run(const std::vector<std::uint8_t>& image)
 
     clock().sleepMs(kBeforeWritingMs);
     report.messageLine(kWritingFlash);
-    status = device.GretagCMD(kCommandStartWriting, nullptr);
+    status = device.GretagCMD(kCmdStartWriting, nullptr);
     return writeBlocks(image, status);
 }
 
@@ -65,7 +65,7 @@ unsigned long FirmwareDownload::run(const std::vector<std::uint8_t>& image)
 // erased); else the status the download ends with.
 std::optional<unsigned long> FirmwareDownload::blankCheck()
 {
-    unsigned long status = device.GretagCMD(kCommandBlankCheck, nullptr);
+    unsigned long status = device.GretagCMD(kCmdBlankCheck, nullptr);
     if (status == kStatusOk)
         return std::nullopt;
     // An instrument that did not answer is not "not blank": asking to
@@ -78,17 +78,17 @@ std::optional<unsigned long> FirmwareDownload::blankCheck()
         operatorDesk.showMessage(kEraseQuestion, kEraseCaption, MessageButtons::OkCancel,
             MessageIcon::Question) == MessageAnswer::Ok;
     if (!erase) {
-        status = device.GretagCMD(kCommandLeaveLoader, nullptr);
+        status = device.GretagCMD(kCmdLeaveLoader, nullptr);
         report.messageLine(kProgrammingAborted);
         report.serviceActive(false);
         return status;
     }
     report.messageLine(kErasing);
-    status = device.GretagCMD(kCommandErase, nullptr);
+    status = device.GretagCMD(kCmdErase, nullptr);
     if (status != kStatusOk)
         return status;
     clock().sleepMs(kAfterEraseMs);
-    status = device.GretagCMD(kCommandBlankCheck, nullptr);
+    status = device.GretagCMD(kCmdBlankCheck, nullptr);
     if (status == kStatusOk)
         return std::nullopt;
     report.messageLine(kBlankCheckFailed);
@@ -108,7 +108,7 @@ unsigned long FirmwareDownload::writeBlocks(
         if (stopRequested.load())
             return kStatusDownloadStopped;
         std::array<std::uint8_t, kDownloadBlockPayload> block = downloadBlock(image, offset);
-        status = device.GretagCMD(kCommandWriteBlock, block.data());
+        status = device.GretagCMD(kCmdWriteBlock, block.data());
         report.progress(static_cast<int>(std::min(offset + kDownloadBlockBytes, image.size())));
     }
     if (status != kStatusOk) {
@@ -117,7 +117,7 @@ unsigned long FirmwareDownload::writeBlocks(
         beep();
         return status;
     }
-    status = device.GretagCMD(kCommandLeaveLoader, nullptr);
+    status = device.GretagCMD(kCmdLeaveLoader, nullptr);
     report.messageLine(kProgrammingDone);
     beep();
     report.serviceActive(false);

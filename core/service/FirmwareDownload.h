@@ -29,14 +29,6 @@ inline constexpr std::size_t kDownloadBlockPayload = kDownloadBlockBytes + 2;
 // Bytes of the last block that lie beyond the image: erased flash.
 inline constexpr std::uint8_t kFlashFillByte = 0xFF;
 
-// Loader commands of the instrument library's command entry.
-inline constexpr int kCommandEnterLoader = 300;
-inline constexpr int kCommandBlankCheck = 301;
-inline constexpr int kCommandErase = 303;
-inline constexpr int kCommandStartWriting = 307;
-inline constexpr int kCommandWriteBlock = 309;
-inline constexpr int kCommandLeaveLoader = 311;
-
 // Pauses the loader needs between the steps.
 inline constexpr std::uint32_t kBeforeBlankCheckMs = 100; // [ms]
 inline constexpr std::uint32_t kAfterEraseMs = 300; // [ms]

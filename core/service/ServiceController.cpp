@@ -248,7 +248,7 @@ void ServiceController::closeService()
             messageLine(kInstrumentBusy);
             return;
         }
-        if (exchange.instrument().GretagCMD(kCommandLeaveLoader, nullptr) != kStatusOk)
+        if (exchange.instrument().GretagCMD(kCmdLeaveLoader, nullptr) != kStatusOk)
             messageLine(kServiceTerminationFailed);
     }
     loaderActive.store(false);

@@ -15,7 +15,6 @@ constexpr std::uint8_t kColorSpace0 = 0;
 constexpr std::uint8_t kColorSpaceLab = 1;
 constexpr std::uint8_t kColorSpaceXyz = 4;
 
-constexpr int kCommandTableDetection = 2;
 constexpr std::uint8_t kTablePresent = 4;
 constexpr std::uint32_t kTableSettleMs = 50;
 constexpr const char* kNoXyTableCaption = "Lumatrak A";
@@ -257,7 +256,7 @@ unsigned long MeasurementCycle::InitRemission()
     calibration.Spectrum = record.calibrationSpectrum.data();
 
     std::uint8_t tableReply[8] = {};
-    exchange.instrument().GretagCMD(kCommandTableDetection, tableReply);
+    exchange.instrument().GretagCMD(kCmdTableDetection, tableReply);
     unsigned char withTable = 0;
     if (record.instrumentType == InstrumentLumatrakA) {
         if (tableReply[0] == kTablePresent) {

@@ -8,6 +8,7 @@
 #include "instrument/include/TaviSpec.h"
 #include "instrument/platform/LinkState.h"
 #include "instrument/platform/SerialPort.h"
+#include "instrument/protocol/CommandReplies.h"
 #include "instrument/protocol/GretagLink.h"
 #include "instrument/protocol/HexCodec.h"
 #include "instrument/protocol/ParameterMessage.h"
@@ -49,21 +50,56 @@ const char* instrumentBaudCode(std::uint16_t rate)
 constexpr ReplyKinds kAcknowledge {":1F"};
 constexpr ReplyKinds kServiceReply {"="};
 
-struct ServiceQuery {
+// The density slopes K, C, M, Y as four 32-bit hex values.
+Message densitySlopesRequest(const void* payload)
+{
+    std::uint32_t slopes[4];
+    std::memcpy(slopes, payload, sizeof slopes);
+    Message request(";17");
+    for (std::uint32_t slope : slopes)
+        request.appendHex32(slope);
+    return request.endLine();
+}
+
+Message measurementConditionsRequest(const void* payload)
+{
+    return parameterMessage(*static_cast<const GretagStruct*>(payload), IlluminantCoding::Command);
+}
+
+// A command answered in one exchange: what it sends (a fixed request, or
+// one built from the payload, which must then be there), how long the reply
+// is and which kinds it accepts, and the decoder of the answer.
+struct OneExchange {
     int command;
-    const char* request;
+    const char* request; // without CR LF; null when built
+    Message (*build)(const void* payload);
+    std::size_t replyLength;
+    ReplyKinds accepted;
+    unsigned long (*decode)(std::string_view reply, void* payload);
 };
 
-constexpr ServiceQuery kServiceQueries[] = {
-    {500, "?C064\r\n"},
-    {501, "?C065\r\n"},
-    {502, "?C068\r\n"},
-    {503, "?C06C\r\n"},
-    {504, "?C06D\r\n"},
-    {505, "?C079\r\n"},
-    {506, "?C07A\r\n"},
-    {507, "?C07B\r\n"},
+constexpr OneExchange kOneExchangeCommands[] = {
+    {kCmdReadWords, ";01", nullptr, 37, {":0C"}, decodeConditions},
+    {kCmdTableDetection, ";D010", nullptr, 7, {":D1", kRefusalHeader}, decodeTableDetection},
+    {kCmdReflectionMode, ";4D9B", nullptr, 9, kAcknowledge, decodeAcknowledge},
+    {kCmdTransmissionMode, ";4D9C", nullptr, 9, kAcknowledge, decodeAcknowledge},
+    {kCmdEmissionMode, ";4D9C", nullptr, 9, kAcknowledge, decodeAcknowledge},
+    {kCmdDensitySlopes, nullptr, densitySlopesRequest, 9, kAcknowledge, decodeAcknowledge},
+    {kCmdMeasurementConditions, nullptr, measurementConditionsRequest, 9, kAcknowledge,
+        decodeAcknowledge},
+    {kCmdServiceC064, "?C064", nullptr, 19, kServiceReply, decodeServiceValue},
+    {kCmdServiceC065, "?C065", nullptr, 19, kServiceReply, decodeServiceValue},
+    {kCmdServiceC068, "?C068", nullptr, 19, kServiceReply, decodeServiceValue},
+    {kCmdServiceQueryFirst + 0, "?C064", nullptr, 19, kServiceReply, decodeCheckedServiceValue},
+    {kCmdServiceQueryFirst + 1, "?C065", nullptr, 19, kServiceReply, decodeCheckedServiceValue},
+    {kCmdServiceQueryFirst + 2, "?C068", nullptr, 19, kServiceReply, decodeCheckedServiceValue},
+    {kCmdServiceQueryFirst + 3, "?C06C", nullptr, 19, kServiceReply, decodeCheckedServiceValue},
+    {kCmdServiceQueryFirst + 4, "?C06D", nullptr, 19, kServiceReply, decodeCheckedServiceValue},
+    {kCmdServiceQueryFirst + 5, "?C079", nullptr, 19, kServiceReply, decodeCheckedServiceValue},
+    {kCmdServiceQueryFirst + 6, "?C07A", nullptr, 19, kServiceReply, decodeCheckedServiceValue},
+    {kCmdServiceQueryFirst + 7, "?C07B", nullptr, 19, kServiceReply, decodeCheckedServiceValue},
 };
+static_assert(kCmdServiceQueryLast - kCmdServiceQueryFirst == 7);
 
 // What a loader command sends, how long the loader needs before it answers,
 // how many bytes it answers and what the answer must hold.
@@ -76,14 +112,14 @@ struct LoaderStep {
 };
 
 constexpr LoaderStep kLoaderSteps[] = {
-    {301, 'B', '0', 3000, kCommandTimeoutMs, kStatusLoaderNotBlank},
-    {302, 'B', '1', 1000, kCommandTimeoutMs, kStatusLoaderNotBlank},
-    {303, 'E', '0', 4000, 10000, kStatusLoaderEraseRefused},
-    {304, 'E', '1', 1000, kCommandTimeoutMs, kStatusLoaderEraseRefused},
-    {305, 'R', '0', 1000, kCommandTimeoutMs, 0},
-    {306, 'R', '1', 1000, kCommandTimeoutMs, 0},
-    {307, 'W', '0', 1000, kCommandTimeoutMs, 0},
-    {308, 'W', '1', 1000, kCommandTimeoutMs, 0},
+    {kCmdBlankCheck, 'B', '0', 3000, kCommandTimeoutMs, kStatusLoaderNotBlank},
+    {kCmdBlankCheck2, 'B', '1', 1000, kCommandTimeoutMs, kStatusLoaderNotBlank},
+    {kCmdErase, 'E', '0', 4000, 10000, kStatusLoaderEraseRefused},
+    {kCmdErase2, 'E', '1', 1000, kCommandTimeoutMs, kStatusLoaderEraseRefused},
+    {kCmdLoaderR0, 'R', '0', 1000, kCommandTimeoutMs, 0},
+    {kCmdLoaderR1, 'R', '1', 1000, kCommandTimeoutMs, 0},
+    {kCmdStartWriting, 'W', '0', 1000, kCommandTimeoutMs, 0},
+    {kCmdStartWriting2, 'W', '1', 1000, kCommandTimeoutMs, 0},
 };
 
 } // namespace
@@ -106,15 +142,6 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
         return wire.exchange(request, reply, length, kind,
             {kModeBlockWait, kCommandTimeoutMs, 0, kCommandTimeoutMs});
     };
-    // A service query's value: 8 hex characters from column 5 of the reply.
-    auto storeServiceValue = [&] {
-        std::uint32_t value = 0;
-        if (!HexDecode32(reply.text(), 5, 1, &value))
-            return kStatusShortReply;
-        if (payload)
-            std::memcpy(payload, &value, sizeof value);
-        return kStatusOk;
-    };
     // Loader commands: judged only by the character in the stated column.
     for (const LoaderStep& step : kLoaderSteps) {
         if (step.command != command)
@@ -130,44 +157,31 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
             return kStatusShortReply;
         return reply.at(4) == 'O' ? read : step.refusal;
     }
-    for (const ServiceQuery& query : kServiceQueries) {
-        if (query.command != command)
+    for (const OneExchange& entry : kOneExchangeCommands) {
+        if (entry.command != command)
             continue;
-        const unsigned long result = exchange(Message(query.request), 19, kServiceReply);
-        if (result != kStatusOk)
-            return result;
-        if (!reply.startsWith("=C1"))
-            return kStatusServiceQueryRefused;
-        return storeServiceValue();
+        if (entry.build && !payload)
+            return kStatusShortReply;
+        const Message request =
+            entry.build ? entry.build(payload) : Message(entry.request).endLine();
+        if (command == kCmdTableDetection) {
+            // The table's controller needs a quiet, empty line first.
+            wire.pause(100);
+            wire.purge();
+            wire.pause(100);
+        }
+        const unsigned long read = exchange(request, entry.replyLength, entry.accepted);
+        if (read != kStatusOk)
+            return read;
+        const unsigned long decoded = entry.decode(reply.text(), payload);
+        // A table that answers sends two more bytes, whose read ends the command.
+        if (decoded == kStatusOk && reply.startsWith(":D1"))
+            return receive(2, kFollowUpTimeoutMs);
+        return decoded;
     }
 
-    Message request;
-    std::size_t replyLength = 0;
-    ReplyKinds kind {kAcknowledge};
     switch (command) {
-    case 1:
-        request.append(";01").endLine();
-        replyLength = 37;
-        kind = {":0C"};
-        break;
-    case 2:
-        wire.pause(100);
-        wire.purge();
-        wire.pause(100);
-        request.append(";D010").endLine();
-        replyLength = 7;
-        kind = {":D1", kRefusalHeader};
-        break;
-    case 3:
-        request.append(";4D9B").endLine();
-        replyLength = 9;
-        break;
-    case 4:
-    case 5: // the emission button sends the transmission message
-        request.append(";4D9C").endLine();
-        replyLength = 9;
-        break;
-    case 22: {
+    case kCmdBaudRate: {
         if (!payload)
             return kStatusShortReply;
         std::uint16_t rate = 0;
@@ -179,41 +193,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
             return kStatusPortState;
         return written >> 1;
     }
-    case 100: {
-        if (!payload)
-            return kStatusShortReply;
-        std::uint32_t slopes[4];
-        std::memcpy(slopes, payload, sizeof slopes);
-        request.append(";17");
-        for (std::uint32_t slope : slopes)
-            request.appendHex32(slope);
-        request.endLine();
-        replyLength = 9;
-        break;
-    }
-    case 101:
-        if (!payload)
-            return kStatusShortReply;
-        request =
-            parameterMessage(*static_cast<const GretagStruct*>(payload), IlluminantCoding::Command);
-        replyLength = 9;
-        break;
-    case 200:
-        request.append("?C064").endLine();
-        replyLength = 19;
-        kind = kServiceReply;
-        break;
-    case 201:
-        request.append("?C065").endLine();
-        replyLength = 19;
-        kind = kServiceReply;
-        break;
-    case 202:
-        request.append("?C068").endLine();
-        replyLength = 19;
-        kind = kServiceReply;
-        break;
-    case 250: {
+    case kCmdEventCharacter: {
         const auto port = SerialPort::fromHandle(m_portHandle);
         if (!port || !port->getState(m_lineSettings)) {
             m_lastError = static_cast<unsigned long>(errno);
@@ -224,7 +204,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
         m_lastPortResult = port->setState(m_lineSettings);
         return m_lastPortResult ? kStatusOk : kStatusPortState;
     }
-    case 251: {
+    case kCmdReadByte: {
         const unsigned long read = receive(1);
         if (read != kStatusOk)
             return read;
@@ -234,7 +214,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
             payloadBytes[0] = static_cast<std::uint8_t>(reply.at(0));
         return read;
     }
-    case 300: {
+    case kCmdEnterLoader: {
         wire.pause(100);
         wire.purge();
         wire.pause(100);
@@ -249,7 +229,7 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
         wire.pause(4000);
         return read;
     }
-    case 309: {
+    case kCmdWriteBlock: {
         if (!payload)
             return kStatusShortReply;
         const unsigned long written = send(Message("D").appendBytes(
@@ -272,44 +252,14 @@ unsigned long CTaviSpec::GretagCMD(int command, void* payload)
             return kStatusShortReply;
         return reply.at(1) == 'O' || reply.at(1) == 'E' ? read : kStatusLoaderBlockNotWritten;
     }
-    case 310: {
+    case kCmdLoaderD: {
         const unsigned long written = send(Message("D"));
         return written != kStatusOk ? written : receive(3);
     }
-    case 311:
+    case kCmdLeaveLoader:
         return send(Message("END"));
     default:
         // No such command: nothing is sent.
         return payload ? kStatusUnknownOperation : kStatusOk;
     }
-
-    unsigned long read = exchange(request, replyLength, kind);
-    if (read != kStatusOk)
-        return read;
-
-    if (reply.startsWith(":0C")) {
-        std::uint32_t values[4];
-        if (!HexDecode32(reply.text(), 3, 4, values))
-            return kStatusShortReply;
-        if (payload)
-            std::memcpy(payload, values, sizeof values);
-    } else if (reply.startsWith(":1F")) {
-        return reply.hasAt(3, "00") ? kStatusOk : kStatusRefused;
-    } else if (reply.startsWith(":26")) {
-        if (payload)
-            payloadBytes[0] = kTableAbsent;
-    } else if (reply.startsWith(":31")) {
-        std::uint16_t value = 0;
-        if (!HexDecode16(reply.text(), 67, 1, &value))
-            return kStatusShortReply;
-        if (payload)
-            std::memcpy(payload, &value, sizeof value);
-    } else if (reply.startsWith(":D1")) {
-        if (payload)
-            payloadBytes[0] = kTableDetected;
-        read = receive(2, kFollowUpTimeoutMs);
-    } else if (reply.startsWith("=")) {
-        return storeServiceValue();
-    }
-    return read;
 }
