@@ -7,7 +7,6 @@
 #include "core/station/Workstation.h"
 
 #include <clocale>
-#include <cstdio>
 #include <cstdlib>
 
 #include <QApplication>
@@ -37,8 +36,10 @@ int main(int argc, char** argv)
 
     lt::PortAttachment ports;
     ports.attach(workstation.settings());
+    // A port that could not be attached is told to the operator over the
+    // window, like every other problem of the program.
     if (!ports.problems().empty())
-        std::fputs(ports.problems().c_str(), stderr);
+        op.showMessage(ports.problems(), "", lt::MessageButtons::Ok, lt::MessageIcon::Exclamation);
 
     CHVSheet sheet(workstation, SimulatorLink(ports.firstSimulator(), ports.firstSimulatorPort()));
     op.setParentWindow(&sheet);
