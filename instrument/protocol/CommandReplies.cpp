@@ -34,6 +34,8 @@ unsigned long decodeConditions(std::string_view reply, void* payload)
 
 unsigned long decodeAcknowledge(std::string_view reply, void*)
 {
+    if (reply.size() < kAnswerCodeColumn)
+        return kStatusRefused;
     return reply.substr(kAnswerCodeColumn, 2) == "00" ? kStatusOk : kStatusRefused;
 }
 

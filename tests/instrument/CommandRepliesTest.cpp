@@ -47,6 +47,7 @@ TEST(CommandReplies, EachDecoderWritesOnlyWhatAWellFormedReplyCarries)
         {"accepted", decodeAcknowledge, ":1F0000\r\n", kStatusOk, kUntouched},
         {"refused with a code", decodeAcknowledge, ":1F0300\r\n", kStatusRefused, kUntouched},
         {"acknowledge cut before its code", decodeAcknowledge, ":1F", kStatusRefused, kUntouched},
+        {"acknowledge cut inside its header", decodeAcknowledge, ":1", kStatusRefused, kUntouched},
         {"table answers", decodeTableDetection, ":D1\r\n", kStatusOk,
             {firstByte(kTableDetected), kCanary, kCanary, kCanary}},
         {"no table", decodeTableDetection, ":2600\r\n", kStatusOk,
