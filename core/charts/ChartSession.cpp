@@ -33,8 +33,8 @@ ChartSession::ChartSession(Workstation& workstation, ChartType chartType, std::s
     progress.chartType = chartType;
     progress.previousPatch = 0;
     progress.currentPatch = 0;
-    divisorInUse =
-        displayDivisor(chartType, station.record().densityParameters.integer(slot::kIllumType));
+    divisorInUse = displayDivisor(
+        chartType, station.record().densityParameterSnapshot().integer(slot::kIllumType));
     patchTables.setValues(chart.patchCount, kUnmeasuredXyz);
     nameTable.fill(chartType);
     station.setChartPatchStore(this);
@@ -81,7 +81,7 @@ std::string ChartSession::chartText() const
     xyz.reserve(static_cast<std::size_t>(chart.patchCount));
     for (int i = 0; i < chart.patchCount; ++i)
         xyz.push_back(patchTables.entry(i).xyz);
-    const DensityParameterBlock& block = station.record().densityParameters;
+    const DensityParameterBlock block = station.record().densityParameterSnapshot();
     return formatChartText(chart.type, nameTable, xyz,
         {block.integer(slot::kIllumType), block.integer(slot::kObserverType)}, currentPatch());
 }

@@ -742,7 +742,8 @@ void InstrumentController::selectGain(int index)
 void InstrumentController::selectIllumination(int index)
 {
     illuminant = index;
-    station.record().densityParameters.setInteger(slot::kIllumType, index);
+    station.record().changeDensityParameters(
+        [index](DensityParameterBlock& block) { block.setInteger(slot::kIllumType, index); });
     station.settings().store(keys::kLight, index);
 }
 

@@ -170,7 +170,7 @@ void ColorMetricsLogic::editDensityParameters(
 void ColorMetricsLogic::sendDensityParameters(InstrumentPageLink* instrumentPage)
 {
     SharedRecord& record = station.record();
-    DensityParameterBlock parameters = record.densityParameters;
+    DensityParameterBlock parameters = record.densityParameterSnapshot();
     instrumentPage->selectIlluminant(parameters.integer(slot::kIllumType));
 
     const std::int32_t type = record.instrumentType;
@@ -189,7 +189,7 @@ void ColorMetricsLogic::sendDensityParameters(InstrumentPageLink* instrumentPage
             exchange.instrument().GretagCMD(kCmdMeasurementConditions, &conditions);
         }
     }
-    storeDensityParameters(station.settings(), record.densityParameters);
+    storeDensityParameters(station.settings(), parameters);
 }
 
 std::string ColorMetricsLogic::statusText() const

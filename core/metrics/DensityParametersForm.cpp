@@ -37,7 +37,7 @@ void takeChoice(DensityParameterBlock& block, int slotIndex, int choice, std::si
 DensityParameterChoice currentDensityParameters(Workstation& workstation)
 {
     const SharedRecord& record = workstation.record();
-    const DensityParameterBlock& block = record.densityParameters;
+    const DensityParameterBlock block = record.densityParameterSnapshot();
     DensityParameterChoice choice;
     for (int i = 0; i < kDensityParameterFields; ++i)
         choice.texts[i] =
@@ -52,8 +52,9 @@ DensityParameterChoice currentDensityParameters(Workstation& workstation)
 void applyDensityParameters(Workstation& workstation, const DensityParameterChoice& choice)
 {
     SharedRecord& record = workstation.record();
-    DensityParameterBlock& block = record.densityParameters;
     Settings& settings = workstation.settings();
+    DensityParameterBlock block = record.densityParameterSnapshot();
+    const DensityParameterBlock before = block;
     for (int i = 0; i < kDensityParameterFields; ++i) {
         const DensityParameterField& field = kDensityParameterFieldList[i];
         const std::string text = choice.texts[i].substr(0, kDensityParameterTextLength);
@@ -64,6 +65,7 @@ void applyDensityParameters(Workstation& workstation, const DensityParameterChoi
     takeChoice(block, slot::kFilterType, choice.filter, kFilterNames.size());
     takeChoice(block, slot::kIllumType, choice.illumination, kIlluminationNames.size());
     takeChoice(block, slot::kObserverType, choice.observer, kObserverNames.size());
+    record.mergeDensityParameters(before, block);
     record.spotColors.select(record.spotColors.placeOfVisible(choice.spotPosition));
 }
 

@@ -391,7 +391,7 @@ void QcPageLogic::tell(const char* text)
 
 void QcPageLogic::prepareForWriting()
 {
-    const DensityParameterBlock& block = station.record().densityParameters;
+    const DensityParameterBlock block = station.record().densityParameterSnapshot();
     prepareQcSetForWriting(qcSet, block.integer(slot::kIllumType),
         block.integer(slot::kObserverType), readFieldCount(fields.average));
     fields.average = formatInteger(qcSet.averageCount);

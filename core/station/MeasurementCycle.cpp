@@ -84,7 +84,7 @@ unsigned long MeasurementCycle::MeasureSample(
     // Results go into a working copy that becomes the latest sample only when
     // every fetch succeeded.
     GretagStruct work = record.measurement;
-    fillConditions(work, record.densityParameters);
+    fillConditions(work, record.densityParameterSnapshot());
     work.OutputType = kOutputSpectrum;
     work.SpectrumVariant = 0;
     work.Spectrum = record.measurementSpectrum.data();
@@ -93,31 +93,32 @@ unsigned long MeasurementCycle::MeasureSample(
     if (failed(status))
         return status;
 
+    MeasuredSample sample;
+    sample.graph = record.latestGraph();
     if (kind == kKindWithGraph) {
-        GraphSample& graph = record.sample;
+        GraphSample& graph = sample.graph;
         for (int i = 0; i < kSpectrumPoints; ++i)
             graph.ordinates[i] = graphOrdinate(record.measurementSpectrum[i], scale);
         graph.pointCount = kSpectrumPoints;
         graph.referenceOrdinate = graphReferenceOrdinate(scale);
-        GraphSample copy = graph;
-        station.notify([&](MeasurementObserver& observer) { observer.graphChanged(copy); });
+        record.publishGraph(graph);
+        station.notify([&](MeasurementObserver& observer) { observer.graphChanged(graph); });
     }
 
     status = fetchResults(exchange.instrument(), work);
     if (failed(status))
         return status;
     record.measurement = work;
-    record.sample.referenceOrdinate = graphReferenceOrdinate(scale);
+    sample.graph.referenceOrdinate = graphReferenceOrdinate(scale);
 
-    MeasuredSample sample;
     bool teach = false;
     evaluateSample(sample, teach);
+    record.publishGraph(sample.graph);
     record.list.insertTop(sample.row);
 
     if (teach)
         teachSpotColor();
 
-    sample.graph = record.sample;
     sample.chartPatch = advanceChart(sample);
     station.notify([&](MeasurementObserver& observer) { observer.sampleMeasured(sample); });
     return status;
@@ -126,7 +127,9 @@ unsigned long MeasurementCycle::MeasureSample(
 void MeasurementCycle::evaluateSample(MeasuredSample& sample, bool& teach)
 {
     SharedRecord& record = station.record();
-    DensityParameterBlock& block = record.densityParameters;
+    // Worked on a copy; the slots the sample changes go back at the end.
+    const DensityParameterBlock before = record.densityParameterSnapshot();
+    DensityParameterBlock block = before;
     const GretagStruct& g = record.measurement;
     MeasurementRow& row = sample.row;
 
@@ -143,7 +146,7 @@ void MeasurementCycle::evaluateSample(MeasuredSample& sample, bool& teach)
     row[column::kYellow] = formatFixed(densities[Yellow], 3, 3);
     row[column::kBlack] = formatFixed(densities[Black], 3, 3);
 
-    GraphSample& graph = record.sample;
+    GraphSample& graph = sample.graph;
     graph.densities = densities;
     graph.minimumCmy = std::min({densities[Cyan], densities[Magenta], densities[Yellow]});
     graph.maximumCmy = std::max({densities[Cyan], densities[Magenta], densities[Yellow]});
@@ -180,6 +183,7 @@ void MeasurementCycle::evaluateSample(MeasuredSample& sample, bool& teach)
         }
     }
 
+    record.mergeDensityParameters(before, block);
     record.paperWhiteState = paperWhiteState;
     record.processSolidRequest = processSolidRequest;
     record.spotSolidState = spotSolidState;
@@ -249,7 +253,7 @@ unsigned long MeasurementCycle::InitRemission()
     SharedRecord& record = station.record();
     GretagStruct& calibration = record.calibration;
     std::int32_t mode = record.measureMode;
-    fillConditions(calibration, record.densityParameters);
+    fillConditions(calibration, record.densityParameterSnapshot());
     calibration.OutputType =
         mode == MeasureEmission ? kOutputEmissionCalibration : kOutputColorimetric;
     calibration.MeasureMode = static_cast<std::uint8_t>(mode);

@@ -25,6 +25,33 @@ SharedRecord::SharedRecord()
     densityParameters.setInteger(slot::kObserverType, keys::kObserverType.defaultValue);
 }
 
+DensityParameterBlock SharedRecord::densityParameterSnapshot() const
+{
+    std::lock_guard lock(parameterMutex);
+    return densityParameters;
+}
+
+void SharedRecord::mergeDensityParameters(
+    const DensityParameterBlock& before, const DensityParameterBlock& after)
+{
+    std::lock_guard lock(parameterMutex);
+    for (std::size_t slot = 0; slot < after.words.size(); ++slot)
+        if (after.words[slot] != before.words[slot])
+            densityParameters.words[slot] = after.words[slot];
+}
+
+GraphSample SharedRecord::latestGraph() const
+{
+    std::lock_guard lock(graphMutex);
+    return graph;
+}
+
+void SharedRecord::publishGraph(const GraphSample& sample)
+{
+    std::lock_guard lock(graphMutex);
+    graph = sample;
+}
+
 void SharedRecord::resetForColorMetricsPage()
 {
     rowCounter = 0;
@@ -34,10 +61,12 @@ void SharedRecord::resetForColorMetricsPage()
     chart.active = false;
     chart.currentPatch = 0;
     chart.previousPatch = 0;
-    for (int color = Cyan; color <= Black; ++color) {
-        densityParameters.setReal(slot::paperWhite(static_cast<ProcessColor>(color)), 0.0f);
-        densityParameters.setReal(slot::solid(static_cast<ProcessColor>(color)), 0.0f);
-    }
+    changeDensityParameters([](DensityParameterBlock& block) {
+        for (int color = Cyan; color <= Black; ++color) {
+            block.setReal(slot::paperWhite(static_cast<ProcessColor>(color)), 0.0f);
+            block.setReal(slot::solid(static_cast<ProcessColor>(color)), 0.0f);
+        }
+    });
     spotColors.newEntryRequested = false;
 }
 

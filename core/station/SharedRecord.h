@@ -3,15 +3,32 @@
 // grown: the records exchanged with the instrument library and their
 // spectrum buffers, the densitometer's parameters and calibration state, the
 // spot-colour library, the measurement list, the latest sample as the
-// spectrum graph and the value display need it, and the progress of a chart
-// measurement. Every page reaches the same instance through the Workstation.
+// spectrum graph needs it, and the progress of a chart measurement. Every
+// page reaches the same instance through the Workstation.
 //
-// Fields touched both by the user-interface thread and by the automatic
-// chart measurement's worker are atomic; the rest is written by whichever
-// thread holds the instrument (see InstrumentAccess).
+// Who writes what. The measuring thread is the thread that holds the
+// instrument (an InstrumentAccess exchange): the exchange worker, the chart
+// worker, or the user-interface thread in tools and tests without one.
+// - measurement, calibration and their spectra: the measuring thread only,
+//   while it holds the instrument; others read them only while they hold it
+//   themselves (the spreadsheet export inside a sampleMeasured event).
+// - The latest graph sample: the measuring thread publishes it; readers take
+//   a copy under the record's lock (latestGraph()).
+// - densityParameters: the operator edits them on the user-interface thread
+//   and a measurement writes paper white and solids into them; both sides
+//   go through densityParameterSnapshot() and changeDensityParameters(),
+//   which lock. Direct access is for start-up and single-threaded tests.
+// - The states, counters and choices below (paper white, solid requests,
+//   row counter, beep, instrument type, measure mode, chart progress) are
+//   atomic: either thread may read or write them.
+// - list: locked inside; reads return copies (see MeasurementList).
+// - spotColors: taught by the measuring thread, edited by the density
+//   parameters dialog while no measurement runs (remote mode rests).
+// - spotFilePath, spotScratchPath: the user-interface thread only.
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "core/metrics/DensityParameterBlock.h"
@@ -105,6 +122,22 @@ struct SharedRecord {
     std::array<float, kSpectrumBufferFloats> calibrationSpectrum {};
 
     DensityParameterBlock densityParameters;
+    // A copy of the density parameters taken under the lock.
+    DensityParameterBlock densityParameterSnapshot() const;
+    // Changes the density parameters under the lock; change must not
+    // notify observers or reach for the record again.
+    template <class Change>
+    void changeDensityParameters(Change change)
+    {
+        std::lock_guard lock(parameterMutex);
+        change(densityParameters);
+    }
+    // Takes over the slots in which after differs from before (what a
+    // measurement computed on its copy), leaving the operator's edits of
+    // all other slots made meanwhile.
+    void mergeDensityParameters(
+        const DensityParameterBlock& before, const DensityParameterBlock& after);
+
     std::atomic<std::int32_t> paperWhiteState {PaperWhiteAbsolute};
     std::atomic<std::int32_t> processSolidRequest {
         0}; // 1: the next sample's process density becomes its solid
@@ -123,14 +156,23 @@ struct SharedRecord {
     std::string spotScratchPath; // where deleting entries compacts the library
 
     MeasurementList list;
-    GraphSample sample;
     ChartProgress chart;
+
+    // The latest sample as the spectrum graph shows it: a copy taken under
+    // the lock, and its replacement by the measuring thread.
+    GraphSample latestGraph() const;
+    void publishGraph(const GraphSample& sample);
 
     // What the colour metrics page resets when it initialises: row counter,
     // paper-white state, both solid requests, the chart measurement flag,
     // current and previous patch (to 0), the process paper-white and solid
     // densities (slots 20-23, 30-33) and the request to teach a spot colour.
     void resetForColorMetricsPage();
+
+private:
+    mutable std::mutex parameterMutex;
+    mutable std::mutex graphMutex;
+    GraphSample graph;
 };
 
 } // namespace lt

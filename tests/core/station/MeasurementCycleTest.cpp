@@ -277,7 +277,7 @@ TEST_F(MeasurementCycleTest, OneEventPerSampleCarriesTheNumbersOfItsRow)
     EXPECT_TRUE(tint.solidKnown);
     EXPECT_EQ(tint.row[column::kDotArea], "M  " + formatFixed(tint.dotArea, 1, 3));
     EXPECT_GT(tint.dotArea, 30.0);
-    EXPECT_EQ(tint.graph.ordinates, record.sample.ordinates);
+    EXPECT_EQ(tint.graph.ordinates, record.latestGraph().ordinates);
     EXPECT_NE(tint.graph.ordinates, events.samples[0].graph.ordinates)
         << "each event keeps the spectrum of its own sample";
 }

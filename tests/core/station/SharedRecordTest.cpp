@@ -1,6 +1,7 @@
 // The measurement list and the spot-colour library as the pages use them.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "core/metrics/MeasurementList.h"
@@ -138,6 +139,66 @@ TEST(SharedRecord, FixedStorageAndColorMetricsReset)
     EXPECT_FALSE(record.spotColors.newEntryRequested);
     EXPECT_EQ(chartPatchCount(ChartTqRgb), 135);
     EXPECT_EQ(chartPatchCount(7), 0);
+}
+
+} // namespace
+} // namespace lt
+
+namespace lt {
+namespace {
+
+// A measurement computes paper white on its copy of the density parameters
+// while the operator edits a slope: both land, neither undoes the other.
+TEST(SharedRecordSnapshots, AMeasurementsMergeKeepsTheOperatorsEditsMadeMeanwhile)
+{
+    SharedRecord record;
+    const DensityParameterBlock before = record.densityParameterSnapshot();
+    DensityParameterBlock measured = before;
+    measured.setReal(slot::paperWhite(Cyan), 0.07f);
+
+    record.changeDensityParameters(
+        [](DensityParameterBlock& block) { block.setReal(slot::kSlopeCyan, 1.25f); });
+    record.mergeDensityParameters(before, measured);
+
+    const DensityParameterBlock now = record.densityParameterSnapshot();
+    EXPECT_FLOAT_EQ(now.real(slot::paperWhite(Cyan)), 0.07f);
+    EXPECT_FLOAT_EQ(now.real(slot::kSlopeCyan), 1.25f);
+}
+
+// The measuring thread publishes graph samples whose ordinates are all one
+// value and edits the parameters' paper white; readers on another thread
+// never see a sample or a block half old and half new.
+TEST(SharedRecordSnapshots, ReadersNeverSeeAHalfWrittenSampleOrParameterBlock)
+{
+    constexpr int kRounds = 2000;
+    SharedRecord record;
+    std::atomic<bool> done {false};
+    std::thread measuring([&] {
+        for (int round = 1; round <= kRounds; ++round) {
+            GraphSample sample;
+            sample.pointCount = kSpectrumPoints;
+            sample.ordinates.fill(static_cast<std::uint16_t>(round));
+            record.publishGraph(sample);
+            record.changeDensityParameters([round](DensityParameterBlock& block) {
+                for (int color = Cyan; color <= Black; ++color)
+                    block.setReal(slot::paperWhite(static_cast<ProcessColor>(color)),
+                        static_cast<float>(round));
+            });
+        }
+        done = true;
+    });
+    int torn = 0;
+    while (!done) {
+        const GraphSample seen = record.latestGraph();
+        if (seen.ordinates.front() != seen.ordinates.back())
+            ++torn;
+        const DensityParameterBlock block = record.densityParameterSnapshot();
+        if (block.real(slot::paperWhite(Cyan)) != block.real(slot::paperWhite(Black)))
+            ++torn;
+    }
+    measuring.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_EQ(record.latestGraph().ordinates[0], kRounds);
 }
 
 } // namespace
