@@ -170,7 +170,7 @@ TEST(SharedRecordSnapshots, AMeasurementsMergeKeepsTheOperatorsEditsMadeMeanwhil
 // never see a sample or a block half old and half new.
 TEST(SharedRecordSnapshots, ReadersNeverSeeAHalfWrittenSampleOrParameterBlock)
 {
-    constexpr int kRounds = 2000;
+    constexpr int kRounds = 20000;
     SharedRecord record;
     std::atomic<bool> done {false};
     std::thread measuring([&] {
