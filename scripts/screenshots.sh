@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of the main window as an operator sees it under a window manager:
 # every tab at 1280 x 1024 maximised and at the window's minimum size, on
-# the built-in simulator, after one measurement. Needs a built LtrakW
+# the built-in simulator, after one measurement; a failure; two long
+# exchanges in progress (the baud-rate search on a dropped line, a dark
+# reference of 255 scans on the array spectrometer). Needs a built LtrakW
 # (build/default) and the packages of scripts/install-deps.sh.
 #   scripts/screenshots.sh [output directory]   (default build/screenshots)
 set -euo pipefail
@@ -45,6 +47,35 @@ key alt+s; sleep 0.3; xdotool key --clearmodifiers Up Up Return; sleep 0.5
 key F5; sleep 3
 shoot "min-failure"
 xdotool key --clearmodifiers Escape || true
+# A long exchange: Init Device on the dropped line searches the baud rate.
+wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
+key alt+i; sleep 0.8; key i; sleep 3
+shoot "max-baud-search"
+kill %2 2>/dev/null || true
+'
+
+# A long spectrometer exchange: DarkRef of 255 scans of 640 ms.
+spectrometer="$(mktemp -d)"
+trap 'rm -rf "$config" "$spectrometer"' EXIT
+printf "[TaviLight]\r\nBrand=3\r\nITime=4\r\nNoOfScans=255\r\nMinWLen=400\r\nMaxWLen=700\r\n" \
+  > "$spectrometer/LtrakW.ini"
+LTRAKW_CONFIG_DIR="$spectrometer" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+set -euo pipefail
+openbox >/dev/null 2>&1 &
+sleep 1
+"$PROGRAM" >/dev/null 2>&1 &
+window=$(xdotool search --sync --onlyvisible --name "LtrakW" | head -1)
+sleep 2
+xdotool windowactivate --sync "$window"
+wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
+sleep 1
+key() { xdotool key --clearmodifiers "$@"; }
+key alt+i; sleep 0.8; key i; sleep 4
+# "DarkRef" in the maximised window; the pointer then rests on "Init Device"
+# to show why it rests.
+xdotool mousemove 84 551 click 1; sleep 4
+xdotool mousemove 141 191; sleep 2
+import -window root "$OUT/max-darkref-running.png"
 kill %2 2>/dev/null || true
 '
 echo "pictures in $out"

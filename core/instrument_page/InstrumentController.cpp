@@ -531,14 +531,10 @@ unsigned long InstrumentController::spectrometerAcquire(Aquire& record, unsigned
 
 unsigned long InstrumentController::acquire()
 {
-    // A refused measurement reports "busy"; one run at once its status.
-    unsigned long status = kStatusInstrumentBusy;
-    if (!runExchange(kAcquireAction, true, [this, &status] {
-            acquireNow();
-            status = result;
-        }))
+    if (!runExchange(kAcquireAction, true, [this] { acquireNow(); }))
         return kStatusInstrumentBusy;
-    return station.exchanges().ownThread() ? kStatusOk : status;
+    // Run on the calling thread, the measurement has ended: its status.
+    return station.exchanges().ownThread() ? kStatusOk : result;
 }
 
 void InstrumentController::acquireNow()

@@ -16,6 +16,8 @@ namespace {
 // slopes (Black, Cyan, Magenta, Yellow), then the measurement conditions
 // (illuminant, observer, filter) with this extra option.
 constexpr std::uint8_t kExtraOptionOn = 1;
+// The exchange that sends them, as the status line and progress name it.
+const char* const kParameterAction = "Parameter";
 
 } // namespace
 
@@ -161,19 +163,25 @@ void ColorMetricsLogic::editDensityParameters(
         tellOperator(station.op(), kInitializeInstrumentFirstMessage);
     } else {
         editDialog();
-        sendDensityParameters(instrumentPage);
+        const DensityParameterBlock parameters = station.record().densityParameterSnapshot();
+        instrumentPage->selectIlluminant(parameters.integer(slot::kIllumType));
+        storeDensityParameters(station.settings(), parameters);
+        // Sent on the exchange worker; the live reading rests until then.
+        if (station.exchanges().start(kParameterAction, false,
+                [this, parameters, instrumentPage, paused](ExchangeControl&) {
+                    sendDensityParameters(parameters);
+                    if (paused)
+                        instrumentPage->resumeLiveReading();
+                }))
+            return;
     }
     if (paused)
         instrumentPage->resumeLiveReading();
 }
 
-void ColorMetricsLogic::sendDensityParameters(InstrumentPageLink* instrumentPage)
+void ColorMetricsLogic::sendDensityParameters(DensityParameterBlock parameters)
 {
-    SharedRecord& record = station.record();
-    DensityParameterBlock parameters = record.densityParameterSnapshot();
-    instrumentPage->selectIlluminant(parameters.integer(slot::kIllumType));
-
-    const std::int32_t type = record.instrumentType;
+    const std::int32_t type = station.record().instrumentType;
     if (type == InstrumentLumatrakS || type == InstrumentLumatrakA ||
         type == InstrumentSpectrolino) {
         // Answers are not examined: a failed download leaves the
@@ -189,7 +197,6 @@ void ColorMetricsLogic::sendDensityParameters(InstrumentPageLink* instrumentPage
             exchange.instrument().GretagCMD(kCmdMeasurementConditions, &conditions);
         }
     }
-    storeDensityParameters(station.settings(), parameters);
 }
 
 std::string ColorMetricsLogic::statusText() const

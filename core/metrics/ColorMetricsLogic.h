@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/metrics/DensityParameterBlock.h"
 #include "core/metrics/ListKeeping.h"
 #include "core/metrics/ValueDisplay.h"
 #include "core/station/MeasurementObserver.h"
@@ -93,7 +94,8 @@ private:
     void sampleMeasured(const MeasuredSample& sample) override;
     void statusTextChanged(const std::string& text) override;
     void showStatus(const std::string& text);
-    void sendDensityParameters(InstrumentPageLink* instrumentPage);
+    // The parameters to the instrument, on the thread that holds it.
+    void sendDensityParameters(DensityParameterBlock parameters);
 
     Workstation& station;
     ListKeeping keeping;

@@ -33,6 +33,7 @@ ExchangeActivity::ExchangeActivity(
     text = new QLabel(panel);
     bar = new QProgressBar(panel);
     bar->setFixedWidth(kProgressBarWidth);
+    bar->setTextVisible(false); // the text beside it counts
     cancel = new QPushButton(QString::fromLatin1(kCancelCaption), panel);
     cancel->setToolTip(
         QStringLiteral("Stops the exchange with the instrument at its next safe point."));
