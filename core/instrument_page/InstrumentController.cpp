@@ -399,6 +399,11 @@ void InstrumentController::initDeviceNow()
             return;
         }
         result = whiteReference();
+        if (result != kStatusOk && cancelled()) {
+            finished(kInitDeviceAction, result, false, kCancelledProblem);
+            changed();
+            return;
+        }
         if (result != kStatusOk) {
             station.op().showMessage(kWhiteReferenceFailed,
                 type == InstrumentSpectrolino ? "Spectrolino" : "Lumatrak", MessageButtons::Ok,

@@ -59,8 +59,7 @@ ExchangeActivity::ExchangeActivity(
 ExchangeActivity::~ExchangeActivity()
 {
     worker.setListener(nullptr);
-    if (exchangeShown)
-        QApplication::restoreOverrideCursor();
+    showBusyCursor(false);
 }
 
 QString ExchangeActivity::why() const
@@ -144,7 +143,7 @@ void ExchangeActivity::end()
     if (exchangeShown) {
         exchangeShown = false;
         panel->hide();
-        QApplication::restoreOverrideCursor();
+        showBusyCursor(false);
         if (holder.isEmpty())
             Q_EMIT restingChanged(false);
     }
@@ -156,15 +155,26 @@ void ExchangeActivity::show()
     if (!worker.running() || exchangeShown)
         return;
     exchangeShown = true;
-    QApplication::setOverrideCursor(Qt::BusyCursor);
     panel->show();
     paint();
     ticker.start();
     Q_EMIT restingChanged(true);
 }
 
+void ExchangeActivity::showBusyCursor(bool busy)
+{
+    if (busy == busyCursor)
+        return;
+    busyCursor = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
 void ExchangeActivity::paint()
 {
+    showBusyCursor(exchangeShown && QApplication::activeModalWidget() == nullptr);
     const QString action = QString::fromStdString(current.action);
     const QString step = QString::fromStdString(current.step);
     int done = current.done;

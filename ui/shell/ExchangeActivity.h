@@ -65,6 +65,8 @@ private:
     void end();
     void show();
     void paint();
+    // The busy cursor, except over a question the exchange asks.
+    void showBusyCursor(bool busy);
 
     lt::ExchangeWorker& worker;
     lt::ExchangeProgress current;
@@ -72,6 +74,7 @@ private:
     QTimer showDelay;
     QTimer ticker;
     bool exchangeShown = false;
+    bool busyCursor = false;
     QString holder; // what else holds the instrument
     QWidget* panel = nullptr;
     QLabel* text = nullptr;
