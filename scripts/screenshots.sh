@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of the main window as an operator sees it under a window manager:
 # every tab at 1280 x 1024 maximised and at the window's minimum size, on
-# the built-in simulator, after one measurement; a failure; two long
-# exchanges in progress (the baud-rate search on a dropped line, a dark
-# reference of 255 scans on the array spectrometer). Needs a built LtrakW
+# the built-in simulator, after one measurement; a failure; two exchanges
+# in progress ("Init Device" on a dropped line waiting for the operator, a
+# dark reference of 255 scans on the array spectrometer). Needs a built LtrakW
 # (build/default) and the packages of scripts/install-deps.sh.
 #   scripts/screenshots.sh [output directory]   (default build/screenshots)
 set -euo pipefail
@@ -47,10 +47,11 @@ key alt+s; sleep 0.3; xdotool key --clearmodifiers Up Up Return; sleep 0.5
 key F5; sleep 3
 shoot "min-failure"
 xdotool key --clearmodifiers Escape || true
-# A long exchange: Init Device on the dropped line searches the baud rate.
+# An exchange waiting for the operator: Init Device on the dropped line
+# reports the trouble while its progress and the resting controls stay.
 wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
 key alt+i; sleep 0.8; key i; sleep 3
-shoot "max-baud-search"
+shoot "max-init-dropped-line"
 kill %2 2>/dev/null || true
 '
 
