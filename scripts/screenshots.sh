@@ -13,10 +13,16 @@ program="$root/build/default/LtrakW"
 [ -x "$program" ] || { echo "build LtrakW first: cmake --build --preset default" >&2; exit 1; }
 mkdir -p "$out"
 config="$(mktemp -d)"
-trap 'rm -rf "$config"' EXIT
+spectrometer="$(mktemp -d)"
+trap 'rm -rf "$config" "$spectrometer"' EXIT
 
-export LTRAKW_CONFIG_DIR="$config" LTRAKW_COM1=sim LTRAKW_NO_SOUND=1 OUT="$out" PROGRAM="$program"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+export LTRAKW_COM1=sim LTRAKW_NO_SOUND=1 OUT="$out" PROGRAM="$program"
+
+# Starts LtrakW with the settings in config directory $1 under a window
+# manager on a virtual screen, runs the steps in $2 (bash, with the
+# program's window in $window and the helpers shoot and key) and ends it.
+session() {
+  LTRAKW_CONFIG_DIR="$1" STEPS="$2" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
 set -euo pipefail
 openbox >/dev/null 2>&1 &
 sleep 1
@@ -27,6 +33,12 @@ shoot() { sleep 0.7; import -window root "$OUT/$1.png"; }
 # Keys go to whatever has the focus, so that a dialog the program opens gets them.
 key() { xdotool key --clearmodifiers "$@"; }
 xdotool windowactivate --sync "$window"
+eval "$STEPS"
+kill %2 2>/dev/null || true
+'
+}
+
+session "$config" '
 # Init Device and its white-reference question, remote mode off, a sample.
 key alt+i; sleep 0.8; key i; sleep 2.5; key Return; sleep 2.5
 key alt+i; sleep 0.8; key r; sleep 1
@@ -52,31 +64,19 @@ xdotool key --clearmodifiers Escape || true
 wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
 key alt+i; sleep 0.8; key i; sleep 3
 shoot "max-init-dropped-line"
-kill %2 2>/dev/null || true
 '
 
 # A long spectrometer exchange: DarkRef of 255 scans of 640 ms.
-spectrometer="$(mktemp -d)"
-trap 'rm -rf "$config" "$spectrometer"' EXIT
 printf "[TaviLight]\r\nBrand=3\r\nITime=4\r\nNoOfScans=255\r\nMinWLen=400\r\nMaxWLen=700\r\n" \
   > "$spectrometer/LtrakW.ini"
-LTRAKW_CONFIG_DIR="$spectrometer" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-set -euo pipefail
-openbox >/dev/null 2>&1 &
-sleep 1
-"$PROGRAM" >/dev/null 2>&1 &
-window=$(xdotool search --sync --onlyvisible --name "LtrakW" | head -1)
-sleep 2
-xdotool windowactivate --sync "$window"
+session "$spectrometer" '
 wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
 sleep 1
-key() { xdotool key --clearmodifiers "$@"; }
 key alt+i; sleep 0.8; key i; sleep 4
 # "DarkRef" in the maximised window; the pointer then rests on "Init Device"
 # to show why it rests.
 xdotool mousemove 84 551 click 1; sleep 4
-xdotool mousemove 141 191; sleep 2
-import -window root "$OUT/max-darkref-running.png"
-kill %2 2>/dev/null || true
+xdotool mousemove 141 191; sleep 1.3
+shoot "max-darkref-running"
 '
 echo "pictures in $out"
