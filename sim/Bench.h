@@ -16,6 +16,7 @@ struct Bench {
     std::string sampleName = "paper";
     ChartPlacement chart;
     TablePosition head {0, 0};
+    TableTravel travel;
     bool headDown = false;
     bool keyPressed = false; // pressed and not yet reported by a key query
     double noise = 0.0;

@@ -92,6 +92,7 @@ struct Simulator::Impl {
         ChartKind chartKind = options.chart.value_or(ChartKind::It8);
         bench.chart.kind = chartKind;
         bench.chart.pitch = defaultPitch(chartKind);
+        bench.travel = options.travel;
         baud = options.baudRate ? options.baudRate : defaultBaud(options.device);
         pacing = options.pacing;
         createInstrument(options.device);
@@ -113,6 +114,9 @@ struct Simulator::Impl {
             current = std::move(instrument);
         }
     }
+
+    // What the instrument reports for remission under the conditions in force.
+    Reading expectedReadingOf(const SpectralCurve& remission) const;
 
     // Serving thread.
     void serve();
@@ -426,17 +430,31 @@ void Simulator::setDotGain(double percentAtHalf)
     impl_->bench.samples = SampleLibrary(percentAtHalf);
 }
 
+Reading Simulator::Impl::expectedReadingOf(const SpectralCurve& remission) const
+{
+    MeasurementConditions conditions = ascii ? ascii->conditions() : MeasurementConditions {};
+    return measure(spectrumInMode(remission, conditions, bench.samples.printModel()), conditions)
+        .reading;
+}
+
 std::optional<Reading> Simulator::expectedReading(std::string_view sampleName) const
 {
     std::lock_guard lock(impl_->mutex);
     auto remission = impl_->bench.samples.remission(sampleName);
     if (!remission)
         return std::nullopt;
-    MeasurementConditions conditions =
-        impl_->ascii ? impl_->ascii->conditions() : MeasurementConditions {};
-    return measure(
-        spectrumInMode(*remission, conditions, impl_->bench.samples.printModel()), conditions)
-        .reading;
+    return impl_->expectedReadingOf(*remission);
+}
+
+std::optional<Reading> Simulator::expectedPatchReading(std::string_view patchName) const
+{
+    std::lock_guard lock(impl_->mutex);
+    for (const ChartPatch& patch : chartPatches(impl_->bench.chart.kind)) {
+        if (patch.name == patchName)
+            return impl_->expectedReadingOf(
+                impl_->bench.samples.printModel().print(patch.coverage));
+    }
+    return std::nullopt;
 }
 
 void Simulator::pressKey()
@@ -462,6 +480,18 @@ bool Simulator::headDown() const
 {
     std::lock_guard lock(impl_->mutex);
     return impl_->bench.headDown;
+}
+
+TableTravel Simulator::tableTravel() const
+{
+    std::lock_guard lock(impl_->mutex);
+    return impl_->bench.travel;
+}
+
+void Simulator::setTableTravel(const TableTravel& travel)
+{
+    std::lock_guard lock(impl_->mutex);
+    impl_->bench.travel = travel;
 }
 
 ChartPlacement Simulator::chartPlacement() const

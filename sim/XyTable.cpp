@@ -5,13 +5,6 @@
 
 namespace ltsim {
 
-namespace {
-
-constexpr double kSpeed = 20.0; // [table units per ms]
-constexpr unsigned kSettleMs = 30; // [ms] after each move
-
-} // namespace
-
 bool XyTable::moveTo(int x, int y)
 {
     if (!withinTravel(x, y)) {
@@ -19,7 +12,9 @@ bool XyTable::moveTo(int x, int y)
         return false;
     }
     double distance = std::hypot(x - bench_.head.x, y - bench_.head.y);
-    lastMoveMs_ = static_cast<unsigned>(distance / kSpeed) + kSettleMs;
+    const TableTravel& travel = bench_.travel;
+    lastMoveMs_ = (travel.speed > 0.0 ? static_cast<unsigned>(distance / travel.speed) : 0u) +
+        travel.settleMs;
     bench_.head = {x, y};
     return true;
 }

@@ -13,12 +13,15 @@
 namespace {
 
 constexpr double kLargestDotGain = 50.0; // [% at 50 %]: a 50 % dot prints solid
+constexpr double kFastestTable = 1000.0; // [table units per ms]
+constexpr long kLongestSettleMs = 10000; // [ms]
 
 int usage()
 {
     std::fprintf(stderr,
         "usage: ltsim --device lumatrak-s|lumatrak-a|spectrolino|spectrometer [--baud N] "
-        "[--chart it8|tqcmyk|tqrgb] [--pace] [--no-noise] [--dot-gain PERCENT]\n");
+        "[--chart it8|tqcmyk|tqrgb] [--pace] [--no-noise] [--dot-gain PERCENT]\n"
+        "       [--table-speed UNITS_PER_MS] [--settle MS]\n");
     return 2;
 }
 
@@ -58,6 +61,18 @@ int main(int argc, char** argv)
             if (*end != '\0' || !(gain >= 0.0 && gain <= kLargestDotGain))
                 return usage();
             options.dotGain = gain;
+        } else if (argument == "--table-speed" && hasValue) {
+            char* end = nullptr;
+            const double speed = std::strtod(argv[++i], &end);
+            if (*end != '\0' || !(speed > 0.0 && speed <= kFastestTable))
+                return usage();
+            options.travel.speed = speed;
+        } else if (argument == "--settle" && hasValue) {
+            char* end = nullptr;
+            const long settle = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || settle < 0 || settle > kLongestSettleMs)
+                return usage();
+            options.travel.settleMs = static_cast<unsigned>(settle);
         } else {
             return usage();
         }

@@ -26,13 +26,13 @@ AlignmentGeometry alignmentGeometry(AlignmentChart chart)
 {
     switch (chart) {
     case AlignmentChart::TqCmyk:
-        return {13, 14, 2410, 1110, 1400};
+        return {13, 14, 2410, 1110, 1400, {"A15", "N15", "N01"}};
     case AlignmentChart::TqRgb:
-        return {8, 14, 2410, 1610, 1400};
+        return {8, 14, 2410, 1610, 1400, {"A15", "I15", "I01"}};
     case AlignmentChart::It873:
         break;
     }
-    return {37, 25, 2410, 0, 1628};
+    return {37, 25, 2410, 0, 1628, {"13A1", "12F6", "00N13"}};
 }
 
 XYPosition patchTarget(const XYPosition& p1, const GridSteps& steps, double u, double v)

@@ -30,6 +30,7 @@ struct AlignmentGeometry {
     int firstPreMoveX; // pre-move towards P2 [table units], before the chart's own offset
     int p2PreMoveXOffset; // subtracted from the pre-move towards P2
     int preMoveY; // pre-move from P2 towards P3
+    const char* corners[3]; // the names of the patches P1, P2, P3
 };
 
 AlignmentGeometry alignmentGeometry(AlignmentChart chart);
@@ -71,6 +72,7 @@ public:
     // after "Wrong Initialization Coordinates !" (all three points anew).
     bool start();
 
+    AlignmentChart chartCode() const { return chart; }
     const GridSteps& steps() const { return gridStepsFound; }
     XYPosition p1() const { return corner[0]; }
     XYPosition p2() const { return corner[1]; }

@@ -28,6 +28,8 @@ struct SpotColorNamePrompt {
     std::function<void(bool narrow)> onWindowChosen;
 };
 
+class ChartAlignment;
+
 struct SpotColorNameAnswer {
     std::string name; // as typed; the caller keeps the first 20 characters
     bool narrow = true;
@@ -55,8 +57,19 @@ public:
     virtual std::optional<SpotColorNameAnswer> askSpotColorName(
         const SpotColorNamePrompt& prompt) = 0;
 
-    // Later prompts (chart alignment and the like) are added here with a
-    // default that answers Cancel, so that existing implementations still build.
+    // The "InitAuto" dialog: the operator steers the table's head over the
+    // three corner patches and presses Set P1, Set P2, Set P3 (each calls the
+    // matching step of alignment), then Start (true when alignment.start()
+    // accepted the corners) or Cancel (false). Asked by the automatic chart
+    // run's worker, which waits for the answer.
+    virtual bool alignChart(ChartAlignment& alignment)
+    {
+        (void)alignment;
+        return false;
+    }
+
+    // Later prompts are added here with a default that answers Cancel, so
+    // that existing implementations still build.
 };
 
 } // namespace lt

@@ -126,6 +126,14 @@ inline constexpr double kRealisticNoise = 0.0005;
 // Mechanical dot gain of the simulated offset press at 50 % coverage.
 inline constexpr double kStandardDotGain = 10.0; // [percentage points]
 
+// How fast the XY table carries the head: a move takes its straight-line
+// distance at `speed`, then `settleMs` until the head rests. Taken only
+// when pacing is on.
+struct TableTravel {
+    double speed = 20.0; // [table units per ms]
+    unsigned settleMs = 30; // [ms] after each move
+};
+
 struct SimulatorOptions {
     DeviceKind device = DeviceKind::LumatrakS;
     unsigned baudRate = 0; // [baud] the rate the instrument listens at; 0: 9600, spectrometer 19200
@@ -140,6 +148,7 @@ struct SimulatorOptions {
     std::uint32_t noiseSeed = 1; // the same seed gives the same readings
     double dotGain = kStandardDotGain; // [percentage points at 50 %] of the press that printed
         // the process-ink samples and charts; paper and solids do not depend on it
+    TableTravel travel; // the XY table's speed (LumatrakA)
 };
 
 // Spectrometer wavelength calibration as reported by the calibration reply.
@@ -207,6 +216,15 @@ public:
     // What the instrument would report for a named sample under the current
     // conditions (noise not included); nullopt for an unknown name.
     std::optional<Reading> expectedReading(std::string_view sampleName) const;
+
+    // What the instrument would report for a patch of the chart on the table
+    // ("00A1", "A01") under the current conditions (noise not included);
+    // nullopt for a name that is not on it.
+    std::optional<Reading> expectedPatchReading(std::string_view patchName) const;
+
+    // The XY table's speed and settle time, for the next moves.
+    TableTravel tableTravel() const;
+    void setTableTravel(const TableTravel& travel);
 
     // Presses the instrument's measurement key: the instrument measures what lies
     // under its head; the next key query reports the press and the next fetch
