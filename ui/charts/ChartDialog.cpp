@@ -1,5 +1,6 @@
 #include "ui/charts/ChartDialog.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "core/autorun/AutoMeasureChart.h"
+#include "core/autorun/AutoRunText.h"
 #include "core/charts/ChartCompareLogic.h"
 #include "core/charts/ChartSession.h"
 #include "core/station/Workstation.h"
@@ -22,6 +25,9 @@ namespace {
 constexpr int kGapToWindow = 8; // [px] between the main window and the dialog
 constexpr int kLabelSlack = 12; // [px]
 constexpr const char* kNoPatchChosenText = "Click the patch to measure next";
+constexpr const char* kAligningText = "Align the chart on the table (InitAuto)...";
+constexpr const char* kCancellingText = "Cancelling after this patch...";
+constexpr int kRunEndPollMs = 10; // [ms] while a closing dialog waits for its run
 
 QPushButton* addButton(QHBoxLayout* row, const char* caption, QWidget* parent)
 {
@@ -50,6 +56,62 @@ struct ChartDialog::MeasurementForwarder : MeasurementObserver {
             Qt::AutoConnection);
     }
 
+    void instrumentTypeChanged(std::int32_t instrumentType) override
+    {
+        QPointer<ChartDialog> target = dialog;
+        QMetaObject::invokeMethod(
+            dialog,
+            [target, instrumentType] {
+                if (target)
+                    target->showTableControls(instrumentType == InstrumentLumatrakA);
+            },
+            Qt::AutoConnection);
+    }
+
+    ChartDialog* dialog;
+};
+
+// Carries the automatic run's news to the dialog on the user-interface thread.
+struct ChartDialog::RunForwarder : AutoRunObserver {
+    explicit RunForwarder(ChartDialog* owner) : dialog(owner) { }
+
+    template <class Action>
+    void post(Action action)
+    {
+        QPointer<ChartDialog> target = dialog;
+        QMetaObject::invokeMethod(
+            dialog,
+            [target, action] {
+                if (target)
+                    action(*target);
+            },
+            Qt::AutoConnection);
+    }
+
+    void patchLoopStarted() override
+    {
+        post([](ChartDialog& d) {
+            d.cancel->setEnabled(true);
+            d.cancel->show();
+        });
+    }
+    void patchReached(const AutoRunProgress& progress) override
+    {
+        const QString text = QString::fromStdString(progressText(progress));
+        const bool skipped = !progress.measuring;
+        post([text, skipped](ChartDialog& d) {
+            if (d.cancel->isEnabled())
+                d.runProgress->setText(text);
+            if (skipped)
+                d.view->update(); // the mark passes patches measured before
+        });
+    }
+    void runEnded(const AutoRunSummary& summary) override
+    {
+        const QString text = QString::fromStdString(summaryText(summary));
+        post([text](ChartDialog& d) { d.endAutoRun(text); });
+    }
+
     ChartDialog* dialog;
 };
 
@@ -68,15 +130,22 @@ ChartDialog::ChartDialog(Workstation& workstation, ChartSession& session, QWidge
         nextPatch->fontMetrics().horizontalAdvance(kNoPatchChosenText) + kLabelSlack);
 
     auto* buttons = new QHBoxLayout;
-    QPushButton* load = addButton(buttons, "Load", this);
-    QPushButton* save = addButton(buttons, "Save", this);
+    load = addButton(buttons, "Load", this);
+    save = addButton(buttons, "Save", this);
     compare = addButton(buttons, "Compare…", this);
     compare->setObjectName("Compare");
     compare->setToolTip("Compare the measured patches with another chart file");
     xyAuto = addButton(buttons, "XYAuto", this);
     cancel = addButton(buttons, "Cancel", this);
+    xyAuto->setToolTip("Measure the whole chart on the XY table: align it, then every patch");
+    cancel->setToolTip("Stop the automatic run before its next patch");
     xyAuto->hide();
     cancel->hide();
+    runProgress = new QLabel(this);
+    runProgress->setObjectName("RunProgress");
+    // As wide as the chart whatever it says: a new text never resizes the dialog.
+    runProgress->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    runProgress->hide();
     buttons->addStretch(1);
     buttons->addWidget(nextPatch);
     for (QPushButton* button : {load, save, compare, xyAuto, cancel})
@@ -89,6 +158,7 @@ ChartDialog::ChartDialog(Workstation& workstation, ChartSession& session, QWidge
     layout->addWidget(view, 0, Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(legend, 0, Qt::AlignLeft);
     layout->addLayout(buttons);
+    layout->addWidget(runProgress);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(load, &QPushButton::clicked, this, [this] {
@@ -101,14 +171,27 @@ ChartDialog::ChartDialog(Workstation& workstation, ChartSession& session, QWidge
     });
     connect(view, &ChartPatchView::patchChosen, this, [this] { updateNextPatchText(); });
     connect(compare, &QPushButton::clicked, this, [this] { compareWithFile(); });
+    connect(xyAuto, &QPushButton::clicked, this, [this] { startAutoRun(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { cancelAutoRun(); });
 
     forwarder = std::make_unique<MeasurementForwarder>(this);
     station.addObserver(forwarder.get());
+    runForwarder = std::make_unique<RunForwarder>(this);
+    run = std::make_unique<AutoMeasureChart>(station, chart, *runForwarder);
+    showTableControls(station.record().instrumentType == InstrumentLumatrakA);
     refresh();
 }
 
 ChartDialog::~ChartDialog()
 {
+    // A run still going stops before its next patch; its questions to the
+    // operator are answered meanwhile, so the worker can end.
+    if (run->running()) {
+        run->cancel();
+        while (run->running())
+            QApplication::processEvents(QEventLoop::AllEvents, kRunEndPollMs);
+    }
+    run.reset();
     station.removeObserver(forwarder.get());
     // The report window refers to the comparison and the view.
     delete comparisonWindow;
@@ -179,6 +262,48 @@ void ChartDialog::endComparison()
         comparisonWindow->deleteLater();
         comparisonWindow = nullptr;
     }
+}
+
+void ChartDialog::showTableControls(bool tableInstrument)
+{
+    tableControls = tableInstrument;
+    xyAuto->setVisible(tableControls && !run->running());
+}
+
+void ChartDialog::startAutoRun()
+{
+    if (run->running())
+        return;
+    // Remote mode ends and the other paths to the instrument rest before the
+    // worker sends its first command.
+    Q_EMIT autoRunChanged(true);
+    for (QPushButton* button : {xyAuto, load, save})
+        button->hide();
+    view->setEnabled(false); // a click must not move the mark under the run
+    runProgress->setText(kAligningText);
+    runProgress->show();
+    run->start(); // on failure the run has ended already (endAutoRun)
+}
+
+void ChartDialog::cancelAutoRun()
+{
+    run->cancel();
+    cancel->setEnabled(false);
+    runProgress->setText(kCancellingText);
+}
+
+void ChartDialog::endAutoRun(const QString& summary)
+{
+    run->join();
+    cancel->hide();
+    for (QPushButton* button : {load, save})
+        button->show();
+    xyAuto->setVisible(tableControls);
+    view->setEnabled(true);
+    runProgress->setText(summary);
+    runProgress->setVisible(!summary.isEmpty());
+    refresh();
+    Q_EMIT autoRunChanged(false);
 }
 
 void ChartDialog::updateNextPatchText()

@@ -6,9 +6,12 @@
 // in a window of its own and the patches coloured by their difference
 // with the legend under them until that window is closed.
 // Every measurement the cycle stores in the chart repaints the measured
-// patch and moves the mark, whichever thread measured. XYAuto and Cancel
-// belong to the automatic run on the XY table and stay hidden until it
-// uses them. The dialog has no close button: "Stop Chart" on the colour
+// patch and moves the mark, whichever thread measured. With the Lumatrak A
+// (the instrument on the XY table) XYAuto measures the whole chart
+// automatically: Load, Save and XYAuto hide while the run lasts, a line
+// under the chart tells the patch, its name and the time left, Cancel stops
+// the run before its next patch, and the line keeps the run's summary
+// afterwards. The dialog has no close button: "Stop Chart" on the colour
 // metrics page closes it.
 #include <memory>
 
@@ -19,6 +22,7 @@ class QPushButton;
 
 namespace lt {
 
+class AutoMeasureChart;
 class ChartCompareLogic;
 class ChartComparisonView;
 class ChartPatchView;
@@ -36,6 +40,10 @@ public:
     QPushButton* xyAutoButton() const { return xyAuto; }
     QPushButton* cancelButton() const { return cancel; }
     QPushButton* compareButton() const { return compare; }
+    QLabel* runLine() const { return runProgress; }
+    AutoMeasureChart& autoRun() { return *run; }
+    // XYAuto is offered only for the instrument on the XY table.
+    void showTableControls(bool tableInstrument);
     // While a comparison is shown: its report window; null otherwise.
     ChartComparisonView* comparisonView() const { return comparisonWindow; }
     DifferenceLegend* differenceLegend() const { return legend; }
@@ -44,14 +52,23 @@ public:
     // Places the dialog beside window (right of it when the screen has room).
     void placeBeside(const QWidget* window);
 
+Q_SIGNALS:
+    // An automatic run begins (true: remote mode and every other path to the
+    // instrument must rest now, before the worker starts) or has ended.
+    void autoRunChanged(bool running);
+
 private:
     void showPatchMeasured(int measuredPatch, int nextPatch);
     void compareWithFile();
     void endComparison();
     void refresh();
     void updateNextPatchText();
+    void startAutoRun();
+    void cancelAutoRun();
+    void endAutoRun(const QString& summary);
 
     struct MeasurementForwarder;
+    struct RunForwarder;
 
     Workstation& station;
     ChartSession& chart;
@@ -60,10 +77,16 @@ private:
     QPushButton* xyAuto = nullptr;
     QPushButton* cancel = nullptr;
     QPushButton* compare = nullptr;
+    QPushButton* load = nullptr;
+    QPushButton* save = nullptr;
+    QLabel* runProgress = nullptr;
+    bool tableControls = false;
     DifferenceLegend* legend = nullptr;
     std::unique_ptr<ChartCompareLogic> compareLogic;
     ChartComparisonView* comparisonWindow = nullptr;
     std::unique_ptr<MeasurementForwarder> forwarder;
+    std::unique_ptr<RunForwarder> runForwarder;
+    std::unique_ptr<AutoMeasureChart> run;
 };
 
 } // namespace lt

@@ -20,6 +20,7 @@
 #include "core/metrics/ColorMetricsLogic.h"
 #include "core/spreadsheet/ExcelExport.h"
 #include "core/station/Workstation.h"
+#include "core/station/InstrumentPageLink.h"
 #include "ui/charts/ChartDialog.h"
 #include "ui/metrics/DensityParametersDialog.h"
 #include "ui/metrics/MeasurementListModel.h"
@@ -227,6 +228,17 @@ void CTaviDens::setInstrumentPage(lt::InstrumentPageLink* instrumentPage)
     d->instrumentPage = instrumentPage;
 }
 
+QPushButton* CTaviDens::chartButton() const
+{
+    return d->startChart;
+}
+
+void CTaviDens::followDeviceType(int deviceType)
+{
+    if (d->chartDialog)
+        d->chartDialog->showTableControls(deviceType == lt::InstrumentLumatrakA);
+}
+
 lt::ColorMetricsLogic& CTaviDens::logic()
 {
     return d->logic;
@@ -298,6 +310,14 @@ void CTaviDens::toggleChart()
         return;
     d->chartType->setEnabled(false);
     d->chartDialog = new lt::ChartDialog(d->station, *session, this);
+    // The run's worker alone talks to the instrument: remote mode ends, and
+    // the chart cannot be closed under it.
+    connect(d->chartDialog, &lt::ChartDialog::autoRunChanged, this, [this](bool running) {
+        if (running && d->instrumentPage)
+            d->instrumentPage->endLiveReading();
+        d->startChart->setEnabled(!running);
+        Q_EMIT chartRunChanged(running);
+    });
     d->chartDialog->placeBeside(window());
     d->chartDialog->show();
     d->startChart->setText(lt::kStopChartCaption);

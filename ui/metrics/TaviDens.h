@@ -36,6 +36,15 @@ public:
     QPushButton* whiteButton() const;
     QPushButton* solidButton() const;
     QPushButton* saveListButton() const;
+    QPushButton* chartButton() const;
+
+    // The instrument page's device type changed: the chart dialog offers
+    // XYAuto only for the instrument on the XY table.
+    void followDeviceType(int deviceType);
+
+Q_SIGNALS:
+    // An automatic chart run holds the instrument (true) or has ended.
+    void chartRunChanged(bool running);
 
 private:
     void setDensityMode(bool absolute);

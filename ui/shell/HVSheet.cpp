@@ -33,6 +33,7 @@
 #include "ui/shell/SimulatorControl.h"
 #include "ui/shell/SimulatorMenu.h"
 #include "ui/shell/SimulatorPanel.h"
+#include "ui/shell/SimulatorTablePanel.h"
 
 namespace {
 
@@ -85,7 +86,6 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
     service = new CService(workstation, pages);
     service->setInstrumentPage(instrument);
     pages->addTab(service, QStringLiteral("Service"));
-
     menuBar = new MainMenuBar(*instrument, *metrics, this);
     layout->setMenuBar(menuBar);
     if (simulator.simulator) {
@@ -96,6 +96,13 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
         menuBar->insertMenu(menuBar->actions().last(), simulation);
         panel = new SimulatorPanel(*control, this);
         layout->addWidget(panel);
+        tablePanel = new SimulatorTablePanel(*control, this);
+        layout->addWidget(tablePanel);
+        tablePanel->setVisible(control->model() == ltsim::DeviceKind::LumatrakA);
+        connect(
+            control, &SimulatorControl::modelChanged, tablePanel, [this](ltsim::DeviceKind model) {
+                tablePanel->setVisible(model == ltsim::DeviceKind::LumatrakA);
+            });
         control->followDeviceType(instrument->controller().deviceType());
         connect(instrument, &CTaviLight::deviceTypeChanged, control,
             &SimulatorControl::followDeviceType);
@@ -125,6 +132,13 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
         activity->holdInstrument(
             running ? QString::fromLatin1(kMeasuringRestsDuringDownload) : QString());
     });
+    connect(metrics, &CTaviDens::chartRunChanged, this, [this](bool running) {
+        if (running)
+            restingHome = metrics;
+        activity->holdInstrument(
+            running ? QString::fromLatin1(kMeasuringRestsDuringChartRun) : QString());
+    });
+    connect(instrument, &CTaviLight::deviceTypeChanged, metrics, &CTaviDens::followDeviceType);
 
     // Failures reach the status line on this thread, whichever thread measured.
     instrument->controller().setOutcomeHandler([this](const lt::ExchangeOutcome& outcome) {

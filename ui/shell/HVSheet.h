@@ -29,6 +29,7 @@ class QStatusBar;
 class QTabWidget;
 class SimulatorMenu;
 class SimulatorPanel;
+class SimulatorTablePanel;
 
 namespace lt {
 class ListJournal;
@@ -41,6 +42,9 @@ class Simulator;
 inline constexpr const char* kMainWindowTitle = "Huevia-NOVU    LtrakW    V1.433";
 inline constexpr const char* kMeasuringRestsDuringDownload =
     "The instrument is receiving new firmware: measuring waits until the download ends.";
+inline constexpr const char* kMeasuringRestsDuringChartRun =
+    "An automatic chart run holds the instrument: measuring waits until it ends or is "
+    "cancelled.";
 inline constexpr const char* kCloseDuringDownload =
     "A firmware download is running.\nClosing now stops it and leaves the instrument in its "
     "loader: it must be downloaded again before it can measure.";
@@ -75,6 +79,7 @@ public:
     // The "an exchange runs" state: whatever holds the instrument makes the
     // measuring controls rest through it.
     ExchangeActivity* exchangeActivity() const { return activity; }
+    SimulatorTablePanel* simulatorTablePanel() const { return tablePanel; }
 
     // The status line: a failure in words (kept until clearFailure).
     void showFailure(const QString& text);
@@ -122,6 +127,7 @@ private:
 
     SimulatorMenu* simulation = nullptr;
     SimulatorPanel* panel = nullptr;
+    SimulatorTablePanel* tablePanel = nullptr;
 };
 
 // The program's own icon in every size it ships.

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "instrument/include/TaviSpec.h"
+#include "ui/charts/InitAutoDialog.h"
 #include "ui/metrics/SpotIdDialog.h"
 #include "ui/metrics/TextFileDialog.h"
 #include "ui/shell/ToneGenerator.h"
@@ -143,6 +144,14 @@ std::optional<lt::SpotColorNameAnswer> QtOperator::askSpotColorName(
 {
     return onInterfaceThread<std::optional<lt::SpotColorNameAnswer>>(
         [&] { return lt::askSpotId(prompt, parentWindow); });
+}
+
+bool QtOperator::alignChart(lt::ChartAlignment& alignment)
+{
+    return onInterfaceThread<bool>([&] {
+        lt::InitAutoDialog dialog(alignment, parentWindow);
+        return dialog.run();
+    });
 }
 
 void installLibraryHooks(QtOperator& op)

@@ -38,6 +38,7 @@ public:
         const std::string& title, const std::string& startPath, const std::string& filter) override;
     std::optional<lt::SpotColorNameAnswer> askSpotColorName(
         const lt::SpotColorNamePrompt& prompt) override;
+    bool alignChart(lt::ChartAlignment& alignment) override;
 
 private:
     using FileDialog = QString (*)(QWidget*, const QString&, const QString&, const QString&);

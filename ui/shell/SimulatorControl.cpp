@@ -1,5 +1,6 @@
 #include "ui/shell/SimulatorControl.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "core/station/PortAttachment.h"
@@ -74,6 +75,46 @@ void SimulatorControl::followDeviceType(int deviceType)
 {
     if (deviceType >= 0 && deviceType < modelCount())
         setModel(modelOfDeviceType(deviceType));
+}
+
+ltsim::TablePosition SimulatorControl::headPosition() const
+{
+    return sim.headPosition();
+}
+
+QString SimulatorControl::patchUnderHead() const
+{
+    return QString::fromStdString(sim.patchUnderHead());
+}
+
+void SimulatorControl::jogHead(int dx, int dy)
+{
+    const ltsim::TablePosition at = sim.headPosition();
+    sim.setHeadPosition(
+        {std::clamp(at.x + dx, 0, ltsim::kTableMaxX), std::clamp(at.y + dy, 0, ltsim::kTableMaxY)});
+}
+
+bool SimulatorControl::moveHeadOverPatch(const QString& name)
+{
+    const std::optional<ltsim::TablePosition> at = sim.patchPosition(name.toStdString());
+    if (!at)
+        return false;
+    sim.setHeadPosition(*at);
+    return true;
+}
+
+ltsim::ChartKind SimulatorControl::chartOnTable() const
+{
+    return sim.chartPlacement().kind;
+}
+
+void SimulatorControl::setChartOnTable(ltsim::ChartKind kind)
+{
+    ltsim::ChartPlacement placement = sim.chartPlacement();
+    placement.kind = kind;
+    placement.pitch = kind == ltsim::ChartKind::It8 ? ltsim::kIt8Pitch : ltsim::kTqPitch;
+    sim.placeChart(placement);
+    Q_EMIT chartOnTableChanged(kind);
 }
 
 bool SimulatorControl::pressWithMoreDotGain() const

@@ -38,6 +38,17 @@ public:
     void setPressWithMoreDotGain(bool more);
 
     void pressKey();
+
+    // The XY table (Lumatrak A): where the head stands, what lies under it
+    // ("" for paper), jogs within the table's travel, a move over a named
+    // patch of the chart on the table (false when it has none).
+    ltsim::TablePosition headPosition() const;
+    QString patchUnderHead() const;
+    void jogHead(int dx, int dy);
+    bool moveHeadOverPatch(const QString& name);
+    // The chart that lies on the table, at the simulator's placement.
+    ltsim::ChartKind chartOnTable() const;
+    void setChartOnTable(ltsim::ChartKind kind);
     // The instrument drops the line before its next reply.
     void dropLine();
     // The line back after a drop: a fresh pseudo-terminal behind the same
@@ -48,6 +59,7 @@ public:
 Q_SIGNALS:
     void sampleChanged(const QString& name);
     void modelChanged(ltsim::DeviceKind model);
+    void chartOnTableChanged(ltsim::ChartKind kind);
 
 private:
     ltsim::Simulator& sim;

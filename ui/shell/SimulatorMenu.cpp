@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "ui/shell/SimulatorControl.h"
+#include "ui/shell/SimulatorTablePanel.h"
 
 SimulatorMenu::SimulatorMenu(SimulatorControl& simulatorControl, QWidget* parent)
     : QMenu(QStringLiteral("&Simulator"), parent), control(simulatorControl),
@@ -43,6 +44,27 @@ SimulatorMenu::SimulatorMenu(SimulatorControl& simulatorControl, QWidget* parent
         models->addAction(action);
         connect(action, &QAction::triggered, this, [this, kind] { control.setModel(kind); });
     }
+    addSeparator();
+
+    QMenu* tableMenu = addMenu(QStringLiteral("XY table"));
+    tableMenu->setObjectName("XyTable");
+    auto* charts = new QActionGroup(this);
+    const std::pair<const char*, ltsim::ChartKind> kCharts[] = {
+        {"IT8.7/3 on the table", ltsim::ChartKind::It8},
+        {"TQ CMYK on the table", ltsim::ChartKind::TqCmyk},
+        {"TQ RGB on the table", ltsim::ChartKind::TqRgb},
+    };
+    for (const auto& [title, kind] : kCharts) {
+        QAction* action = tableMenu->addAction(QString::fromLatin1(title));
+        action->setCheckable(true);
+        action->setChecked(control.chartOnTable() == kind);
+        charts->addAction(action);
+        connect(action, &QAction::triggered, this,
+            [this, chartKind = kind] { control.setChartOnTable(chartKind); });
+    }
+    tableMenu->addSeparator();
+    tableMenu->addAction(QStringLiteral("Move head over patch..."), this,
+        [this] { askAndMoveHeadOverPatch(control, parentWidget()); });
     addSeparator();
     addAction(QStringLiteral("Drop the line (hang up)"), &control, &SimulatorControl::dropLine);
     addAction(QStringLiteral("Reconnect"), this, [this] { reconnect(); });

@@ -10,6 +10,7 @@
 #include <regex>
 #include <system_error>
 
+#include "common/AligningOperator.h"
 #include "common/FastClock.h"
 #include "common/ScriptedOperator.h"
 #include "common/SimulatedInstrumentPort.h"
@@ -24,42 +25,6 @@
 
 namespace lt {
 namespace {
-
-// The operator at the table: steers the head over each corner patch and
-// presses its Set button, then Start.
-class TableOperator : public testing::ScriptedOperator {
-public:
-    explicit TableOperator(ltsim::Simulator& simulator) : sim(simulator) { }
-
-    bool alignChart(ChartAlignment& alignment) override
-    {
-        ++alignments;
-        if (!alignmentAccepted)
-            return false;
-        const AlignmentGeometry geometry = alignmentGeometry(alignment.chartCode());
-        void (ChartAlignment::*setButtons[])() = {
-            &ChartAlignment::setP1, &ChartAlignment::setP2, &ChartAlignment::setP3};
-        for (int corner = 0; corner < 3; ++corner) {
-            sim.setHeadPosition(*sim.patchPosition(geometry.corners[corner]));
-            (alignment.*setButtons[corner])();
-        }
-        return alignment.start();
-    }
-
-    MessageAnswer showMessage(const std::string& text, const std::string& caption,
-        MessageButtons buttons, MessageIcon icon) override
-    {
-        const MessageAnswer answer =
-            testing::ScriptedOperator::showMessage(text, caption, buttons, icon);
-        if (answer == MessageAnswer::Ok)
-            sim.clearFaults(); // the operator fixed the cable
-        return answer;
-    }
-
-    ltsim::Simulator& sim;
-    bool alignmentAccepted = true;
-    int alignments = 0;
-};
 
 struct RunRecorder : AutoRunObserver {
     void patchLoopStarted() override { ++loopStarts; }
@@ -139,6 +104,16 @@ protected:
         EXPECT_FALSE(run->running());
     }
 
+    // A new instrument, chart and run for the next case of a table.
+    void startAfresh()
+    {
+        TearDown();
+        SetUp();
+        recorder = RunRecorder {};
+        operations.clear();
+        op.messages.clear();
+    }
+
     // The operations from the white calibration that follows the alignment on.
     std::vector<int> operationsAfterAlignment() const
     {
@@ -175,7 +150,7 @@ protected:
         return options;
     }()};
     testing::TempDirectory config;
-    TableOperator op {sim};
+    testing::AligningOperator op {sim};
     RunRecorder recorder;
     std::string chartPath;
     std::unique_ptr<Workstation> station;
@@ -230,11 +205,7 @@ TEST_F(AutoMeasureChartTest, EveryPatchOfEachChartHoldsWhatTheInstrumentReportsF
         EXPECT_EQ(recorder.reached.size(), static_cast<std::size_t>(count));
         EXPECT_EQ(recorder.reached.back().name, patchName(chart.type, count - 1));
         EXPECT_GE(recorder.reached.back().secondsLeft, 0);
-        TearDown();
-        SetUp();
-        recorder = RunRecorder {};
-        operations.clear();
-        op.messages.clear();
+        startAfresh();
     }
 }
 
@@ -323,11 +294,7 @@ TEST_F(AutoMeasureChartTest, ASecondFailureOfAPatchAsksTheOperator)
                 expected.end(), {kXyMovePatch, kXyHeadDown, kXyHeadDown, kXyToWhiteTile});
             EXPECT_EQ(operationsAfterAlignment(), expected);
         }
-        TearDown();
-        SetUp();
-        recorder = RunRecorder {};
-        operations.clear();
-        op.messages.clear();
+        startAfresh();
     }
 }
 

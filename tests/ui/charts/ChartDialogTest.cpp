@@ -1,13 +1,16 @@
 // The chart dialogs as the operator meets them, on Qt's offscreen platform
 // against the virtual Lumatrak: "StartChart" on the colour metrics page, the
 // white chart with its mark, clicks, measurements that colour the marked
-// patch and move the mark, "Stop Chart". With LTRAKW_SCREENSHOT_DIR set,
+// patch and move the mark, "Stop Chart", and XYAuto with the Lumatrak A:
+// the whole chart measured on the table, cancelled and run again. With
+// LTRAKW_SCREENSHOT_DIR set,
 // each dialog is saved half measured as a picture there, with the page.
 #include "core/metrics/SimulatedStation.h"
 #include "tests/ui/common/TestApplication.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
@@ -22,7 +25,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/AligningOperator.h"
 #include "common/TempDirectory.h"
+#include "core/autorun/AutoMeasureChart.h"
 #include "core/charts/ChartCompareLogic.h"
 #include "core/charts/ChartMeasurement.h"
 #include "core/charts/ChartReferenceTable.h"
@@ -33,6 +38,7 @@
 #include "ui/charts/ChartDialog.h"
 #include "ui/charts/ChartPatchView.h"
 #include "ui/charts/DifferenceLegend.h"
+#include "ui/charts/InitAutoDialog.h"
 #include "ui/metrics/TaviDens.h"
 
 extern "C" const char* __lsan_default_suppressions()
@@ -475,6 +481,118 @@ TEST_F(ChartDialogTest, CompareRefusesWhatCannotBeCompared)
     EXPECT_EQ(op.messages.back().text, kNothingMeasuredMessage);
     EXPECT_EQ(fresh.comparisonView(), nullptr);
     EXPECT_FALSE(fresh.patchView()->showsDifferences());
+}
+
+// Waits (serving events) until done() or the time is up.
+template <class Condition>
+bool waitFor(Condition done, int timeoutMs = 60000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < timeoutMs)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+TEST_F(ChartDialogTest, XYAutoMeasuresTheChartOnTheTableCancelsAndRunsAgain)
+{
+    // A Lumatrak A with the TQ RGB chart on its table, a little turned.
+    sim.setDevice(ltsim::DeviceKind::LumatrakA);
+    sim.placeChart({true, ltsim::ChartKind::TqRgb, 1200.0, 900.0, ltsim::kTqPitch, 0.5});
+    openInstrument(InstrumentLumatrakA);
+    testing::AligningOperator aligner(sim);
+    station->setOperator(aligner);
+    instrumentPage.liveReading = true;
+    ChartDialog& dialog = startChart(ChartTqRgb);
+    ASSERT_TRUE(dialog.xyAutoButton()->isVisible());
+    std::vector<bool> runChanges;
+    QObject::connect(page.get(), &CTaviDens::chartRunChanged, [&](bool running) {
+        runChanges.push_back(running);
+        // While the run lasts the chart cannot be closed.
+        EXPECT_EQ(chartButton()->isEnabled(), !running);
+    });
+    auto* load = dialog.findChild<QPushButton*>("Load");
+
+    // Cancel during the run: the patch being measured is the last one.
+    dialog.xyAutoButton()->click();
+    EXPECT_FALSE(instrumentPage.liveReading) << "remote mode ends before the run";
+    EXPECT_FALSE(load->isVisible());
+    EXPECT_FALSE(dialog.xyAutoButton()->isVisible());
+    ASSERT_TRUE(waitFor([&] { return dialog.runLine()->text().startsWith("Patch 10 of 135"); }));
+    EXPECT_TRUE(dialog.cancelButton()->isVisible());
+    keepPicture(dialog, "chart_run_in_progress");
+    dialog.cancelButton()->click();
+    ASSERT_TRUE(waitFor([&] { return !dialog.autoRun().running() && load->isVisible(); }));
+    const int cancelledAt = station->record().chart.currentPatch;
+    EXPECT_GE(cancelledAt, 10);
+    EXPECT_LT(cancelledAt, 135);
+    EXPECT_TRUE(dialog.runLine()->text().startsWith(
+        QString("Run cancelled: %1 patches measured, 0 retries, ").arg(cancelledAt)))
+        << dialog.runLine()->text().toStdString();
+    EXPECT_FALSE(dialog.cancelButton()->isVisible());
+    EXPECT_TRUE(dialog.xyAutoButton()->isVisible());
+    EXPECT_EQ(runChanges, (std::vector<bool> {true, false}));
+
+    // Again: every patch, from "A01" on.
+    dialog.xyAutoButton()->click();
+    ASSERT_TRUE(waitFor([&] { return !dialog.autoRun().running() && load->isVisible(); }));
+    EXPECT_TRUE(
+        dialog.runLine()->text().startsWith("Run finished: 135 patches measured, 0 retries"))
+        << dialog.runLine()->text().toStdString();
+    EXPECT_EQ(dialog.findChild<QLabel*>("NextPatch")->text(), "Every patch is measured");
+    EXPECT_EQ(aligner.alignments, 2);
+    EXPECT_TRUE(chartButton()->isEnabled());
+    auto* chart = static_cast<ChartSession*>(station->chartPatchStore());
+    for (int patch : {0, 67, 134})
+        EXPECT_NE(chart->tables().entry(patch).xyz, (Triple {100.0f, 100.0f, 100.0f})) << patch;
+    keepPicture(dialog, "chart_run_finished");
+
+    // Without the table's instrument XYAuto goes.
+    page->followDeviceType(InstrumentLumatrakS);
+    EXPECT_FALSE(dialog.xyAutoButton()->isVisible());
+    station->setOperator(op);
+}
+
+TEST_F(ChartDialogTest, InitAutoTakesTheCornersWhereTheHeadStandsAndStartsOnlyWithAllThree)
+{
+    sim.setDevice(ltsim::DeviceKind::LumatrakA);
+    openInstrument(InstrumentLumatrakA);
+    ChartAlignment alignment(
+        AlignmentChart::It873,
+        [this](int operation, void* data) {
+            return AutoMeasureChart::instrumentTableOperation(*station, operation, data);
+        },
+        op);
+    InitAutoDialog dialog(alignment);
+    dialog.show();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.windowTitle(), "InitAuto");
+    EXPECT_TRUE(dialog.startButton()->isDefault());
+    EXPECT_EQ(dialog.cornerLabel(0)->text(), "P1 13A1");
+
+    const std::optional<ltsim::TablePosition> p1 = sim.patchPosition("13A1");
+    sim.setHeadPosition(*p1);
+    dialog.setButton(0)->click();
+    EXPECT_EQ(dialog.cornerLabel(0)->text(), QString("P1 13A1 at %1, %2").arg(p1->x).arg(p1->y));
+    EXPECT_NE(sim.headPosition(), *p1) << "the head moved on towards P2";
+    dialog.startButton()->click();
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "Wrong Initialization Coordinates !");
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.close(); // the close box does nothing
+    EXPECT_TRUE(dialog.isVisible());
+
+    dialog.setButton(0)->click();
+    for (int corner : {1, 2}) {
+        sim.setHeadPosition(*sim.patchPosition(corner == 1 ? "12F6" : "00N13"));
+        dialog.setButton(corner)->click();
+    }
+    EXPECT_EQ(sim.headPosition(), *p1) << "after P3 the head returns to P1";
+    keepPicture(dialog, "initauto");
+    dialog.startButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_NEAR(alignment.steps().columnStepX, ltsim::kIt8Pitch, 1.0);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -27,6 +28,7 @@
 #include "ui/shell/QtOperator.h"
 #include "ui/shell/SimulatorMenu.h"
 #include "ui/shell/SimulatorPanel.h"
+#include "ui/shell/SimulatorTablePanel.h"
 
 using lt::MessageAnswer;
 
@@ -263,6 +265,47 @@ TEST_F(MainWindowTest, TheStripSaysWhichPortTheSimulatorDrives)
         << label->text().toStdString();
     page().comRadio(1)->click();
     EXPECT_FALSE(label->text().contains("the page measures"));
+}
+
+TEST_F(MainWindowTest, TheTableStripSteersTheHeadAndAChartRunRestsTheOtherTabs)
+{
+    createSheet();
+    SimulatorTablePanel* strip = sheet->simulatorTablePanel();
+    ASSERT_NE(strip, nullptr);
+    sheet->show();
+    EXPECT_FALSE(strip->isVisible()) << "only the Lumatrak A has a table";
+    sheet->simulatorMenu()->modelActions()->actions()[1]->trigger();
+    EXPECT_TRUE(strip->isVisible());
+
+    simulator->setHeadPosition({1000, 1000});
+    QTest::keyClick(strip, Qt::Key_Right);
+    QTest::keyClick(strip, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(
+        simulator->headPosition(), (ltsim::TablePosition {1000 + kJogStep, 1000 + kLongJogStep}));
+    simulator->setHeadPosition(*simulator->patchPosition("13A1"));
+    strip->showHead();
+    EXPECT_TRUE(strip->headLabel()->text().endsWith("over 13A1"))
+        << strip->headLabel()->text().toStdString();
+    QTest::keyClick(strip, Qt::Key_Left, Qt::ShiftModifier);
+    strip->showHead();
+    EXPECT_FALSE(strip->headLabel()->text().endsWith("over 13A1"));
+    menuEntry(menuEntry(sheet->simulatorMenu(), "XY table")->menu(), "TQ CMYK on the table")
+        ->trigger();
+    EXPECT_EQ(simulator->chartPlacement().kind, ltsim::ChartKind::TqCmyk);
+    EXPECT_TRUE(simulator->patchPosition("N15").has_value());
+
+    // While a chart run holds the instrument only the chart's page stays.
+    Q_EMIT sheet->metricsPage()->chartRunChanged(true);
+    QTabWidget* tabs = sheet->tabs();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        const bool kept = tabs->widget(tab) == sheet->metricsPage();
+        EXPECT_EQ(tabs->isTabEnabled(tab), kept) << tab;
+        EXPECT_EQ(tabs->tabToolTip(tab), kept ? QString() : kMeasuringRestsDuringChartRun) << tab;
+    }
+    EXPECT_FALSE(page().acquireButton()->isEnabled());
+    Q_EMIT sheet->metricsPage()->chartRunChanged(false);
+    for (int tab = 0; tab < tabs->count(); ++tab)
+        EXPECT_TRUE(tabs->isTabEnabled(tab)) << tab;
 }
 
 // A message raised while the main window is built (a damaged file named in
