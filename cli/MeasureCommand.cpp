@@ -51,8 +51,9 @@ constexpr Device kDevices[] = {
     {"spectrolino", lt::InstrumentSpectrolino, ltsim::DeviceKind::Spectrolino},
 };
 
-constexpr int kWavelengthStart = 380; // [nm]
-constexpr int kWavelengthStep = 10; // [nm]
+// Whole nanometres for the column names.
+constexpr int kWavelengthStart = static_cast<int>(lt::kRemissionFirstWavelength);
+constexpr int kWavelengthStep = static_cast<int>(lt::kRemissionWavelengthStep);
 constexpr int kLargestCount = 100000;
 
 // What one measurement gave.

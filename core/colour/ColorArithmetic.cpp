@@ -181,7 +181,7 @@ double findSpotWindowCentre(const float* spectrum)
             centre = i;
         }
     }
-    return kFirstWavelength + kWavelengthStep * centre;
+    return kRemissionFirstWavelength + kRemissionWavelengthStep * centre;
 }
 
 SpotColorEntry makeSpotColorEntry(double centreWavelength)
@@ -189,7 +189,7 @@ SpotColorEntry makeSpotColorEntry(double centreWavelength)
     SpotColorEntry entry;
     entry.kind = SpotKind::Wide;
     for (int i = 0; i < SpotColorEntry::kWindowSize; ++i)
-        entry.wavelengths[i] = centreWavelength + kWavelengthStep * (i - kWindowHalf);
+        entry.wavelengths[i] = centreWavelength + kRemissionWavelengthStep * (i - kWindowHalf);
     entry.weights = kWideWindowWeights;
     return entry;
 }

@@ -11,6 +11,8 @@
 #include <span>
 #include <vector>
 
+#include "core/common/SpectralAxes.h"
+
 namespace lt {
 
 inline constexpr double kFullRemissionHeight = 0.85; // share of the plot height
@@ -19,8 +21,6 @@ inline constexpr int kGraphMaxPoints = 1024;
 inline constexpr int kRemissionStepsPerPercent = 100; // value axis counts in 0.01 %
 
 // Lumatrak and Spectrolino spectra: 36 values, 380 ... 730 nm.
-inline constexpr double kRemissionFirstWavelength = 380.0; // [nm]
-inline constexpr double kRemissionWavelengthStep = 10.0; // [nm]
 inline constexpr int kRemissionPointCount = 36;
 
 // Spectrometer remission above this ratio is drawn at kClippedRatio and flagged.
@@ -120,8 +120,8 @@ struct SpectrometerCounts {
     std::span<const std::uint16_t> dark;
     std::span<const std::uint16_t> white;
     int firstPixel = 0;
-    double slope = 2.94118; // [nm/pixel]
-    double zero = 226.5; // [nm] at pixel 0
+    double slope = kDefaultSpectrometerSlope; // [nm/pixel]
+    double zero = kDefaultSpectrometerZero; // [nm] at pixel 0
     int referenceIndex = 0; // index whose white-minus-dark is drawn at 85 %
 };
 

@@ -264,12 +264,12 @@ void InstrumentController::abandonSpectrometer(const char* action)
 
 void InstrumentController::useFixedAxis()
 {
-    axisSlope = kFixedAxisSlope;
-    axisZero = kFixedAxisZero;
+    axisSlope = kRemissionWavelengthStep;
+    axisZero = kRemissionFirstWavelength;
     windowFirst = 0;
-    windowLast = kFixedAxisLastPixel;
-    windowLow = kFixedAxisZero;
-    windowHigh = kFixedAxisLastWavelength;
+    windowLast = kRemissionPoints - 1;
+    windowLow = kRemissionFirstWavelength;
+    windowHigh = kRemissionLastWavelength;
 }
 
 void InstrumentController::useSpectrometerAxis()

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 
+#include "core/common/SpectralAxes.h"
 #include "core/station/ExchangeWorker.h"
 #include "instrument/include/TaviSpec.h"
 
@@ -49,11 +50,6 @@ inline constexpr unsigned kLinkLostPauseMs = 100; // [ms] between those two beep
 
 inline constexpr float kResamplingStep = 5.0f; // [nm]
 
-// Lumatrak and Spectrolino axis: 36 points from 380 nm in 10 nm steps.
-inline constexpr double kFixedAxisSlope = 10.0; // [nm/pixel]
-inline constexpr double kFixedAxisZero = 380.0; // [nm]
-inline constexpr int kFixedAxisLastPixel = 35;
-inline constexpr int kFixedAxisLastWavelength = 730; // [nm]
 inline constexpr int kLastSpectrometerPixel = 255;
 
 inline constexpr const char* kCommNotSupported = "COMM Number not supported !";
@@ -273,14 +269,14 @@ private:
     unsigned char lastCommand = 0;
     unsigned acquisitionCount = 0;
 
-    double spectrometerSlope = 2.94118; // [nm/pixel] as the spectrometer reported
-    double spectrometerZero = 226.5; // [nm]
-    double axisSlope = kFixedAxisSlope;
-    double axisZero = kFixedAxisZero;
+    double spectrometerSlope = kDefaultSpectrometerSlope; // [nm/pixel] as the spectrometer reported
+    double spectrometerZero = kDefaultSpectrometerZero; // [nm]
+    double axisSlope = kRemissionWavelengthStep;
+    double axisZero = kRemissionFirstWavelength;
     int windowFirst = 0;
-    int windowLast = kFixedAxisLastPixel;
-    double windowLow = kFixedAxisZero; // [nm]
-    double windowHigh = kFixedAxisLastWavelength; // [nm]
+    int windowLast = kRemissionPoints - 1;
+    double windowLow = kRemissionFirstWavelength; // [nm]
+    double windowHigh = kRemissionLastWavelength; // [nm]
 };
 
 } // namespace lt

@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kWindowSize = SpotColorEntry::kWindowSize;
-constexpr double kLastWavelength = kFirstWavelength + (kSpectrumPoints - 1) * 10.0; // [nm]
+constexpr double kLastWavelength = kRemissionFirstWavelength + (kSpectrumPoints - 1) * 10.0; // [nm]
 
 // Hands out the text line by line (without CR LF) and counts the lines;
 // stops for good at the end of the text or at a line longer than
@@ -128,7 +128,7 @@ bool isStorableSpotColor(const SpotColorEntry& entry)
     if (!entry.isColor() || entry.name.size() > kSpotFileMaxLineLength)
         return false;
     for (const double wavelength : entry.wavelengths)
-        if (!(wavelength >= kFirstWavelength && wavelength <= kLastWavelength))
+        if (!(wavelength >= kRemissionFirstWavelength && wavelength <= kLastWavelength))
             return false;
     bool anyWeight = false;
     for (const double weight : entry.weights) {

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 
+#include "core/common/SpectralAxes.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/SettingsKeys.h"
 
@@ -25,8 +26,6 @@ public:
 
     static constexpr const char* kApplicationFileName = "LtrakW.ini";
     static constexpr const char* kTaviFileName = "tavi.ini";
-    static constexpr double kDefaultSpectrometerSlope = 2.94118; // [nm/pixel]
-    static constexpr double kDefaultSpectrometerZero = 226.5; // [nm]
     static constexpr int kMinimumWavelengthSpan = 40; // [nm] MaxWLen above MinWLen
 
     // Settings files inside configDir (created when missing).

@@ -31,6 +31,7 @@
 #include <mutex>
 #include <string>
 
+#include "core/common/SpectralAxes.h"
 #include "core/metrics/DensityParameterBlock.h"
 #include "core/metrics/MeasurementList.h"
 #include "core/metrics/SpotColorLibrary.h"
@@ -39,8 +40,7 @@
 namespace lt {
 
 inline constexpr int kSpectrumPoints = CTaviSpec::kSpectrumValues; // 380 ... 730 nm
-inline constexpr double kFirstWavelength = 380.0; // [nm]
-inline constexpr double kWavelengthStep = 10.0; // [nm]
+static_assert(kSpectrumPoints == kRemissionPoints);
 // The library copies its whole spectrum buffer into the host's, so the host's
 // buffers are that long although only the first 36 values are a spectrum.
 inline constexpr int kSpectrumBufferFloats = CTaviSpec::kSpectrumBufferSize;
