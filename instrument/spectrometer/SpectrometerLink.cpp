@@ -229,9 +229,15 @@ unsigned long CTaviSpec::SpecAquire(Aquire* a, unsigned char command, unsigned c
     if (integrationMs > 0)
         lt::clock().sleepMs(integrationMs * state.parameters.Scans + kReadoutMarginMs);
 
+    // The pause covers only part of a long integration: the count's read
+    // waits for the rest.
+    const std::uint64_t countTimeoutMs = kExchangeTimeoutMs +
+        lt::integrationBeyondMs(state.parameters.IntegrationTime, state.parameters.Scans,
+            lt::pauseIntegrationMs(state.parameters.IntegrationTime));
     std::uint8_t countReply[kCountReplyLength];
-    status = lt::PortRead(kAcquisitionPollMs, lt::kModeBlockWait, kExchangeTimeoutMs, m_portHandle,
-        countReply, sizeof countReply, m_transferCount);
+    status = lt::PortRead(kAcquisitionPollMs, lt::kModeBlockWait,
+        static_cast<unsigned long>(countTimeoutMs), m_portHandle, countReply, sizeof countReply,
+        m_transferCount);
     if (status != lt::kStatusOk)
         return specCloseOnFailure(status);
     // A count cut short cannot be read as a number of values.
@@ -280,8 +286,11 @@ unsigned long CTaviSpec::SpecDataReady(Aquire* a, unsigned long waitMs)
     m_lastError = 0;
     lt::clock().sleepMs(kDeferredSettleMs);
     std::uint8_t countReply[kCountReplyLength];
-    unsigned long status =
-        fetchBlock(*serial, countReply, sizeof countReply, kDeferredCountTimeoutMs);
+    const std::uint64_t countTimeoutMs = kDeferredCountTimeoutMs +
+        lt::integrationBeyondMs(state.parameters.IntegrationTime, state.parameters.Scans,
+            lt::nominalIntegrationMs(state.parameters.IntegrationTime));
+    unsigned long status = fetchBlock(
+        *serial, countReply, sizeof countReply, static_cast<std::uint32_t>(countTimeoutMs));
     if (status != lt::kStatusOk)
         return m_lastError = status;
     const unsigned n = valueCount(countReply);

@@ -94,6 +94,19 @@ std::uint32_t nominalIntegrationMs(std::uint8_t code)
     return (code >= 1 && code <= kIntegrationCodes) ? kNominalIntegrationMs[code - 1] : 0;
 }
 
+std::uint32_t instrumentIntegrationMs(std::uint8_t code)
+{
+    return code < kIntegrationCodes ? kNominalIntegrationMs[code] : 0;
+}
+
+std::uint64_t integrationBeyondMs(
+    std::uint8_t code, std::uint8_t scans, std::uint32_t coveredPerScanMs)
+{
+    const std::uint32_t integration = instrumentIntegrationMs(code);
+    return integration > coveredPerScanMs ? std::uint64_t {integration - coveredPerScanMs} * scans
+                                          : 0;
+}
+
 void placeReceivedCounts(SpectrometerData& state, const std::uint8_t* values, int count)
 {
     const int first = state.firstPixel();

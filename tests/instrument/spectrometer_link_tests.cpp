@@ -13,6 +13,7 @@
 
 #include "DescriptorChecked.h"
 #include "instrument/include/TaviSpec.h"
+#include "instrument/spectrometer/SpectrometerProcessing.h"
 #include "spectrometer_support.h"
 
 namespace {
@@ -460,3 +461,30 @@ TEST_F(SpectrometerLink, WindowIsTakenByDarkReferencesAndShownOtherwise)
 }
 
 } // namespace
+
+// The pause before an acquisition's reply is read with the code one below
+// the index the host sends, so for every integration time and number of
+// scans the count's read must wait for the rest: the pause, its margin and
+// the read's time-out together outlast what the instrument integrates.
+TEST(SpectrometerTiming, EveryAcquisitionIsWaitedForToItsEnd)
+{
+    constexpr std::uint64_t kReadTimeoutMs = 7000;
+    constexpr std::uint64_t kPauseMarginMs = 150;
+    const std::uint32_t integrationByIndex[] = {40, 80, 160, 320, 640, 1280, 2560, 5120, 10240};
+    for (std::uint8_t code = 0; code < 9; ++code) {
+        EXPECT_EQ(lt::instrumentIntegrationMs(code), integrationByIndex[code]);
+        for (int scans : {1, 20, 255}) {
+            SCOPED_TRACE("code " + std::to_string(code) + ", " + std::to_string(scans) + " scans");
+            const auto s = static_cast<std::uint8_t>(scans);
+            const std::uint64_t pause = lt::pauseIntegrationMs(code);
+            const std::uint64_t waited = (pause > 0 ? pause * s + kPauseMarginMs : 0) +
+                kReadTimeoutMs + lt::integrationBeyondMs(code, s, lt::pauseIntegrationMs(code));
+            EXPECT_GE(waited, std::uint64_t {integrationByIndex[code]} * s + kPauseMarginMs);
+            // A deferred fetch waits by the other table, with the same guarantee.
+            const std::uint64_t deferred = std::uint64_t {lt::nominalIntegrationMs(code)} * s +
+                kReadTimeoutMs + lt::integrationBeyondMs(code, s, lt::nominalIntegrationMs(code));
+            EXPECT_GE(deferred, std::uint64_t {integrationByIndex[code]} * s);
+        }
+    }
+    EXPECT_EQ(lt::instrumentIntegrationMs(9), 0u) << "no such index";
+}
