@@ -4,6 +4,9 @@
 // fields, and the printed set as a PDF file read back with poppler's tools.
 // With LTRAKW_SCREENSHOT_DIR set, the page and the printout's pages are
 // also saved as pictures there.
+#include <cctype>
+#include <string>
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -302,7 +305,13 @@ TEST_F(QcPageViewTest, PrintingWritesEveryEntryOnAsManyPagesAsNeededAndTheSummar
     const std::string text = commandOutput("pdftotext -layout '" + pdf + "' -");
     EXPECT_NE(text.find("Lumatrak Quality Control"), std::string::npos);
     EXPECT_NE(text.find("Customer:"), std::string::npos);
-    EXPECT_NE(text.find(setPath), std::string::npos);
+    // Text extraction may set a blank inside a word where two glyphs stand
+    // apart, so the set's path is looked for without blanks.
+    auto withoutBlanks = [](std::string value) {
+        std::erase_if(value, [](unsigned char c) { return std::isspace(c); });
+        return value;
+    };
+    EXPECT_NE(withoutBlanks(text).find(withoutBlanks(setPath)), std::string::npos) << text;
     for (int number : {1, 57, 200}) {
         SCOPED_TRACE(number);
         const QcListRow row = qcListRow(set, number);
