@@ -145,8 +145,7 @@ void AutoMeasureChart::visitPatches(const ChartAlignment& alignment, AutoRunSumm
     abortRequested.store(false);
     observer.patchLoopStarted();
 
-    bool gaveUp = false;
-    for (int patch = 0; patch < patchCount && !gaveUp; ++patch) {
+    for (int patch = 0; patch < patchCount; ++patch) {
         if (abortRequested.load()) {
             summary.end = AutoRunEnd::Cancelled;
             return;
