@@ -83,7 +83,9 @@ public:
     // cannot be cancelled.
     void cancel();
     ExchangeProgress progress() const;
-    // Blocks until no exchange runs.
+    // Blocks until no exchange runs. The listener hears of the end after
+    // running() turned false (so it may start the next exchange at once):
+    // the end may still be on its way to it when this returns.
     void waitUntilIdle();
 
     // Not owned; null removes it. Removal waits for a running notification.

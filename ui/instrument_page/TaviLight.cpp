@@ -98,8 +98,8 @@ void CTaviLight::buildControls()
     auto* deviceRow = new QHBoxLayout;
     deviceRow->addWidget(new QLabel(QStringLiteral("Device Type :"), this));
     deviceType = new QComboBox(this);
-    for (const char* name : lt::kDeviceTypeNames)
-        deviceType->addItem(QString::fromLatin1(name));
+    for (const lt::DeviceType& type : lt::kDeviceTypes)
+        deviceType->addItem(QString::fromLatin1(type.name));
     deviceRow->addWidget(deviceType);
     side->addLayout(deviceRow);
 

@@ -82,6 +82,9 @@ TEST(ExchangeWorker, OneExchangeAtATimeToldInOrderAndCancelledAtItsSafePoint)
     EXPECT_EQ(stepsDone, 1) << "the job stopped at its next safe point";
     EXPECT_FALSE(clock.interrupted()) << "the next exchange waits in full again";
 
+    // The end is told after the worker turned idle.
+    for (int waited = 0; listener.eventCount() < 3 && waited < 2000; ++waited)
+        std::this_thread::sleep_for(1ms);
     worker.setListener(nullptr);
     EXPECT_EQ(listener.events,
         (std::vector<std::string> {"started DarkRef", "Scans 0/3", "ended DarkRef cancelled"}));
