@@ -95,4 +95,15 @@ std::optional<int> parseInteger(std::string_view text)
     return static_cast<int>(value);
 }
 
+int hexDigitValue(char digit)
+{
+    if (digit >= '0' && digit <= '9')
+        return digit - '0';
+    if (digit >= 'A' && digit <= 'F')
+        return digit - 'A' + 10;
+    if (digit >= 'a' && digit <= 'f')
+        return digit - 'a' + 10;
+    return -1;
+}
+
 } // namespace lt

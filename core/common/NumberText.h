@@ -24,4 +24,7 @@ std::optional<double> parseReal(std::string_view text);
 // allowed ("12 mm" reads 12). Nothing, or a value outside 32 bits, gives no value.
 std::optional<int> parseInteger(std::string_view text);
 
+// The value of one hex digit (either case), or -1 for any other character.
+int hexDigitValue(char digit);
+
 } // namespace lt

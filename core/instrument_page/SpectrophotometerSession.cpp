@@ -19,17 +19,6 @@ constexpr std::size_t kIdentityCharacters = 11;
 const char* const kTryingBaudStep = "Trying ";
 const char* const kBaudUnit = " baud";
 
-int hexValue(char digit)
-{
-    if (digit >= '0' && digit <= '9')
-        return digit - '0';
-    if (digit >= 'A' && digit <= 'F')
-        return digit - 'A' + 10;
-    if (digit >= 'a' && digit <= 'f')
-        return digit - 'a' + 10;
-    return -1;
-}
-
 } // namespace
 
 std::string decodeIdentity(const char* hexDigits, std::size_t length)
@@ -37,8 +26,8 @@ std::string decodeIdentity(const char* hexDigits, std::size_t length)
     std::string text = "V";
     length = std::min(length, kIdentityDigits);
     for (std::size_t i = 0; i + 1 < length && text.size() <= kIdentityCharacters; i += 2) {
-        const int high = hexValue(hexDigits[i]);
-        const int low = hexValue(hexDigits[i + 1]);
+        const int high = hexDigitValue(hexDigits[i]);
+        const int low = hexDigitValue(hexDigits[i + 1]);
         if (high <= 0 || low < 0)
             break; // a pair starting with "0" is a NUL and ends the text
         const int character = high * 16 + low;

@@ -9,17 +9,6 @@ namespace {
 constexpr std::size_t kHeaderCharacters = 4; // "S", type, two count digits
 constexpr unsigned kChecksumBytes = 1;
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 std::string hexByte(unsigned value)
 {
     static const char digits[] = "0123456789ABCDEF";
@@ -150,7 +139,7 @@ private:
             return fail(number,
                 "record type " + shownCharacter(line[1]) + " is not used in firmware files");
         for (std::size_t column = 2; column < line.size(); ++column) {
-            if (hexDigit(line[column]) < 0)
+            if (hexDigitValue(line[column]) < 0)
                 return fail(number,
                     shownCharacter(line[column]) + " in column " +
                         formatInteger(static_cast<long long>(column + 1)) + " is not a hex digit");
@@ -161,7 +150,7 @@ private:
         bytes.clear();
         for (std::size_t column = 2; column < line.size(); column += 2)
             bytes.push_back(static_cast<std::uint8_t>(
-                hexDigit(line[column]) << 4 | hexDigit(line[column + 1])));
+                hexDigitValue(line[column]) << 4 | hexDigitValue(line[column + 1])));
         const unsigned count = bytes[0];
         const std::size_t following = bytes.size() - 1;
         if (following != count)
