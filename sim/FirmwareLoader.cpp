@@ -30,11 +30,21 @@ std::string shortReply(char kind, char status)
 
 } // namespace
 
-FirmwareLoader::FirmwareLoader() : flash_(kFlashBytes), worn_(kFlashBytes, false)
+FirmwareLoader::FirmwareLoader() = default;
+
+void FirmwareLoader::ensureFlash()
 {
+    if (!flash_.empty())
+        return;
     // The instrument leaves the factory with a program in its flash.
-    for (std::size_t i = 0; i < flash_.size(); ++i)
-        flash_[i] = static_cast<std::uint8_t>((i * 31 + 7) % 251);
+    static const std::vector<std::uint8_t> factoryProgram = [] {
+        std::vector<std::uint8_t> program(kFlashBytes);
+        for (std::size_t i = 0; i < program.size(); ++i)
+            program[i] = static_cast<std::uint8_t>((i * 31 + 7) % 251);
+        return program;
+    }();
+    flash_ = factoryProgram;
+    worn_.assign(kFlashBytes, false);
 }
 
 std::size_t FirmwareLoader::requestLength(std::string_view pending, bool lineIdle) const
@@ -79,6 +89,7 @@ std::string FirmwareLoader::answer(std::string_view request, bool* leave)
     *leave = false;
     if (request.empty())
         return {};
+    ensureFlash();
     if (request == "END") {
         writing_ = false;
         *leave = true;
@@ -151,6 +162,7 @@ std::string FirmwareLoader::acceptBlock(std::string_view message)
 
 void FirmwareLoader::wearCell(std::size_t flashOffset)
 {
+    ensureFlash();
     if (flashOffset < worn_.size())
         worn_[flashOffset] = true;
 }
@@ -163,7 +175,9 @@ std::vector<std::uint8_t> FirmwareLoader::image() const
 
 bool FirmwareLoader::blank() const
 {
-    return std::all_of(flash_.begin(), flash_.end(), [](std::uint8_t b) { return b == kErased; });
+    // Before its first use the flash holds the factory program.
+    return !flash_.empty() &&
+        std::all_of(flash_.begin(), flash_.end(), [](std::uint8_t b) { return b == kErased; });
 }
 
 } // namespace ltsim

@@ -37,8 +37,12 @@ public:
 
 private:
     std::string acceptBlock(std::string_view message);
+    // Makes the flash, with the factory program, at its first use: most
+    // sessions never enter the loader, and every instrument made would
+    // otherwise fill 1.2 MB.
+    void ensureFlash();
 
-    std::vector<std::uint8_t> flash_;
+    std::vector<std::uint8_t> flash_; // empty until the first use
     std::vector<bool> worn_;
     bool writing_ = false; // a write command opened the flash for blocks
     std::size_t writeOffset_ = 0;

@@ -24,6 +24,7 @@ constexpr std::string_view kTemporaryPrefix = ".ltrakw-save-";
 // As many links as the system itself follows before it gives up (ELOOP).
 constexpr int kMaxLinkHops = 40;
 constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+constexpr std::size_t kReadChunkBytes = 16 * 1024;
 
 bool writeAll(int descriptor, std::string_view content)
 {
@@ -185,22 +186,21 @@ FileReadResult readFileHead(const std::string& path, std::size_t maxBytes, std::
     if (descriptor < 0)
         return FileReadResult::CannotOpen;
     FileReadResult result = FileReadResult::Read;
-    constexpr std::size_t kChunk = 64 * 1024;
+    // Read through a small buffer of its own: sizing content for a whole
+    // chunk ahead would clear that much memory for every small file.
+    char chunk[kReadChunkBytes];
     while (content.size() < maxBytes) {
-        const std::size_t want = std::min(kChunk, maxBytes - content.size());
-        const std::size_t start = content.size();
-        content.resize(start + want);
-        const ssize_t got = ::read(descriptor, content.data() + start, want);
+        const std::size_t want = std::min(sizeof chunk, maxBytes - content.size());
+        const ssize_t got = ::read(descriptor, chunk, want);
         if (got < 0) {
-            content.resize(start);
             if (errno == EINTR)
                 continue;
             result = FileReadResult::ReadFailed;
             break;
         }
-        content.resize(start + static_cast<std::size_t>(got));
         if (got == 0)
             break;
+        content.append(chunk, static_cast<std::size_t>(got));
     }
     ::close(descriptor);
     return result;

@@ -1,5 +1,6 @@
 #include "core/settings/IniFile.h"
 
+#include <algorithm>
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -113,10 +114,8 @@ void IniFile::setWriteFailureHandler(WriteFailureHandler handler)
     onWriteFailure = std::move(handler);
 }
 
-void IniFile::refreshLocked() const
+IniFile::FileStamp IniFile::stampOnDisk() const
 {
-    if (unsavedChanges)
-        return; // memory holds values the disk lacks: they stay in use
     FileStamp stamp;
     struct stat info { };
     if (::stat(filePath.c_str(), &info) == 0) {
@@ -126,12 +125,21 @@ void IniFile::refreshLocked() const
             static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
         stamp.inode = info.st_ino;
     }
+    return stamp;
+}
+
+void IniFile::refreshLocked() const
+{
+    if (unsavedChanges)
+        return; // memory holds values the disk lacks: they stay in use
+    const FileStamp stamp = stampOnDisk();
     if (loadedOnce && stamp == loadedStamp)
         return;
     loadedOnce = true;
     loadedStamp = stamp;
     lines.clear();
     unreadable = false;
+    diskHoldsLines = false;
     if (!stamp.exists)
         return;
     if (static_cast<unsigned long long>(stamp.size) > kMaxFileBytes) {
@@ -157,6 +165,7 @@ void IniFile::refreshLocked() const
             break;
         start = end + 1;
     }
+    diskHoldsLines = joinedLocked() == content;
 }
 
 std::size_t IniFile::findSectionLocked(std::string_view section) const
@@ -219,8 +228,11 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
         for (std::size_t i = header + 1; i < end; ++i) {
             std::string_view lineKey, oldValue;
             if (splitEntry(lines[i], lineKey, oldValue) && sameName(lineKey, key)) {
-                lines[i] = std::string(lineKey) + "=" + singleLine(value);
-                return;
+                std::string entry = std::string(lineKey) + "=" + singleLine(value);
+                if (entry == lines[i])
+                    return false;
+                lines[i] = std::move(entry);
+                return true;
             }
         }
         // After the section's last entry, before blank lines that separate it from the next.
@@ -229,6 +241,7 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
             --insertAt;
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
             std::string(key) + "=" + singleLine(value));
+        return true;
     });
 }
 
@@ -237,19 +250,20 @@ bool IniFile::writeSection(std::string_view section, const std::vector<std::stri
     if (!isReadableSectionName(section))
         return false;
     return changeSection(section, [&](std::size_t header) {
-        std::size_t end = sectionEndLocked(header);
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header + 1),
-            lines.begin() + static_cast<std::ptrdiff_t>(end));
+        const auto first = lines.begin() + static_cast<std::ptrdiff_t>(header + 1);
+        const auto last = lines.begin() + static_cast<std::ptrdiff_t>(sectionEndLocked(header));
         std::vector<std::string> cleaned;
         for (const std::string& line : sectionLines)
             cleaned.push_back(singleLine(line));
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(header + 1), cleaned.begin(),
-            cleaned.end());
+        if (std::equal(first, last, cleaned.begin(), cleaned.end()))
+            return false;
+        lines.insert(lines.erase(first, last), cleaned.begin(), cleaned.end());
+        return true;
     });
 }
 
 bool IniFile::changeSection(
-    std::string_view section, const std::function<void(std::size_t header)>& change)
+    std::string_view section, const std::function<bool(std::size_t header)>& change)
 {
     std::string failure;
     bool written;
@@ -258,13 +272,20 @@ bool IniFile::changeSection(
         std::lock_guard lock(mutex);
         refreshLocked();
         std::size_t header = findSectionLocked(section);
+        bool changed = false;
         if (header == std::string::npos) {
             if (!lines.empty() && !trim(lines.back()).empty())
                 lines.emplace_back();
             lines.push_back("[" + std::string(section) + "]");
             header = lines.size() - 1;
+            changed = true;
         }
-        change(header);
+        changed = change(header) || changed;
+        // A write of what the file already holds, byte for byte, leaves it
+        // alone: a program start that reads back every setting costs no
+        // rewrite (and no flush to the disk) per key.
+        if (!changed && diskHoldsLines && !unsavedChanges)
+            return true;
         unsavedChanges = true;
         written = persistLocked(failure);
         if (!written)
@@ -303,8 +324,10 @@ bool IniFile::persistLocked(std::string& failure)
     if (replaceFileContent(filePath, joinedLocked(), &failure) != FileWriteResult::Written)
         return false;
     unsavedChanges = false;
-    loadedOnce = false; // take the new file's stamp at the next read
-    refreshLocked();
+    // The file now holds exactly the lines in memory: only its stamp is new.
+    loadedStamp = stampOnDisk();
+    loadedOnce = loadedStamp.exists; // else read again: someone removed it meanwhile
+    diskHoldsLines = loadedStamp.exists;
     return true;
 }
 

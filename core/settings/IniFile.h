@@ -6,6 +6,7 @@
 // LF and CR LF both read. Writes keep every other line untouched and
 // replace the file in one step (temporary file in the same directory, then
 // rename), so the file on disk is always either the old or the new one.
+// A write that would leave the file's bytes as they are does not touch it.
 //
 // The parsed lines are kept in memory. A read reloads them when the file on
 // disk has changed since, so a second IniFile on the same path (or an editor)
@@ -77,11 +78,13 @@ private:
         bool operator==(const FileStamp&) const = default;
     };
 
+    FileStamp stampOnDisk() const;
     void refreshLocked() const;
     // Finds section (appending it when missing), lets change edit the lines
-    // with the header's index, then writes the file and reports a failure.
+    // with the header's index (it tells whether it changed any), then writes
+    // the file unless it already holds the lines, and reports a failure.
     bool changeSection(
-        std::string_view section, const std::function<void(std::size_t header)>& change);
+        std::string_view section, const std::function<bool(std::size_t header)>& change);
     bool persistLocked(std::string& failure);
     std::string joinedLocked() const;
     // Index of the section header line, or npos.
@@ -95,6 +98,7 @@ private:
     mutable FileStamp loadedStamp;
     mutable bool loadedOnce = false;
     mutable bool unreadable = false; // exists but could not be read: never replaced
+    mutable bool diskHoldsLines = false; // the file is byte for byte what lines would write
     bool unsavedChanges = false; // memory holds values the disk lacks
     WriteFailureHandler onWriteFailure;
 };

@@ -1,5 +1,6 @@
 #include "instrument/spectrometer/CieTables.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +13,7 @@ namespace {
 // The table files are small (100 rows of eleven numbers); anything beyond this
 // cannot hold more rows than the loader keeps.
 constexpr std::size_t kMaxTableFileBytes = 1 << 20;
+constexpr std::size_t kReadChunkBytes = 4096;
 
 constexpr int kIlluminantFileColumns = 10;
 // File column (1-based) of each stored illuminant column, in storage order.
@@ -22,11 +24,19 @@ bool readWholeFile(const char* path, std::string& text)
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return false;
-    text.resize(kMaxTableFileBytes);
-    const std::size_t got = std::fread(text.data(), 1, text.size(), file);
+    // In chunks, so that a table of a few kilobytes does not cost a buffer
+    // of the whole limit.
+    text.clear();
+    char chunk[kReadChunkBytes];
+    while (text.size() < kMaxTableFileBytes) {
+        const std::size_t want = std::min(sizeof chunk, kMaxTableFileBytes - text.size());
+        const std::size_t got = std::fread(chunk, 1, want, file);
+        text.append(chunk, got);
+        if (got < want)
+            break;
+    }
     const bool readable = !std::ferror(file); // a directory opens but cannot be read
     std::fclose(file);
-    text.resize(got);
     return readable;
 }
 

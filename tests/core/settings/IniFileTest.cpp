@@ -65,6 +65,61 @@ TEST(IniFile, WritesNewSectionsAndKeysWithoutTouchingOtherLines)
     EXPECT_EQ(dir.read("a.ini"), "[A]\r\nX=1\r\nZ=3\r\n\r\n[B]\r\nY=2\r\n\r\n[C]\r\nW=4\r\n");
 }
 
+// A write replaces the file (a new inode) only when the bytes would change:
+// reading back every setting at a program start must not rewrite and flush
+// the file once per key, while a file in another spelling (LF ends, blanks
+// around "=") is still brought into the written form by a write.
+TEST(IniFile, WriteOfWhatTheFileHoldsLeavesTheFileAlone)
+{
+    struct Case {
+        const char* name;
+        const char* before; // the file
+        bool section; // writeSection("S", {"K=1", "L=2"}) instead of writeString("S", "K", value)
+        const char* value;
+        bool replaced;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"same value", "[S]\r\nK=1\r\nL=2\r\n", false, "1", false, "[S]\r\nK=1\r\nL=2\r\n"},
+        {"same quoted value", "[S]\r\nK=\"a b\"\r\n", false, "\"a b\"", false,
+            "[S]\r\nK=\"a b\"\r\n"},
+        {"same section", "[S]\r\nK=1\r\nL=2\r\n[T]\r\n", true, "", false,
+            "[S]\r\nK=1\r\nL=2\r\n[T]\r\n"},
+        {"new value", "[S]\r\nK=1\r\nL=2\r\n", false, "3", true, "[S]\r\nK=3\r\nL=2\r\n"},
+        {"new key", "[S]\r\nL=2\r\n", false, "1", true, "[S]\r\nL=2\r\nK=1\r\n"},
+        {"new section", "[T]\r\n", false, "1", true, "[T]\r\n\r\n[S]\r\nK=1\r\n"},
+        {"changed section", "[S]\r\nK=1\r\n", true, "", true, "[S]\r\nK=1\r\nL=2\r\n"},
+        {"LF line ends", "[S]\nK=1\n", false, "1", true, "[S]\r\nK=1\r\n"},
+        {"blanks around =", "[S]\r\nK = 1\r\n", false, "1", true, "[S]\r\nK=1\r\n"},
+        {"no file", nullptr, false, "1", true, "[S]\r\nK=1\r\n"},
+    };
+    auto inode = [](const std::string& path) {
+        struct stat info { };
+        return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+    };
+    for (const Case& c : cases) {
+        TempDirectory dir;
+        const std::string path = dir.file("a.ini");
+        if (c.before)
+            dir.write("a.ini", c.before);
+        auto write = [&](IniFile& file) {
+            return c.section ? file.writeSection("S", {"K=1", "L=2"})
+                             : file.writeString("S", "K", c.value);
+        };
+        IniFile file(path);
+        const auto before = inode(path);
+        EXPECT_TRUE(write(file)) << c.name;
+        EXPECT_EQ(inode(path) != before, c.replaced) << c.name;
+        EXPECT_EQ(dir.read("a.ini"), c.after) << c.name;
+        // Writing it again, by this writer or by the next program start, leaves the file alone.
+        const auto written = inode(path);
+        IniFile next(path);
+        EXPECT_TRUE(write(file) && write(next)) << c.name;
+        EXPECT_EQ(inode(path), written) << c.name;
+        EXPECT_EQ(dir.read("a.ini"), c.after) << c.name;
+    }
+}
+
 TEST(IniFile, ValueWithLineBreakCannotInjectKeys)
 {
     TempDirectory dir;
