@@ -108,7 +108,11 @@ void BM_QcPageUpdateAndPaint(benchmark::State& state)
     QImage canvas(graphics->size(), QImage::Format_RGB32);
     std::int64_t i = 0;
     for (auto _ : state) {
-        page.sampleMeasured(reading(i++)); // judged at once on this thread
+        // Told as the measurement cycle tells it; judged at once on this thread.
+        lt::MeasuredSample sample;
+        sample.lab = reading(i++);
+        bench.station->notify(
+            [&](lt::MeasurementObserver& observer) { observer.sampleMeasured(sample); });
         QPainter painter(&canvas);
         graphics->render(&painter);
     }

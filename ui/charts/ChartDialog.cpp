@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -17,6 +16,8 @@
 #include "ui/charts/ChartComparisonView.h"
 #include "ui/charts/ChartPatchView.h"
 #include "ui/charts/DifferenceLegend.h"
+#include "ui/shell/OnThreadOf.h"
+#include "ui/shell/StationEvents.h"
 
 namespace lt {
 
@@ -39,38 +40,6 @@ QPushButton* addButton(QHBoxLayout* row, const char* caption, QWidget* parent)
 
 } // namespace
 
-// Carries the cycle's news of a measured patch to the dialog on the
-// user-interface thread; dropped when the dialog is gone by then.
-struct ChartDialog::MeasurementForwarder : MeasurementObserver {
-    explicit MeasurementForwarder(ChartDialog* owner) : dialog(owner) { }
-
-    void chartPatchMeasured(int measuredPatch, int nextPatch) override
-    {
-        QPointer<ChartDialog> target = dialog;
-        QMetaObject::invokeMethod(
-            dialog,
-            [target, measuredPatch, nextPatch] {
-                if (target)
-                    target->showPatchMeasured(measuredPatch, nextPatch);
-            },
-            Qt::AutoConnection);
-    }
-
-    void instrumentTypeChanged(std::int32_t instrumentType) override
-    {
-        QPointer<ChartDialog> target = dialog;
-        QMetaObject::invokeMethod(
-            dialog,
-            [target, instrumentType] {
-                if (target)
-                    target->showTableControls(instrumentType == InstrumentLumatrakA);
-            },
-            Qt::AutoConnection);
-    }
-
-    ChartDialog* dialog;
-};
-
 // Carries the automatic run's news to the dialog on the user-interface thread.
 struct ChartDialog::RunForwarder : AutoRunObserver {
     explicit RunForwarder(ChartDialog* owner) : dialog(owner) { }
@@ -78,14 +47,8 @@ struct ChartDialog::RunForwarder : AutoRunObserver {
     template <class Action>
     void post(Action action)
     {
-        QPointer<ChartDialog> target = dialog;
-        QMetaObject::invokeMethod(
-            dialog,
-            [target, action] {
-                if (target)
-                    action(*target);
-            },
-            Qt::AutoConnection);
+        ChartDialog* target = dialog;
+        onThreadOf(target, [target, action] { action(*target); });
     }
 
     void patchLoopStarted() override
@@ -174,8 +137,11 @@ ChartDialog::ChartDialog(Workstation& workstation, ChartSession& session, QWidge
     connect(xyAuto, &QPushButton::clicked, this, [this] { startAutoRun(); });
     connect(cancel, &QPushButton::clicked, this, [this] { cancelAutoRun(); });
 
-    forwarder = std::make_unique<MeasurementForwarder>(this);
-    station.addObserver(forwarder.get());
+    // The cycle's news of a measured patch, on this thread whichever thread measured.
+    events = new StationEvents(station, this);
+    connect(events, &StationEvents::chartPatchMeasured, this, &ChartDialog::showPatchMeasured);
+    connect(events, &StationEvents::instrumentTypeChanged, this,
+        [this](int instrumentType) { showTableControls(instrumentType == InstrumentLumatrakA); });
     runForwarder = std::make_unique<RunForwarder>(this);
     run = std::make_unique<AutoMeasureChart>(station, chart, *runForwarder);
     showTableControls(station.record().instrumentType == InstrumentLumatrakA);
@@ -192,7 +158,7 @@ ChartDialog::~ChartDialog()
             QApplication::processEvents(QEventLoop::AllEvents, kRunEndPollMs);
     }
     run.reset();
-    station.removeObserver(forwarder.get());
+    delete events;
     // The report window refers to the comparison and the view.
     delete comparisonWindow;
 }

@@ -19,6 +19,7 @@
 
 class QLabel;
 class QPushButton;
+class StationEvents;
 
 namespace lt {
 
@@ -67,7 +68,6 @@ private:
     void cancelAutoRun();
     void endAutoRun(const QString& summary);
 
-    struct MeasurementForwarder;
     struct RunForwarder;
 
     Workstation& station;
@@ -84,7 +84,7 @@ private:
     DifferenceLegend* legend = nullptr;
     std::unique_ptr<ChartCompareLogic> compareLogic;
     ChartComparisonView* comparisonWindow = nullptr;
-    std::unique_ptr<MeasurementForwarder> forwarder;
+    StationEvents* events = nullptr; // the workstation's events, on this thread
     std::unique_ptr<RunForwarder> runForwarder;
     std::unique_ptr<AutoMeasureChart> run;
 };

@@ -27,6 +27,7 @@
 
 #include "ui/graph/SpectrumGraphWidget.h"
 #include "ui/shell/ExchangeActivity.h"
+#include "ui/shell/OnThreadOf.h"
 #include "ui/shell/RestingControls.h"
 #include "ui/shell/StationEvents.h"
 
@@ -52,10 +53,7 @@ CTaviLight::CTaviLight(
     buildControls();
     logic = std::make_unique<lt::InstrumentController>(station, std::move(beeper));
     // Changes made on the exchange worker are shown on this thread.
-    logic->setChangeHandler([this] {
-        QMetaObject::invokeMethod(
-            this, [this] { showState(); }, Qt::AutoConnection);
-    });
+    logic->setChangeHandler([this] { onThreadOf(this, [this] { showState(); }); });
     pollTimer.setSingleShot(true);
     pollTimer.setInterval(static_cast<int>(lt::kRemotePollMs));
     connect(&pollTimer, &QTimer::timeout, this, [this] { logic->remotePoll(); });

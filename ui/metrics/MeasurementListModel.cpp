@@ -1,23 +1,14 @@
 #include "ui/metrics/MeasurementListModel.h"
 
-#include <QMetaObject>
-#include <QPointer>
+#include "ui/shell/OnThreadOf.h"
 
 namespace lt {
 
 MeasurementListModel::MeasurementListModel(MeasurementList& list, QObject* parent)
     : QAbstractTableModel(parent), source(list), shownRows(list.rowCount())
 {
-    QPointer<MeasurementListModel> self(this);
-    subscription = source.subscribe([this, self](const ListChange& change) {
-        QMetaObject::invokeMethod(
-            this,
-            [self, change] {
-                if (self)
-                    self->apply(change);
-            },
-            Qt::AutoConnection);
-    });
+    subscription = source.subscribe(
+        [this](const ListChange& change) { onThreadOf(this, [this, change] { apply(change); }); });
 }
 
 MeasurementListModel::~MeasurementListModel()

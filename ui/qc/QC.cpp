@@ -16,6 +16,7 @@
 #include "core/station/Workstation.h"
 #include "ui/qc/QcGraphicsWidget.h"
 #include "ui/qc/QcPrinter.h"
+#include "ui/shell/StationEvents.h"
 
 namespace {
 
@@ -40,20 +41,6 @@ void showText(QLineEdit* edit, const std::string& text)
 
 } // namespace
 
-// Carries each measured sample (from whichever thread measured) to the page
-// on the user-interface thread.
-class QC::Observer : public lt::MeasurementObserver {
-public:
-    explicit Observer(QC& page) : target(page) { }
-    void qualityControlSample(const lt::MeasuredSample& sample) override
-    {
-        target.sampleMeasured(sample.lab);
-    }
-
-private:
-    QC& target;
-};
-
 struct QC::Fields {
     std::map<lt::QcField, QLineEdit*> edits;
     QLineEdit* matchNumber = nullptr;
@@ -65,7 +52,7 @@ struct QC::Fields {
 
 QC::QC(lt::Workstation& workstation, QWidget* parent)
     : QWidget(parent), station(workstation), pageLogic(workstation),
-      observer(std::make_unique<Observer>(*this)), fields(std::make_unique<Fields>())
+      fields(std::make_unique<Fields>())
 {
     // Files and the list.
     auto* fileButtons = new QHBoxLayout;
@@ -202,14 +189,14 @@ QC::QC(lt::Workstation& workstation, QWidget* parent)
     layout->addLayout(left, 0);
     layout->addLayout(right, 1);
 
-    workstation.addObserver(observer.get());
+    // Each sample measured is judged on this thread, whichever thread measured.
+    auto* events = new StationEvents(workstation, this);
+    connect(events, &StationEvents::sampleMeasured, this,
+        [this](const lt::MeasuredSample& sample) { judge(sample.lab); });
     refresh();
 }
 
-QC::~QC()
-{
-    station.removeObserver(observer.get());
-}
+QC::~QC() = default;
 
 QLineEdit* QC::addField(const char* name, lt::QcField field)
 {
@@ -243,15 +230,10 @@ std::optional<int> QC::selectedEntry() const
     return entries->indexOfTopLevelItem(selected.front()) + 1;
 }
 
-void QC::sampleMeasured(const lt::Lab& lab)
+void QC::judge(const lt::Lab& lab)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, lab] {
-            pageLogic.Update(lab);
-            refresh();
-        },
-        Qt::AutoConnection);
+    pageLogic.Update(lab);
+    refresh();
 }
 
 void QC::showEvent(QShowEvent* event)

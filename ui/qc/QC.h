@@ -39,9 +39,6 @@ public:
     using PrintDialog = std::function<bool(QPrinter& printer)>;
     void setPrintDialog(PrintDialog dialog) { printDialog = std::move(dialog); }
 
-    // A sample measured (on any thread): judged on the user-interface thread.
-    void sampleMeasured(const lt::Lab& lab);
-
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -54,11 +51,11 @@ private:
     void printSet();
     void refresh(); // the widgets from the logic's fields
     void refillList();
+    // A measured sample against the set; the fields and the picture follow.
+    void judge(const lt::Lab& lab);
 
-    class Observer;
     lt::Workstation& station;
     lt::QcPageLogic pageLogic;
-    std::unique_ptr<Observer> observer;
     PrintDialog printDialog;
     int shownRevision = -1;
 

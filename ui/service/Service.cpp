@@ -5,6 +5,7 @@
 #include "ui/shell/ToneGenerator.h"
 
 #include "ui/service/Service.h"
+#include "ui/shell/OnThreadOf.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -67,10 +68,7 @@ private:
     template <class Change>
     void onPage(Change change)
     {
-        if (QThread::currentThread() == page.thread())
-            change();
-        else
-            QMetaObject::invokeMethod(&page, std::move(change), Qt::QueuedConnection);
+        onThreadOf(&page, std::move(change));
     }
 
     CService& page;

@@ -30,6 +30,7 @@
 #include "ui/shell/ComingPage.h"
 #include "ui/shell/ExchangeActivity.h"
 #include "ui/shell/MainMenuBar.h"
+#include "ui/shell/OnThreadOf.h"
 #include "ui/shell/SimulatorControl.h"
 #include "ui/shell/SimulatorMenu.h"
 #include "ui/shell/SimulatorPanel.h"
@@ -142,8 +143,7 @@ CHVSheet::CHVSheet(lt::Workstation& workstation, SimulatorLink simulator,
 
     // Failures reach the status line on this thread, whichever thread measured.
     instrument->controller().setOutcomeHandler([this](const lt::ExchangeOutcome& outcome) {
-        QMetaObject::invokeMethod(
-            this, [this, outcome] { reportOutcome(outcome); }, Qt::AutoConnection);
+        onThreadOf(this, [this, outcome] { reportOutcome(outcome); });
     });
     addButtonTips(this);
     qApp->installEventFilter(this);

@@ -2,8 +2,7 @@
 
 #include "ui/shell/StationEvents.h"
 
-#include <QMetaObject>
-#include <QThread>
+#include "ui/shell/OnThreadOf.h"
 
 // Observes the workstation on behalf of the bridge and runs each emission on
 // the bridge's thread: at once when the event arises there, else queued.
@@ -44,14 +43,8 @@ private:
     template <class Emission>
     void post(Emission emission)
     {
-        if (QThread::currentThread() == bridge.thread()) {
-            emission(bridge);
-            return;
-        }
-        // Queued on the bridge itself: dropped when the bridge is gone first.
         StationEvents* target = &bridge;
-        QMetaObject::invokeMethod(
-            target, [target, emission] { emission(*target); }, Qt::QueuedConnection);
+        onThreadOf(target, [target, emission] { emission(*target); });
     }
 
     StationEvents& bridge;

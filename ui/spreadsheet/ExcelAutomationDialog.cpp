@@ -17,6 +17,7 @@
 #include "core/spreadsheet/ExcelExport.h"
 #include "core/spreadsheet/SpreadsheetTransfer.h"
 #include "core/station/Workstation.h"
+#include "ui/shell/OnThreadOf.h"
 
 namespace {
 
@@ -252,8 +253,7 @@ void ExcelAutomationDialog::initExcel()
     // through the operator interface while it waits.
     starter = std::thread([this] {
         exporter.initExcel();
-        QMetaObject::invokeMethod(
-            this, [this] { startFinished(); }, Qt::QueuedConnection);
+        onThreadOf(this, [this] { startFinished(); });
     });
 }
 
