@@ -19,12 +19,15 @@ public:
         if (!alignmentAccepted)
             return false;
         const AlignmentGeometry geometry = alignmentGeometry(alignment.chartCode());
-        void (ChartAlignment::*setButtons[])() = {
-            &ChartAlignment::setP1, &ChartAlignment::setP2, &ChartAlignment::setP3};
-        for (int corner = 0; corner < 3; ++corner) {
+        // One Set button per corner (indexing an array of member-function
+        // pointers trips g++'s bounds sanitizer, so the corners are spelt out).
+        auto setCorner = [&](int corner, void (ChartAlignment::*set)()) {
             sim.setHeadPosition(*sim.patchPosition(geometry.corners[corner]));
-            (alignment.*setButtons[corner])();
-        }
+            (alignment.*set)();
+        };
+        setCorner(0, &ChartAlignment::setP1);
+        setCorner(1, &ChartAlignment::setP2);
+        setCorner(2, &ChartAlignment::setP3);
         return alignment.start();
     }
 
