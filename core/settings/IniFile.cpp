@@ -29,12 +29,19 @@ bool sameName(std::string_view a, std::string_view b)
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
-// The section name of a "[Name]" line, or nothing.
-std::optional<std::string_view> sectionName(std::string_view line)
+// A file saved by an editor may start with a byte order mark; a line is
+// judged without it.
+std::string_view withoutByteOrderMark(std::string_view line)
 {
     if (line.substr(0, kByteOrderMark.size()) == kByteOrderMark)
         line.remove_prefix(kByteOrderMark.size());
-    line = trim(line);
+    return line;
+}
+
+// The section name of a "[Name]" line, or nothing.
+std::optional<std::string_view> sectionName(std::string_view line)
+{
+    line = trim(withoutByteOrderMark(line));
     if (line.size() < 2 || line.front() != '[')
         return std::nullopt;
     std::size_t close = line.find(']');
@@ -95,11 +102,12 @@ bool isReadableSectionName(std::string_view section)
 }
 
 // "=" would split the key; a leading ";" or "#" makes the line a comment and
-// a leading "[" may make it a section header.
+// a leading "[" may make it a section header, also behind a byte order mark
+// and blanks.
 bool isReadableKeyName(std::string_view key)
 {
     return isReadableName(key) && key.find('=') == std::string_view::npos &&
-        key.find_first_of(";#[") != 0;
+        key.find_first_of(";#[") != 0 && trim(withoutByteOrderMark(key)).find('[') != 0;
 }
 
 } // namespace
