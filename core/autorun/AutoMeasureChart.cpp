@@ -1,4 +1,5 @@
 #include "core/autorun/AutoMeasureChart.h"
+#include "core/station/DeviceTypes.h"
 
 #include <cstdio>
 #include <system_error>
@@ -23,7 +24,7 @@ constexpr std::uint32_t kLongestBusyWaitMs = 10000;
 bool whiteReferenceDue(int chartType, std::int32_t instrumentType, int patch)
 {
     return patch > 0 && patch % kPatchesPerWhiteReference == 0 && chartType != ChartTqRgb &&
-        instrumentType == InstrumentLumatrakA;
+        deviceType(instrumentType).onXyTable;
 }
 
 std::string failureText(unsigned long status)

@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "core/instrument_page/DeviceTypes.h"
+#include "core/station/DeviceTypes.h"
 #include "core/instrument_page/SessionContext.h"
 #include "core/instrument_page/SpectrometerSession.h"
 #include "core/instrument_page/SpectrophotometerSession.h"

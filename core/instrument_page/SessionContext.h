@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/common/SpectralAxes.h"
-#include "core/instrument_page/DeviceTypes.h"
+#include "core/station/DeviceTypes.h"
 
 namespace lt {
 

@@ -1,4 +1,5 @@
 #include "core/metrics/ColorMetricsLogic.h"
+#include "core/station/DeviceTypes.h"
 
 #include "core/colour/ColorArithmetic.h"
 #include "core/metrics/FileMessages.h"
@@ -181,9 +182,9 @@ void ColorMetricsLogic::editDensityParameters(
 
 void ColorMetricsLogic::sendDensityParameters(DensityParameterBlock parameters)
 {
-    const std::int32_t type = station.record().instrumentType;
-    if (type == InstrumentLumatrakS || type == InstrumentLumatrakA ||
-        type == InstrumentSpectrolino) {
+    // Only the spectrophotometers take density parameters.
+    const DeviceType& type = deviceType(station.record().instrumentType);
+    if (type.family == InstrumentFamily::Spectrophotometer) {
         // Answers are not examined: a failed download leaves the
         // instrument's previous parameters, which the next measurement shows.
         if (InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin()) {

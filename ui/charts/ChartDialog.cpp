@@ -12,6 +12,7 @@
 #include "core/autorun/AutoRunText.h"
 #include "core/charts/ChartCompareLogic.h"
 #include "core/charts/ChartSession.h"
+#include "core/station/DeviceTypes.h"
 #include "core/station/Workstation.h"
 #include "ui/charts/ChartComparisonView.h"
 #include "ui/charts/ChartPatchView.h"
@@ -141,10 +142,10 @@ ChartDialog::ChartDialog(Workstation& workstation, ChartSession& session, QWidge
     events = new StationEvents(station, this);
     connect(events, &StationEvents::chartPatchMeasured, this, &ChartDialog::showPatchMeasured);
     connect(events, &StationEvents::instrumentTypeChanged, this,
-        [this](int instrumentType) { showTableControls(instrumentType == InstrumentLumatrakA); });
+        [this](int instrumentType) { showTableControls(deviceType(instrumentType).onXyTable); });
     runForwarder = std::make_unique<RunForwarder>(this);
     run = std::make_unique<AutoMeasureChart>(station, chart, *runForwarder);
-    showTableControls(station.record().instrumentType == InstrumentLumatrakA);
+    showTableControls(deviceType(station.record().instrumentType).onXyTable);
     refresh();
 }
 

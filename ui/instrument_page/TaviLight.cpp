@@ -2,6 +2,7 @@
 // otherwise rewrite members of that name.
 #include "core/common/AppPaths.h"
 #include "core/graph/SpectrumGraphPicture.h"
+#include "core/station/DeviceTypes.h"
 #include "core/station/Workstation.h"
 #include "ui/shell/ToneGenerator.h"
 
@@ -291,7 +292,7 @@ void CTaviLight::showControls()
     newParameter->setEnabled(controls.newParameter);
     transmissionToggle->setEnabled(controls.transmissionButton);
     // The array spectrometer's settings are shown for that device only.
-    const bool spectrometer = c.deviceType() == lt::InstrumentPrototype;
+    const bool spectrometer = lt::deviceType(c.deviceType()).spectrometerControls;
     parameterGroup->setVisible(spectrometer);
     for (QWidget* setting : std::initializer_list<QWidget*> {
              integrationTime, gain, scans, lowLimit, highLimit, illumination})

@@ -19,8 +19,9 @@
 #include "core/charts/ChartMeasurement.h"
 #include "core/metrics/ColorMetricsLogic.h"
 #include "core/spreadsheet/ExcelExport.h"
-#include "core/station/Workstation.h"
+#include "core/station/DeviceTypes.h"
 #include "core/station/InstrumentPageLink.h"
+#include "core/station/Workstation.h"
 #include "ui/charts/ChartDialog.h"
 #include "ui/metrics/DensityParametersDialog.h"
 #include "ui/metrics/MeasurementListModel.h"
@@ -236,7 +237,7 @@ QPushButton* CTaviDens::chartButton() const
 void CTaviDens::followDeviceType(int deviceType)
 {
     if (d->chartDialog)
-        d->chartDialog->showTableControls(deviceType == lt::InstrumentLumatrakA);
+        d->chartDialog->showTableControls(lt::deviceType(deviceType).onXyTable);
 }
 
 lt::ColorMetricsLogic& CTaviDens::logic()
