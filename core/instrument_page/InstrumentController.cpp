@@ -41,6 +41,13 @@ InstrumentController::InstrumentController(Workstation& workstation, Beeper beep
             kCommNotSupported, "", MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
+InstrumentController::~InstrumentController()
+{
+    page.station.exchanges().cancel();
+    page.station.exchanges().waitUntilIdle();
+    spectrometer.closePort();
+}
+
 InstrumentSession& InstrumentController::session()
 {
     if (page.device().family == InstrumentFamily::Spectrometer)

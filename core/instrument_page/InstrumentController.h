@@ -15,10 +15,10 @@
 #include <optional>
 #include <string>
 
-#include "core/station/DeviceTypes.h"
 #include "core/instrument_page/SessionContext.h"
 #include "core/instrument_page/SpectrometerSession.h"
 #include "core/instrument_page/SpectrophotometerSession.h"
+#include "core/station/DeviceTypes.h"
 
 namespace lt {
 
@@ -32,6 +32,9 @@ public:
     // other than 1 or 2 is reported to the operator. Remote mode starts when
     // "Remote" is 1.
     InstrumentController(Workstation& workstation, Beeper beeper);
+    // Ends a running exchange first (the main window has let one end before
+    // it closed); the spectrometer's port closes with the page.
+    ~InstrumentController();
 
     // Operator actions. Those that talk to the instrument run on the
     // workstation's exchange worker and are refused while an exchange runs.

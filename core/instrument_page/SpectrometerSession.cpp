@@ -116,6 +116,12 @@ void SpectrometerSession::loadCalibration()
     zero = page.station.settings().loadSpectrometerZero();
 }
 
+void SpectrometerSession::closePort()
+{
+    if (InstrumentAccess::Exchange exchange = page.station.instrumentAccess().tryBegin())
+        exchange.instrument().SpecPortClose();
+}
+
 void SpectrometerSession::useOwnAxis()
 {
     WavelengthAxis& axis = page.axis;

@@ -59,6 +59,8 @@ public:
     bool tellsMeasureMode() const override { return false; }
     void sendMeasureMode(int) override { }
 
+    void closePort();
+
     // The page's axis becomes the spectrometer's calibration over the
     // operator's wavelength window.
     void useOwnAxis();

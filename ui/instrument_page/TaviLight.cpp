@@ -70,13 +70,6 @@ CTaviLight::CTaviLight(
 CTaviLight::~CTaviLight()
 {
     pollTimer.stop();
-    // The controller outlives no exchange of its own (the main window has
-    // let a running one end before it closed).
-    station.exchanges().cancel();
-    station.exchanges().waitUntilIdle();
-    // The spectrometer's port closes with the page.
-    if (lt::InstrumentAccess::Exchange exchange = station.instrumentAccess().tryBegin())
-        exchange.instrument().SpecPortClose();
 }
 
 void CTaviLight::buildControls()
