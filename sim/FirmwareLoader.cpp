@@ -18,9 +18,13 @@ bool checkByteValid(std::string_view command)
         static_cast<std::uint8_t>(command[0] + command[1]) == static_cast<std::uint8_t>(command[2]);
 }
 
+// A command cut short (one character left on an idle line) is echoed as far
+// as it came, with a blank for the missing character, so the reply keeps the
+// length the host waits for.
 std::string statusReply(std::string_view command, char status)
 {
-    return std::string {command[0], command[1], ':', ' ', status, '\n'};
+    const char second = command.size() > 1 ? command[1] : ' ';
+    return std::string {command[0], second, ':', ' ', status, '\n'};
 }
 
 std::string shortReply(char kind, char status)

@@ -91,6 +91,21 @@ TEST(SimRobustness, LoaderAndSpectrometerSurviveNoise)
     EXPECT_TRUE(lumatrak.inLoader());
 }
 
+// A lone status command on an idle line is answered from what arrived, not
+// from the byte behind it in the host's buffer.
+TEST(SimRobustness, LoaderAnswersACommandCutShortFromItsOwnBytes)
+{
+    Bench bench;
+    AsciiInstrument lumatrak(DeviceKind::LumatrakS, bench);
+    lumatrak.answer("?5A0203\r\n");
+    ASSERT_TRUE(lumatrak.inLoader());
+    for (const char* buffer : {"BX", "EX"}) {
+        const std::string_view lone(buffer, 1);
+        ASSERT_EQ(lumatrak.requestLength(lone, true), 1u);
+        EXPECT_EQ(lumatrak.answer(lone).bytes, std::string {buffer[0]} + " : C\n") << buffer;
+    }
+}
+
 TEST(SimRobustness, DeviceChangesOnTheSameLine)
 {
     simtest::RunningSimulator sim(simtest::optionsFor(DeviceKind::LumatrakS));
