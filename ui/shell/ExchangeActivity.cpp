@@ -11,6 +11,8 @@
 #include <QStatusBar>
 #include <QThread>
 
+#include "ui/shell/OnThreadOf.h"
+
 namespace {
 
 constexpr int kProgressBarWidth = 160; // [px]
@@ -89,32 +91,21 @@ void ExchangeActivity::finishRunningExchange()
     QApplication::processEvents();
 }
 
-template <class Step>
-void ExchangeActivity::onInterfaceThread(Step step)
-{
-    if (QThread::currentThread() == thread()) {
-        step();
-        return;
-    }
-    // Dropped when the activity is gone before the step arrives.
-    QMetaObject::invokeMethod(this, step, Qt::QueuedConnection);
-}
-
 void ExchangeActivity::exchangeStarted(const lt::ExchangeProgress& progress)
 {
-    onInterfaceThread([this, progress] { begin(progress); });
+    onThreadOf(this, [this, progress] { begin(progress); });
 }
 
 void ExchangeActivity::exchangeProgressed(const lt::ExchangeProgress& progress)
 {
-    onInterfaceThread([this, progress] { advance(progress); });
+    onThreadOf(this, [this, progress] { advance(progress); });
 }
 
 void ExchangeActivity::exchangeEnded(const lt::ExchangeProgress& progress, bool cancelled)
 {
     (void)progress;
     (void)cancelled;
-    onInterfaceThread([this] { end(); });
+    onThreadOf(this, [this] { end(); });
 }
 
 void ExchangeActivity::begin(const lt::ExchangeProgress& progress)

@@ -57,8 +57,6 @@ private:
     void exchangeStarted(const lt::ExchangeProgress& progress) override;
     void exchangeProgressed(const lt::ExchangeProgress& progress) override;
     void exchangeEnded(const lt::ExchangeProgress& progress, bool cancelled) override;
-    template <class Step>
-    void onInterfaceThread(Step step);
 
     void begin(const lt::ExchangeProgress& progress);
     void advance(const lt::ExchangeProgress& progress);
