@@ -15,11 +15,6 @@ const char* const kCommTroubleReasons =
 
 } // namespace
 
-bool succeeded(unsigned long status)
-{
-    return status < kLinkFailureThreshold;
-}
-
 SessionContext::SessionContext(Workstation& workstation, Beeper beeper)
     : station(workstation), beep(std::move(beeper))
 {
@@ -59,7 +54,7 @@ void SessionContext::finished(
         return;
     // A measurement's small codes are the instrument's answers, not failures.
     const bool failed =
-        !problem.empty() || (measurement ? !succeeded(status) : status != kStatusOk);
+        !problem.empty() || (measurement ? isLinkFailure(status) : !isSuccess(status));
     onOutcome({action, status, port, measurement, failed, std::move(problem)});
 }
 

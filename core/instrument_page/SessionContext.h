@@ -85,9 +85,6 @@ struct WavelengthAxis {
 // The spectrophotometers' fixed 380 ... 730 nm axis.
 inline constexpr WavelengthAxis kFixedAxis {};
 
-// 10000 is the library's "port not open": a failure like every code above it.
-bool succeeded(unsigned long status);
-
 struct SessionContext {
     using Beeper = std::function<void(unsigned long frequencyHz, unsigned long durationMs)>;
 

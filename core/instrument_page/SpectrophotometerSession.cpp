@@ -141,12 +141,12 @@ void SpectrophotometerSession::acquire(const DeviceType&)
     page.result = status;
     if (status == kStatusInstrumentBusy)
         return; // refused: another exchange runs
-    if (!succeeded(status) && page.cancelled()) {
+    if (isLinkFailure(status) && page.cancelled()) {
         page.finished(kAcquireAction, status, true, kCancelledProblem);
         page.changed();
         return;
     }
-    succeeded(status) ? page.beepSuccess() : page.beepFailure();
+    isLinkFailure(status) ? page.beepFailure() : page.beepSuccess();
     page.finished(kAcquireAction, status, true);
     page.changed();
 }
@@ -164,17 +164,17 @@ void SpectrophotometerSession::remotePoll()
         }
         status = exchange.instrument().GretagQueryLocal(0);
     }
-    if (status >= 1 && status < kLinkFailureThreshold) {
+    if (isInstrumentAnswer(status)) {
         // The operator pressed the instrument's key; it has measured already.
         const unsigned long fetched =
             page.station.cycle().MeasureSample(MeasurementCycle::kKindWithGraph, kGraphScale, 1);
         if (fetched != kStatusInstrumentBusy) {
             page.result = fetched;
-            succeeded(fetched) ? page.beepSuccess() : page.beepFailure();
+            isLinkFailure(fetched) ? page.beepFailure() : page.beepSuccess();
             page.finished(kRemoteMeasurementAction, fetched, true);
         }
     }
-    if (status < kLinkFailureThreshold) {
+    if (!isLinkFailure(status)) {
         page.timerRunning = !page.remotePaused;
     } else if (page.cancelled()) {
         page.result = status;
