@@ -213,9 +213,13 @@ SerialPort::Completion SerialPort::read(
                 m_device, trace::kReceived, buffer + received - got, static_cast<std::size_t>(got));
             lastByte = time.nowMs();
             // The rest of a reply of known length is on its way at the line's
-            // rate: one sleep until it should be complete, not a wake per byte.
-            if (received < length && m_characterNs > 0) {
-                const std::uint64_t restUs = (length - received) * m_characterNs / kNsPerUs;
+            // rate: sleep until all but its last byte should be in, not a wake
+            // per byte. The last byte is awaited in poll(), which wakes as it
+            // arrives; a sleep for it would end up to a whole character late
+            // whenever the sender lags.
+            const std::size_t missing = length - received;
+            if (missing > 1 && m_characterNs > 0) {
+                const std::uint64_t restUs = (missing - 1) * m_characterNs / kNsPerUs;
                 std::uint64_t limit = earliest(total, deadlineMs);
                 if (m_timeouts.readInterval != 0)
                     limit = earliest(limit, lastByte + m_timeouts.readInterval);

@@ -55,6 +55,10 @@ void FakeClock::sleepMs(std::uint32_t ms)
 
 void FakeClock::sleepUs(std::uint32_t us)
 {
+    {
+        std::lock_guard lock(m_mutex);
+        m_byteWaitsUs.push_back(us);
+    }
     std::this_thread::sleep_for(std::chrono::microseconds(us));
     m_now += (us + 999) / 1000;
 }
@@ -92,6 +96,12 @@ void FakeClock::clearPauses()
 {
     std::lock_guard lock(m_mutex);
     m_pauses.clear();
+}
+
+std::vector<std::uint32_t> FakeClock::byteWaitsUs() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_byteWaitsUs;
 }
 
 } // namespace lt::test

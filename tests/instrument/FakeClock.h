@@ -23,12 +23,13 @@ public:
     std::uint64_t nowMs() override { return m_now.load(); }
     void sleepMs(std::uint32_t ms) override;
     // A wait for bytes on their way, not a pause of the exchange: it takes
-    // its real time and is not recorded.
+    // its real time and is recorded apart from the pauses.
     void sleepUs(std::uint32_t us) override;
     int waitFd(int fd, short events, std::uint32_t timeoutMs) override;
 
     std::vector<std::uint32_t> pauses() const;
     void clearPauses();
+    std::vector<std::uint32_t> byteWaitsUs() const;
     // Fake milliseconds spent in waits that ran into their time-out.
     std::uint64_t timedOutMs() const { return m_timedOut.load(); }
 
@@ -39,6 +40,7 @@ private:
     std::atomic<std::uint64_t> m_timedOut {0};
     mutable std::mutex m_mutex;
     std::vector<std::uint32_t> m_pauses;
+    std::vector<std::uint32_t> m_byteWaitsUs;
 };
 
 } // namespace lt::test

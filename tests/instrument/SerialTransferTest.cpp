@@ -69,6 +69,34 @@ TEST_F(SerialTransfer, BlockReadEndedByTheIntervalTimeoutIsASuccessWithFewerByte
     EXPECT_TRUE(beeps.empty());
 }
 
+// The bytes of a reply of known length still on their way are slept for,
+// all but the last one: that one is awaited in poll(), which takes it the
+// moment it arrives, where a sleep for it ends up to a character late when
+// the sender lags.
+TEST_F(SerialTransfer, ReplyOfKnownLengthSleepsForAllButItsLastMissingByte)
+{
+    constexpr std::size_t kLength = 9;
+    const struct {
+        std::size_t missing;
+        std::vector<std::uint32_t> waitsUs;
+    } cases[] = {{1, {}}, {3, {2083}}}; // two characters of 10 bits at 9600 baud
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.missing);
+        peer.play({Peer::answer("?", std::string(kLength - c.missing, 'A'))});
+        openLine();
+        unsigned long count = 0;
+        ASSERT_EQ(PortWrite(kModeBlockWait, 1000, handle(), "?", 1, count), 0u);
+        const std::size_t waitsBefore = fakeClock.byteWaitsUs().size();
+        char buffer[kLength];
+        // The missing bytes never come: the read ends by its time-out.
+        EXPECT_EQ(PortRead(0, kModeBlockWait, 1000, handle(), buffer, kLength, count),
+            kStatusReadTimeout);
+        const auto waits = fakeClock.byteWaitsUs();
+        EXPECT_EQ(std::vector<std::uint32_t>(waits.begin() + waitsBefore, waits.end()), c.waitsUs);
+        peer.stop();
+    }
+}
+
 TEST_F(SerialTransfer, SilenceTimesOutWithTwoBeepsAndTheVerboseBox)
 {
     peer.play({Peer::silence("?")});
