@@ -6,7 +6,7 @@
 // LTRAKW_SCREENSHOT_DIR set,
 // each dialog is saved half measured as a picture there, with the page.
 #include "core/metrics/SimulatedStation.h"
-#include "tests/ui/common/TestApplication.h"
+#include "tests/ui/common/WidgetTestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,30 +41,11 @@
 #include "ui/charts/InitAutoDialog.h"
 #include "ui/metrics/TaviDens.h"
 
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
-
 namespace lt {
 namespace {
 
-QApplication& application()
-{
-    return lt::testing::testApplication("chart_view_tests");
-}
-
-const char* screenshotDirectory()
-{
-    return std::getenv("LTRAKW_SCREENSHOT_DIR");
-}
-
-void keepPicture(QWidget& widget, const std::string& name)
-{
-    if (const char* directory = screenshotDirectory())
-        widget.grab().save(
-            QString::fromLocal8Bit(directory) + "/" + QString::fromStdString(name) + ".png");
-}
+using testing::keepPicture;
+using testing::screenshotDirectory;
 
 // Remembers the areas that the view repaints.
 class PaintRecorder : public QObject {
@@ -95,7 +76,7 @@ class ChartDialogTest : public test::SimulatedStation {
 protected:
     void SetUp() override
     {
-        application();
+        testing::testApplication();
         SimulatedStation::SetUp();
         openInstrument();
         page = std::make_unique<CTaviDens>(*station);
@@ -240,7 +221,7 @@ TEST_F(ChartDialogTest, HalfMeasuredChartsShowTheirPrintedColours)
         ChartDialog& dialog = startChart(chart);
         const int count = chartPatchCount(chart);
         // Every patch when pictures are asked for, else the first rows.
-        const int measured = screenshotDirectory() ? count / 2 : 20;
+        const int measured = screenshotDirectory().isEmpty() ? 20 : count / 2;
         for (int i = 0; i < measured; ++i)
             measure(inkOf(chart, i).c_str());
         QApplication::processEvents();
@@ -258,7 +239,7 @@ TEST_F(ChartDialogTest, HalfMeasuredChartsShowTheirPrintedColours)
             EXPECT_LT(cyan.red(), cyan.blue() - 60);
         }
         EXPECT_EQ(shownColour(dialog, count - 1), QColor(Qt::white));
-        keepPicture(dialog, "chart_" + std::to_string(chart) + "_half");
+        keepPicture(dialog, QString("chart_%1_half").arg(chart));
         if (chart == ChartIt873)
             keepPicture(*page, "metrics_stop_chart");
         chartButton()->click();
@@ -375,10 +356,7 @@ TEST_F(ChartDialogTest, CompareShowsTheReportColoursThePatchesAndSavesAndPrintsI
     const std::string printed = commandOutput("pdftotext -layout '" + pdf + "' -");
     EXPECT_NE(printed.find("Chart comparison (dE76)"), std::string::npos) << printed;
     EXPECT_NE(printed.find("of each patch against reference.txt"), std::string::npos) << printed;
-    if (screenshotDirectory())
-        std::system(("pdftoppm -png -r 60 '" + pdf + "' '" + screenshotDirectory() +
-            "/chart_comparison_print'")
-                        .c_str());
+    testing::keepPdfPictures(pdf, "chart_comparison_print", 60);
     dialog.comparisonView()->setPrintDialog([](QPrinter&) { return false; });
     dialog.comparisonView()->findChild<QPushButton*>("PrintReport")->click();
     EXPECT_EQ(op.texts(), (std::vector<std::string> {kComparisonNotPrintedMessage}));
@@ -430,7 +408,7 @@ TEST_F(ChartDialogTest, APressWithMoreDotGainColoursTheMidTones)
     const QColor midTone = dialog.patchView()->shownColor(black50);
     EXPECT_GT(midTone.red(), midTone.green());
 
-    if (screenshotDirectory() && QGuiApplication::platformName() == "xcb") {
+    if (!screenshotDirectory().isEmpty() && QGuiApplication::platformName() == "xcb") {
         dialog.move(0, 0);
         const int screenRight = dialog.screen()->geometry().right();
         dialog.comparisonView()->move(
@@ -441,18 +419,16 @@ TEST_F(ChartDialogTest, APressWithMoreDotGainColoursTheMidTones)
             QApplication::processEvents();
             QTest::qWait(50);
         }
-        std::system(("import -window root '" + std::string(screenshotDirectory()) +
+        std::system(("import -window root '" + screenshotDirectory().toStdString() +
             "/chart_comparison_screen.png'")
                         .c_str());
     }
     keepPicture(dialog, "chart_comparison_dot_gain");
     keepPicture(*dialog.comparisonView(), "chart_comparison_dot_gain_report");
-    if (screenshotDirectory()) {
+    if (!screenshotDirectory().isEmpty()) {
         const std::string pdf = files.file("dot_gain.pdf");
         printToPdf(*dialog.comparisonView(), pdf);
-        std::system(("pdftoppm -png -r 100 '" + pdf + "' '" + screenshotDirectory() +
-            "/chart_comparison_dot_gain_print'")
-                        .c_str());
+        testing::keepPdfPictures(pdf, "chart_comparison_dot_gain_print", 100);
     }
 }
 
@@ -467,7 +443,8 @@ TEST_F(ChartDialogTest, CompareRefusesWhatCannotBeCompared)
     op.files.push_back(damaged);
     dialog.compareButton()->click();
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0].text.rfind("This chart cannot be compared:\n", 0), 0u) << op.messages[0].text;
+    EXPECT_EQ(op.messages[0].text.rfind("This chart cannot be compared:\n", 0), 0u)
+        << op.messages[0].text;
 
     measure(inkOf(ChartTqCmyk, 0).c_str());
     const std::string reference = files.file("reference.txt");
@@ -483,16 +460,8 @@ TEST_F(ChartDialogTest, CompareRefusesWhatCannotBeCompared)
     EXPECT_FALSE(fresh.patchView()->showsDifferences());
 }
 
-// Waits (serving events) until done() or the time is up.
-template <class Condition>
-bool waitFor(Condition done, int timeoutMs = 60000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < timeoutMs)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+// The automatic run measures for many seconds on a busy machine.
+constexpr int kRunPatienceMs = 60000;
 
 TEST_F(ChartDialogTest, XYAutoMeasuresTheChartOnTheTableCancelsAndRunsAgain)
 {
@@ -518,11 +487,13 @@ TEST_F(ChartDialogTest, XYAutoMeasuresTheChartOnTheTableCancelsAndRunsAgain)
     EXPECT_FALSE(instrumentPage.liveReading) << "remote mode ends before the run";
     EXPECT_FALSE(load->isVisible());
     EXPECT_FALSE(dialog.xyAutoButton()->isVisible());
-    ASSERT_TRUE(waitFor([&] { return dialog.runLine()->text().startsWith("Patch 10 of 135"); }));
+    ASSERT_TRUE(testing::waitFor(
+        [&] { return dialog.runLine()->text().startsWith("Patch 10 of 135"); }, kRunPatienceMs));
     EXPECT_TRUE(dialog.cancelButton()->isVisible());
     keepPicture(dialog, "chart_run_in_progress");
     dialog.cancelButton()->click();
-    ASSERT_TRUE(waitFor([&] { return !dialog.autoRun().running() && load->isVisible(); }));
+    ASSERT_TRUE(testing::waitFor(
+        [&] { return !dialog.autoRun().running() && load->isVisible(); }, kRunPatienceMs));
     const int cancelledAt = station->record().chart.currentPatch;
     EXPECT_GE(cancelledAt, 10);
     EXPECT_LT(cancelledAt, 135);
@@ -535,7 +506,8 @@ TEST_F(ChartDialogTest, XYAutoMeasuresTheChartOnTheTableCancelsAndRunsAgain)
 
     // Again: every patch, from "A01" on.
     dialog.xyAutoButton()->click();
-    ASSERT_TRUE(waitFor([&] { return !dialog.autoRun().running() && load->isVisible(); }));
+    ASSERT_TRUE(testing::waitFor(
+        [&] { return !dialog.autoRun().running() && load->isVisible(); }, kRunPatienceMs));
     EXPECT_TRUE(
         dialog.runLine()->text().startsWith("Run finished: 135 patches measured, 0 retries"))
         << dialog.runLine()->text().toStdString();

@@ -15,7 +15,7 @@ class GraphMarkers : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        application();
+        lt::testing::testApplication();
         graph = std::make_unique<SpectrumGraphWidget>(
             QStringLiteral("/nonexistent/SWelcome.bmp"), nullptr, [](const QString&) {});
         graph->resize(600, 400);

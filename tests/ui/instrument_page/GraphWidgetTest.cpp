@@ -11,7 +11,7 @@ namespace {
 
 class GraphWidget : public ::testing::Test {
 protected:
-    void SetUp() override { application(); }
+    void SetUp() override { lt::testing::testApplication(); }
 
     static std::string shippedPicture()
     {

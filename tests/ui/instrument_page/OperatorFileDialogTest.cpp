@@ -85,7 +85,7 @@ class OperatorFileDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        application();
+        lt::testing::testApplication();
         ASSERT_TRUE(dir.isValid());
     }
     std::string file(const char* name) const { return dir.filePath(name).toStdString(); }

@@ -9,23 +9,9 @@
 
 #include "core/settings/IniFile.h"
 
-// One QApplication for the whole test program, on the offscreen platform.
-QApplication& application()
-{
-    // The offscreen platform unless the caller chose one (to watch the tests).
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "instrument_page_tests";
-    static char* argv[] = {name, nullptr};
-    // Kept to the end of the process: destroying it among the static
-    // objects at exit would outlive parts of Qt it needs.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
 void PageTest::SetUp()
 {
-    application();
+    lt::testing::testApplication();
     setenv("LTRAKW_NO_SOUND", "1", 1);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const char* base = std::getenv("LTRAKW_CONFIG_DIR");
@@ -79,16 +65,6 @@ void PageTest::clickInit()
 
 void PageTest::screenshot(const std::string& name)
 {
-    const char* dir = std::getenv("LTRAKW_SCREENSHOT_DIR");
-    if (!dir || !sheet)
-        return;
-    QApplication::processEvents();
-    sheet->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
-}
-
-// Under LeakSanitizer: the system's font configuration library keeps a few
-// allocations of its caches to the end of the process; they are not ours.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
+    if (sheet)
+        lt::testing::keepPicture(*sheet, QString::fromStdString(name));
 }

@@ -3,9 +3,9 @@
 // page.
 #pragma once
 
+#include "common/ScriptedOperator.h"
 #include "core/station/Workstation.h"
 #include "sim/include/ltsim/Simulator.h"
-#include "common/ScriptedOperator.h"
 
 #include <deque>
 #include <memory>
@@ -17,15 +17,13 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QPushButton>
-#include <QThread>
 
+#include "tests/ui/common/WidgetTestSupport.h"
 #include "ui/instrument_page/TaviLight.h"
 #include "ui/shell/HVSheet.h"
 
-// The test program's one QApplication.
-QApplication& application();
+using lt::testing::waitFor;
 
 struct Beep {
     unsigned long frequency; // [Hz]
@@ -46,9 +44,6 @@ protected:
     CTaviLight& page() { return *sheet->instrumentPage(); }
     // "Init Device" with the answers given; waits for the flow to finish.
     void clickInit();
-    // Waits (running the event loop) until done() or timeoutMs passed.
-    template <class Condition>
-    bool waitFor(Condition done, int timeoutMs = 5000);
     std::string readSetting(const std::string& section, const std::string& key);
     // Saves a picture of the sheet when LTRAKW_SCREENSHOT_DIR is set.
     void screenshot(const std::string& name);
@@ -60,20 +55,6 @@ protected:
     std::unique_ptr<lt::Workstation> workstation;
     std::unique_ptr<CHVSheet> sheet;
 };
-
-template <class Condition>
-bool PageTest::waitFor(Condition done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 inline const Beep kSuccessBeep {800, 30};
 inline const std::vector<Beep> kFailureBeeps {{800, 30}, {1600, 30}, {800, 30}, {1600, 30}};

@@ -4,7 +4,7 @@
 // LTRAKW_SCREENSHOT_DIR set, the page and the dialogs are also saved as
 // pictures there.
 #include "core/metrics/SimulatedStation.h"
-#include "tests/ui/common/TestApplication.h"
+#include "tests/ui/common/WidgetTestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,31 +28,10 @@
 #include "ui/metrics/TaviDens.h"
 #include "ui/metrics/ValueDisplayWidget.h"
 
-// The font library keeps a few caches for the whole process on purpose.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
-
 namespace lt {
 namespace {
 
-// One application for the whole test program. It is never destroyed: a
-// static one would go after Qt's own statics at exit and crash there.
-QApplication& application()
-{
-    return lt::testing::testApplication("metrics_tests");
-}
-
-// Saves a picture of widget when screenshots were asked for.
-void keepPicture(QWidget& widget, const char* name)
-{
-    const char* directory = std::getenv("LTRAKW_SCREENSHOT_DIR");
-    if (!directory)
-        return;
-    QApplication::processEvents();
-    widget.grab().save(QString::fromLocal8Bit(directory) + "/" + name + ".png");
-}
+using testing::keepPicture;
 
 // Runs action on the next modal dialog as soon as it shows.
 void onNextDialog(std::function<void(QDialog&)> action)
@@ -68,7 +47,7 @@ class TaviDensViewTest : public test::SimulatedStation {
 protected:
     void SetUp() override
     {
-        application();
+        testing::testApplication();
         SimulatedStation::SetUp();
         page = std::make_unique<CTaviDens>(*station);
         page->setInstrumentPage(&instrumentPage);
@@ -362,7 +341,7 @@ TEST_F(TaviDensViewTest, ADozenRelativeSamplesWithASpotColour)
     const char* metrics[] = {"ProcessColor", "Lab", "XYZ", "SpotColor"};
     for (const char* metric : metrics) {
         click(metric);
-        keepPicture(*page, (std::string("page-") + metric).c_str());
+        keepPicture(*page, QString("page-") + metric);
     }
     selectRows({0, 3});
     click("dE");
@@ -376,7 +355,7 @@ TEST_F(TaviDensViewTest, ADozenRelativeSamplesWithASpotColour)
 // a clear followed at once.
 TEST(MeasurementListModel, ShowsTheListNewestFirstWhileAWorkerAddsRows)
 {
-    application();
+    testing::testApplication();
     MeasurementList list;
     auto numbered = [](int number) {
         MeasurementRow row {};

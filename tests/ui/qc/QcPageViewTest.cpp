@@ -33,30 +33,13 @@
 #include "core/qc/QcText.h"
 #include "core/station/Workstation.h"
 #include "ltsim/Simulator.h"
-#include "tests/ui/common/TestApplication.h"
+#include "tests/ui/common/WidgetTestSupport.h"
 #include "ui/qc/QC.h"
 #include "ui/qc/QcGraphicsWidget.h"
 #include "ui/shell/HVSheet.h"
 
-// The font library keeps a few caches for the whole process on purpose.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
-
 namespace lt {
 namespace {
-
-QApplication& application()
-{
-    return lt::testing::testApplication("qc_view_tests");
-}
-
-std::string screenshotDirectory()
-{
-    const char* directory = std::getenv("LTRAKW_SCREENSHOT_DIR");
-    return directory ? directory : "";
-}
 
 // The standard output of a command line.
 std::string commandOutput(const std::string& command)
@@ -76,7 +59,7 @@ class QcPageViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        application();
+        testing::testApplication();
         std::string error;
         ASSERT_TRUE(simulator.start(&error)) << error;
         simulator.setPacing(false);
@@ -126,13 +109,7 @@ protected:
     }
     QColor okColor() { return page->findChild<QLabel*>("OK:")->palette().color(QPalette::Window); }
 
-    void keepPicture(const char* name)
-    {
-        if (screenshotDirectory().empty())
-            return;
-        QApplication::processEvents();
-        sheet->grab().save(QString::fromStdString(screenshotDirectory()) + "/" + name + ".png");
-    }
+    void keepPicture(const char* name) { testing::keepPicture(*sheet, name); }
 
     // Prints through the page with the print dialog answered by writing pdf.
     void printTo(const std::string& pdf)
@@ -327,9 +304,7 @@ TEST_F(QcPageViewTest, PrintingWritesEveryEntryOnAsManyPagesAsNeededAndTheSummar
     EXPECT_NE(text.find("Page " + std::to_string(pages) + " of " + std::to_string(pages)),
         std::string::npos);
 
-    if (!screenshotDirectory().empty())
-        std::system(
-            ("pdftoppm -png -r 50 '" + pdf + "' '" + screenshotDirectory() + "/qc-print'").c_str());
+    testing::keepPdfPictures(pdf, "qc-print", 50);
 }
 
 TEST_F(QcPageViewTest, ACancelledPrintDialogPrintsNothing)

@@ -193,8 +193,9 @@ TEST_F(LongExchangeTest, InitDeviceOnASilentPortShowsTheBaudRateAndStopsOnCancel
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     for (const lt::testing::ShownMessage& shown : op.messages)
         EXPECT_EQ(shown.caption, "COMPort Problem !") << "no comm trouble after a cancellation";
-    if (watchedMs() == kWatchedMs)
+    if (watchedMs() == kWatchedMs) {
         EXPECT_TRUE(op.messages.empty()) << "Cancel came before the next rate was offered";
+    }
     EXPECT_TRUE(sheet->failureText().startsWith("Init Device: Cancelled by the operator"))
         << sheet->failureText().toStdString();
     EXPECT_TRUE(page().initButton()->isEnabled());

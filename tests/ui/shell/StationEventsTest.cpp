@@ -23,7 +23,8 @@ void listen(StationEvents& events, Received& received)
     QObject::connect(&events, &StationEvents::sampleMeasured, &events,
         [&received](const lt::MeasuredSample& sample) {
             received.numbers.push_back(sample.number);
-            received.onUiThread.push_back(QThread::currentThread() == application().thread());
+            received.onUiThread.push_back(
+                QThread::currentThread() == lt::testing::testApplication().thread());
         });
     QObject::connect(&events, &StationEvents::statusTextChanged, &events,
         [&received](const QString& text) { received.statuses.push_back(text); });
@@ -39,7 +40,7 @@ void raiseSample(lt::Workstation& station, int number)
 
 TEST(StationEvents, EveryEventReachesTheUserInterfaceThreadInOrder)
 {
-    application();
+    lt::testing::testApplication();
     lt::testing::TempDirectory config;
     lt::testing::ScriptedOperator op;
     lt::Workstation station(op, config.path());
@@ -67,7 +68,7 @@ TEST(StationEvents, EveryEventReachesTheUserInterfaceThreadInOrder)
 
 TEST(StationEvents, ABridgeGoneBeforeItsQueuedEventsDropsThem)
 {
-    application();
+    lt::testing::testApplication();
     lt::testing::TempDirectory config;
     lt::testing::ScriptedOperator op;
     lt::Workstation station(op, config.path());
