@@ -66,7 +66,6 @@ Reply commandAck(int error)
     return replyOf(text + "00");
 }
 
-constexpr int kErrorUnknownValue = 2;
 constexpr int kErrorParameter = 3;
 
 // The white calibration tile inside the instrument.
