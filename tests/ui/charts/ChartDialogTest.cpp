@@ -5,8 +5,7 @@
 // the whole chart measured on the table, cancelled and run again. With
 // LTRAKW_SCREENSHOT_DIR set,
 // each dialog is saved half measured as a picture there, with the page.
-#include "core/metrics/SimulatedStation.h"
-#include "tests/ui/common/WidgetTestSupport.h"
+#include "tests/ui/common/MetricsPageFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -72,25 +71,9 @@ std::string inkOf(ChartType chart, int patch)
         "K" + std::to_string(static_cast<int>(v[3]));
 }
 
-class ChartDialogTest : public test::SimulatedStation {
+class ChartDialogTest : public test::MetricsPageFixture {
 protected:
-    void SetUp() override
-    {
-        testing::testApplication();
-        SimulatedStation::SetUp();
-        openInstrument();
-        page = std::make_unique<CTaviDens>(*station);
-        page->setInstrumentPage(&instrumentPage);
-        page->resize(760, 620);
-        page->show();
-        QApplication::processEvents();
-    }
-
-    void TearDown() override
-    {
-        page.reset();
-        SimulatedStation::TearDown();
-    }
+    ChartDialogTest() : MetricsPageFixture(true) { }
 
     QPushButton* chartButton() { return page->findChild<QPushButton*>("StartChart"); }
 
@@ -119,9 +102,6 @@ protected:
         QTest::mouseClick(dialog.patchView(), Qt::LeftButton, {}, at);
         QApplication::processEvents();
     }
-
-    test::FakeInstrumentPage instrumentPage;
-    std::unique_ptr<CTaviDens> page;
 };
 
 TEST_F(ChartDialogTest, StartShowsTheWhiteChartBesideThePageAndStopClosesIt)

@@ -3,8 +3,7 @@
 // list view, the "DensityParameters" and "SpotID" dialogs. With
 // LTRAKW_SCREENSHOT_DIR set, the page and the dialogs are also saved as
 // pictures there.
-#include "core/metrics/SimulatedStation.h"
-#include "tests/ui/common/WidgetTestSupport.h"
+#include "tests/ui/common/MetricsPageFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -43,25 +42,8 @@ void onNextDialog(std::function<void(QDialog&)> action)
     });
 }
 
-class TaviDensViewTest : public test::SimulatedStation {
+class TaviDensViewTest : public test::MetricsPageFixture {
 protected:
-    void SetUp() override
-    {
-        testing::testApplication();
-        SimulatedStation::SetUp();
-        page = std::make_unique<CTaviDens>(*station);
-        page->setInstrumentPage(&instrumentPage);
-        page->resize(760, 620);
-        page->show();
-        QApplication::processEvents();
-    }
-
-    void TearDown() override
-    {
-        page.reset();
-        SimulatedStation::TearDown();
-    }
-
     template <class Widget = QPushButton>
     Widget* find(const char* name)
     {
@@ -86,9 +68,6 @@ protected:
             list()->selectionModel()->select(list()->model()->index(row, 0),
                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-
-    test::FakeInstrumentPage instrumentPage;
-    std::unique_ptr<CTaviDens> page;
 };
 
 TEST_F(TaviDensViewTest, TheListHasItsFifteenColumns)
