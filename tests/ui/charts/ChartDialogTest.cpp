@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
@@ -18,7 +17,6 @@
 #include <QScreen>
 #include <QTest>
 
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>

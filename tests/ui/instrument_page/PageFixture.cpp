@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include <QElapsedTimer>
 #include <QPixmap>
 #include <QThread>
 

@@ -16,8 +16,6 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include <clocale>
-#include <cstdlib>
 
 #include <thread>
 

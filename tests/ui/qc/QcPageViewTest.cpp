@@ -19,9 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <clocale>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
