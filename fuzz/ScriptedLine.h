@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -79,7 +80,7 @@ public:
         pollfd entry {fd, events, 0};
         if (::poll(&entry, 1, 0) > 0)
             return entry.revents;
-        if ((events & POLLIN) && sendBurst() && ::poll(&entry, 1, kDeliveryMs) > 0)
+        if ((events & POLLIN) && sendBurst(fd) && ::poll(&entry, 1, kDeliveryMs) > 0)
             return entry.revents;
         now += timeoutMs;
         return 0;
@@ -87,8 +88,9 @@ public:
 
 private:
     // Writes the rest of the current burst, or the next one, as far as the
-    // line takes it. False when nothing was written.
-    bool sendBurst()
+    // line takes it. False when nothing was written that the reader of fd
+    // will see: then there is nothing to wait for.
+    bool sendBurst(int fd)
     {
         if (pending.empty()) {
             if (next >= bursts.size())
@@ -100,8 +102,23 @@ private:
         const ssize_t written = ::write(master, pending.data(), pending.size());
         if (written <= 0)
             return false;
-        pending.remove_prefix(static_cast<std::size_t>(written));
-        return true;
+        const std::string_view sent = pending.substr(0, static_cast<std::size_t>(written));
+        pending.remove_prefix(sent.size());
+        return reachesReader(fd, sent);
+    }
+
+    // With XON/XOFF flow control on its input the line itself takes the
+    // start and stop characters: a burst of nothing else never reaches the
+    // reader (and its wait would cost kDeliveryMs of real time).
+    static bool reachesReader(int fd, std::string_view sent)
+    {
+        termios line {};
+        if (::tcgetattr(fd, &line) != 0 || !(line.c_iflag & IXON))
+            return true;
+        const char taken[] = {static_cast<char>(line.c_cc[VSTART]),
+            static_cast<char>(line.c_cc[VSTOP])};
+        return sent.find_first_not_of(std::string_view(taken, sizeof taken)) !=
+            std::string_view::npos;
     }
 
     Clock* previous;
