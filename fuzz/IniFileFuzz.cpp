@@ -7,7 +7,7 @@
 // - the write leaves every other key's value as it was;
 // - the typed settings read from the same file stay in their ranges and
 //   lengths, and a second program start reads the numbers the first one
-//   wrote back.
+//   wrote back when its hold on the file's writes ended.
 
 #include <cstdint>
 #include <optional>
@@ -64,7 +64,9 @@ void checkTypedSettings(const std::string& dir)
     int ints[std::size(intKeys)];
     double reals[std::size(realKeys)];
     {
+        // As the program starts: the missing settings are written at once.
         lt::Settings first(dir);
+        const auto hold = first.applicationFile().holdWrites();
         for (std::size_t i = 0; i < std::size(intKeys); ++i) {
             ints[i] = first.load(intKeys[i]);
             check(ints[i] >= intKeys[i].minimum && ints[i] <= intKeys[i].maximum,

@@ -295,14 +295,46 @@ bool IniFile::changeSection(
         if (!changed && diskHoldsLines && !unsavedChanges)
             return true;
         unsavedChanges = true;
+        if (holds > 0)
+            return true;
         written = persistLocked(failure);
         if (!written)
             handler = onWriteFailure;
     }
-    // Outside the lock: the handler may well read the settings again.
-    if (!written && handler)
-        handler(filePath, failure);
+    if (!written)
+        reportFailure(handler, failure);
     return written;
+}
+
+void IniFile::reportFailure(const WriteFailureHandler& handler, const std::string& failure) const
+{
+    if (handler)
+        handler(filePath, failure);
+}
+
+IniFile::WriteHold::WriteHold(IniFile& held) : file(&held)
+{
+    std::lock_guard lock(file->mutex);
+    ++file->holds;
+}
+
+IniFile::WriteHold::~WriteHold()
+{
+    if (file)
+        file->releaseHold();
+}
+
+void IniFile::releaseHold()
+{
+    std::string failure;
+    WriteFailureHandler handler;
+    {
+        std::lock_guard lock(mutex);
+        if (--holds > 0 || !unsavedChanges || persistLocked(failure))
+            return;
+        handler = onWriteFailure;
+    }
+    reportFailure(handler, failure);
 }
 
 std::string IniFile::text() const

@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lt {
@@ -61,6 +62,26 @@ public:
 
     void setWriteFailureHandler(WriteFailureHandler handler);
 
+    // While a hold lasts, writes change the lines in memory only (reads see
+    // them, and a write reports success unless its names are refused). When
+    // the last hold ends the file is replaced once, and a failure is reported
+    // then. For a burst of writes such as a program start filling in every
+    // missing setting: one replacement (and one flush to the disk) instead of
+    // one per key.
+    class WriteHold {
+    public:
+        explicit WriteHold(IniFile& file);
+        ~WriteHold();
+        WriteHold(WriteHold&& other) noexcept : file(std::exchange(other.file, nullptr)) { }
+        WriteHold(const WriteHold&) = delete;
+        WriteHold& operator=(const WriteHold&) = delete;
+        WriteHold& operator=(WriteHold&&) = delete;
+
+    private:
+        IniFile* file;
+    };
+    [[nodiscard]] WriteHold holdWrites() { return WriteHold(*this); }
+
     // The file's text as it would be written now (CR LF line ends).
     std::string text() const;
 
@@ -86,6 +107,10 @@ private:
     bool changeSection(
         std::string_view section, const std::function<bool(std::size_t header)>& change);
     bool persistLocked(std::string& failure);
+    void releaseHold();
+    // Calls the failure handler, outside the lock: it may well read the
+    // settings again.
+    void reportFailure(const WriteFailureHandler& handler, const std::string& failure) const;
     std::string joinedLocked() const;
     // Index of the section header line, or npos.
     std::size_t findSectionLocked(std::string_view section) const;
@@ -100,6 +125,7 @@ private:
     mutable bool unreadable = false; // exists but could not be read: never replaced
     mutable bool diskHoldsLines = false; // the file is byte for byte what lines would write
     bool unsavedChanges = false; // memory holds values the disk lacks
+    int holds = 0; // writes reach the disk only when this is 0
     WriteFailureHandler onWriteFailure;
 };
 

@@ -8,6 +8,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <optional>
 
 #include <QApplication>
 #include <QTimer>
@@ -31,6 +32,10 @@ int main(int argc, char** argv)
     lt::Workstation workstation(
         op, lt::configDirectory(), lt::ExchangeWorker::Threading::OwnThread);
     workstation.exchanges().setWaitInterrupter(&clock);
+    // The pages fill in every setting the file lacks as they are built: the
+    // file is written once, when the window stands.
+    std::optional<lt::IniFile::WriteHold> settingsBeingRead(
+        workstation.settings().applicationFile().holdWrites());
     workstation.settings().writeStartupSection();
     installLibraryHooks(op);
 
@@ -42,6 +47,7 @@ int main(int argc, char** argv)
         op.showMessage(ports.problems(), "", lt::MessageButtons::Ok, lt::MessageIcon::Exclamation);
 
     CHVSheet sheet(workstation, SimulatorLink(ports.firstSimulator(), ports.firstSimulatorPort()));
+    settingsBeingRead.reset();
     op.setParentWindow(&sheet);
     sheet.show();
     op.showHeldMessages();

@@ -213,6 +213,43 @@ TEST(IniFile, FileInAPlaceThatCannotHoldFilesKeepsValuesInMemory)
     EXPECT_FALSE(reasons[0].empty());
 }
 
+TEST(IniFile, WritesUnderAHoldReachTheFileOnceWhenTheLastHoldEnds)
+{
+    TempDirectory dir;
+    const std::string path = dir.file("a.ini");
+    IniFile file(path);
+    {
+        auto outer = file.holdWrites();
+        {
+            auto inner = file.holdWrites();
+            EXPECT_TRUE(file.writeString("S", "K", "1"));
+            EXPECT_TRUE(file.writeSection("T", {"A=2"}));
+            EXPECT_FALSE(file.writeString("S", "bad=name", "3"));
+        }
+        EXPECT_TRUE(file.writeString("S", "L", "4"));
+        EXPECT_FALSE(std::filesystem::exists(path)) << "nothing written while held";
+        EXPECT_EQ(file.getInt("S", "K", 0), 1) << "reads see the held writes";
+    }
+    EXPECT_EQ(dir.read("a.ini"), "[S]\r\nK=1\r\nL=4\r\n\r\n[T]\r\nA=2\r\n");
+
+    // A file that cannot be written is reported when the hold ends, once.
+    dir.write("plain", "not a directory");
+    IniFile unreachable(dir.file("plain") + "/a.ini");
+    int failures = 0;
+    unreachable.setWriteFailureHandler([&](const std::string&, const std::string&) {
+        ++failures;
+        EXPECT_EQ(unreachable.getInt("S", "K", 0), 5) << "the handler may read the file";
+    });
+    {
+        auto hold = unreachable.holdWrites();
+        EXPECT_TRUE(unreachable.writeString("S", "K", "5"));
+        EXPECT_TRUE(unreachable.writeString("S", "L", "6"));
+        EXPECT_EQ(failures, 0);
+    }
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(unreachable.getInt("S", "L", 0), 6);
+}
+
 TEST(IniFile, FailedWriteKeepsOldFileAndValueInMemory)
 {
     if (::geteuid() == 0)
