@@ -40,7 +40,8 @@ void FirmwareLoader::ensureFlash()
 {
     if (!flash_.empty())
         return;
-    // The instrument leaves the factory with a program in its flash.
+    // The instrument leaves the factory with a program in its flash; no byte
+    // of it reads erased (0xFF).
     static const std::vector<std::uint8_t> factoryProgram = [] {
         std::vector<std::uint8_t> program(kFlashBytes);
         for (std::size_t i = 0; i < program.size(); ++i)
@@ -114,6 +115,7 @@ std::string FirmwareLoader::answer(std::string_view request, bool* leave)
         if (!checkByteValid(request))
             return statusReply(request.substr(0, 2), 'C');
         std::fill(flash_.begin(), flash_.end(), kErased);
+        erasedOnce_ = true;
         programmedEnd_ = 0;
         return statusReply(request, 'O');
     case 'W':
@@ -179,9 +181,12 @@ std::vector<std::uint8_t> FirmwareLoader::image() const
 
 bool FirmwareLoader::blank() const
 {
-    // Before its first use the flash holds the factory program.
-    return !flash_.empty() &&
-        std::all_of(flash_.begin(), flash_.end(), [](std::uint8_t b) { return b == kErased; });
+    // The factory program is never blank, and programming only clears bits.
+    // After an erase the cells past the last block programmed are still
+    // erased: only those before it need looking at.
+    return erasedOnce_ &&
+        std::all_of(flash_.begin(), flash_.begin() + static_cast<std::ptrdiff_t>(programmedEnd_),
+            [](std::uint8_t b) { return b == kErased; });
 }
 
 } // namespace ltsim

@@ -47,6 +47,7 @@ private:
     bool writing_ = false; // a write command opened the flash for blocks
     std::size_t writeOffset_ = 0;
     std::size_t programmedEnd_ = 0;
+    bool erasedOnce_ = false; // else the flash still holds the factory program
     int rejectedBlocks_ = 0;
 };
 
