@@ -273,43 +273,40 @@ bool IniFile::writeSection(std::string_view section, const std::vector<std::stri
 bool IniFile::changeSection(
     std::string_view section, const std::function<bool(std::size_t header)>& change)
 {
-    std::string failure;
-    bool written;
-    WriteFailureHandler handler;
-    {
-        std::lock_guard lock(mutex);
-        refreshLocked();
-        std::size_t header = findSectionLocked(section);
-        bool changed = false;
-        if (header == std::string::npos) {
-            if (!lines.empty() && !trim(lines.back()).empty())
-                lines.emplace_back();
-            lines.push_back("[" + std::string(section) + "]");
-            header = lines.size() - 1;
-            changed = true;
-        }
-        changed = change(header) || changed;
-        // A write of what the file already holds, byte for byte, leaves it
-        // alone: a program start that reads back every setting costs no
-        // rewrite (and no flush to the disk) per key.
-        if (!changed && diskHoldsLines && !unsavedChanges)
-            return true;
-        unsavedChanges = true;
-        if (holds > 0)
-            return true;
-        written = persistLocked(failure);
-        if (!written)
-            handler = onWriteFailure;
+    std::unique_lock lock(mutex);
+    refreshLocked();
+    std::size_t header = findSectionLocked(section);
+    bool changed = false;
+    if (header == std::string::npos) {
+        if (!lines.empty() && !trim(lines.back()).empty())
+            lines.emplace_back();
+        lines.push_back("[" + std::string(section) + "]");
+        header = lines.size() - 1;
+        changed = true;
     }
-    if (!written)
-        reportFailure(handler, failure);
-    return written;
+    changed = change(header) || changed;
+    // A write of what the file already holds, byte for byte, leaves it
+    // alone: a program start that reads back every setting costs no
+    // rewrite (and no flush to the disk) per key.
+    if (!changed && diskHoldsLines && !unsavedChanges)
+        return true;
+    unsavedChanges = true;
+    if (holds > 0)
+        return true;
+    return persistOrReport(lock);
 }
 
-void IniFile::reportFailure(const WriteFailureHandler& handler, const std::string& failure) const
+bool IniFile::persistOrReport(std::unique_lock<std::mutex>& lock)
 {
+    std::string failure;
+    if (persistLocked(failure))
+        return true;
+    const WriteFailureHandler handler = onWriteFailure;
+    // Outside the lock: the handler may well read the settings again.
+    lock.unlock();
     if (handler)
         handler(filePath, failure);
+    return false;
 }
 
 IniFile::WriteHold::WriteHold(IniFile& held) : file(&held)
@@ -326,15 +323,9 @@ IniFile::WriteHold::~WriteHold()
 
 void IniFile::releaseHold()
 {
-    std::string failure;
-    WriteFailureHandler handler;
-    {
-        std::lock_guard lock(mutex);
-        if (--holds > 0 || !unsavedChanges || persistLocked(failure))
-            return;
-        handler = onWriteFailure;
-    }
-    reportFailure(handler, failure);
+    std::unique_lock lock(mutex);
+    if (--holds == 0 && unsavedChanges)
+        persistOrReport(lock);
 }
 
 std::string IniFile::text() const

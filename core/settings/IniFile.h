@@ -107,10 +107,10 @@ private:
     bool changeSection(
         std::string_view section, const std::function<bool(std::size_t header)>& change);
     bool persistLocked(std::string& failure);
+    // Writes the lines to the disk; on failure lets go of the lock and
+    // calls the failure handler.
+    bool persistOrReport(std::unique_lock<std::mutex>& lock);
     void releaseHold();
-    // Calls the failure handler, outside the lock: it may well read the
-    // settings again.
-    void reportFailure(const WriteFailureHandler& handler, const std::string& failure) const;
     std::string joinedLocked() const;
     // Index of the section header line, or npos.
     std::size_t findSectionLocked(std::string_view section) const;

@@ -16,7 +16,6 @@
 #include <QTimer>
 #include <QTreeView>
 
-
 #include <thread>
 
 #include "ui/metrics/DensityParametersDialog.h"
