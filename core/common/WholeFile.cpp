@@ -179,6 +179,27 @@ FileWriteResult replaceFileContent(
     return FileWriteResult::Written;
 }
 
+FileWriteResult appendFileContent(
+    const std::string& path, std::string_view content, std::string* failureReason)
+{
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        describe(failureReason, errno);
+        return FileWriteResult::CannotCreate;
+    }
+    bool good = writeAll(descriptor, content) && ::fdatasync(descriptor) == 0;
+    int errorNumber = errno;
+    if (::close(descriptor) != 0 && good) {
+        good = false;
+        errorNumber = errno;
+    }
+    if (!good) {
+        describe(failureReason, errorNumber);
+        return FileWriteResult::WriteFailed;
+    }
+    return FileWriteResult::Written;
+}
+
 FileReadResult readFileHead(const std::string& path, std::size_t maxBytes, std::string& content)
 {
     content.clear();

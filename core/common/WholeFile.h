@@ -33,6 +33,12 @@ enum class FileWriteResult {
 FileWriteResult replaceFileContent(
     const std::string& path, std::string_view content, std::string* failureReason = nullptr);
 
+// Adds content at the end of the file at path (made when missing) and
+// flushes it to the disk. A failure part way may leave the start of content
+// at the end of the file.
+FileWriteResult appendFileContent(
+    const std::string& path, std::string_view content, std::string* failureReason = nullptr);
+
 enum class FileReadResult {
     Read,
     CannotOpen, // no such file, or not readable

@@ -10,8 +10,6 @@ namespace {
 
 void appendListFileRow(std::string& text, const MeasurementRow& row)
 {
-    if (text.empty())
-        text = kListFileHeader;
     for (const std::string& cell : row) {
         text += cell;
         text += '\t';
@@ -23,14 +21,29 @@ void appendListFileRow(std::string& text, const MeasurementRow& row)
 
 std::string formatListFileText(const MeasurementList& list)
 {
+    std::size_t rowCount = 0;
+    return formatListFileLines(list, 0, rowCount);
+}
+
+std::string formatListFileLines(
+    const MeasurementList& list, std::size_t from, std::size_t& rowCount)
+{
     std::string text;
-    list.visitOldestFirst([&text](const MeasurementRow& row) { appendListFileRow(text, row); });
+    rowCount = list.visitOldestFirst(
+        [&text, from](const MeasurementRow& row) {
+            if (from == 0 && text.empty())
+                text = kListFileHeader;
+            appendListFileRow(text, row);
+        },
+        from);
     return text;
 }
 
 std::string formatListFileText(const std::vector<MeasurementRow>& rowsNewestFirst)
 {
     std::string text;
+    if (!rowsNewestFirst.empty())
+        text = kListFileHeader;
     for (auto row = rowsNewestFirst.rbegin(); row != rowsNewestFirst.rend(); ++row)
         appendListFileRow(text, *row);
     return text;

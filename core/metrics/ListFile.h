@@ -20,6 +20,12 @@ inline constexpr const char* kSaveListTitle = "Save List";
 
 // The file's text, formatted straight from the list (its rows are not copied).
 std::string formatListFileText(const MeasurementList& list);
+// The lines that follow the file's first from rows (0 = the oldest): the
+// rows from that position to the newest, led by the header only when from is
+// 0. rowCount receives the number of rows the list held; when that is fewer
+// than from, rows went away meanwhile and the text is empty.
+std::string formatListFileLines(
+    const MeasurementList& list, std::size_t from, std::size_t& rowCount);
 // The same text for rows held apart from the list (newest first).
 std::string formatListFileText(const std::vector<MeasurementRow>& rowsNewestFirst);
 

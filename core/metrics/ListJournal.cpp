@@ -26,7 +26,7 @@ std::string journalPath(const std::string& directory)
 ListJournal::ListJournal(MeasurementList& list, const std::string& directory)
     : rows(list), file(journalPath(directory))
 {
-    subscription = rows.subscribe([this](const ListChange&) { write(); });
+    subscription = rows.subscribe([this](const ListChange& change) { keep(change); });
 }
 
 ListJournal::~ListJournal()
@@ -42,19 +42,52 @@ std::vector<MeasurementRow> ListJournal::leftBehind(const std::string& directory
     return parseListFileText(text).value_or(std::vector<MeasurementRow> {});
 }
 
-void ListJournal::write()
+void ListJournal::keep(const ListChange& change)
 {
+    std::lock_guard lock(writing);
+    if (discarded)
+        return;
     std::string reason;
-    const bool written = replaceFileContent(file, formatListFileText(rows), &reason) ==
-        FileWriteResult::Written;
-    std::lock_guard lock(mutex);
+    // Rows are only ever added at the newest end, so the rows past those the
+    // copy holds are the new ones, whichever thread's change is told first.
+    const bool written = change.kind == ListChange::Kind::RowInserted && rowsInFile
+        ? appendNewRows(reason)
+        : replaceCopy(reason);
+    if (!written)
+        rowsInFile.reset();
+    std::lock_guard state(mutex);
     failureReason = written ? std::string() : reason.empty() ? std::string("?") : reason;
+}
+
+bool ListJournal::appendNewRows(std::string& reason)
+{
+    std::size_t rowCount = 0;
+    const std::string lines = formatListFileLines(rows, *rowsInFile, rowCount);
+    if (rowCount < *rowsInFile) // rows went away before their change was told
+        return replaceCopy(reason);
+    if (!lines.empty() && appendFileContent(file, lines, &reason) != FileWriteResult::Written)
+        return false;
+    rowsInFile = rowCount;
+    return true;
+}
+
+bool ListJournal::replaceCopy(std::string& reason)
+{
+    std::size_t rowCount = 0;
+    const std::string text = formatListFileLines(rows, 0, rowCount);
+    if (replaceFileContent(file, text, &reason) != FileWriteResult::Written)
+        return false;
+    rowsInFile = rowCount;
+    return true;
 }
 
 void ListJournal::discard()
 {
     rows.unsubscribe(subscription);
     subscription = 0;
+    // A change told before the unsubscription must not bring the copy back.
+    std::lock_guard lock(writing);
+    discarded = true;
     std::remove(file.c_str());
 }
 

@@ -1,10 +1,14 @@
 #pragma once
-// Keeps the measurement list safe from a crash or a power cut: every change
-// of the list rewrites a copy of it (in the list file's format, through the
-// whole-file writer) in the config directory. An orderly end of the program
-// removes the copy; a copy found at start therefore holds the list of a run
-// that ended without closing its window, and can be offered back.
+// Keeps the measurement list safe from a crash or a power cut: a copy of it,
+// in the list file's format, lives in the config directory. A new row is
+// added at the copy's end, so a sample costs the same at any length of the
+// list; any other change replaces the copy through the whole-file writer. A
+// line cut short by a crash ends the reading, the rows before it are kept.
+// An orderly end of the program removes the copy; a copy found at start
+// therefore holds the list of a run that ended without closing its window,
+// and can be offered back.
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,12 +42,21 @@ public:
     const std::string& path() const { return file; }
 
 private:
-    void write();
+    void keep(const ListChange& change);
+    // Each sets rowsInFile on success.
+    bool appendNewRows(std::string& reason);
+    bool replaceCopy(std::string& reason);
 
     MeasurementList& rows;
     std::string file;
     int subscription = 0;
-    mutable std::mutex mutex;
+    // One change is written at a time; holds the two members below.
+    std::mutex writing;
+    // The rows the copy holds, oldest first; unknown before the first write
+    // and after a failed one (the next change then replaces the copy).
+    std::optional<std::size_t> rowsInFile;
+    bool discarded = false;
+    mutable std::mutex mutex; // holds failureReason
     std::string failureReason;
 };
 

@@ -85,12 +85,13 @@ std::string MeasurementList::cellLocked(std::size_t position, int column) const
     return storage[position][static_cast<std::size_t>(column)];
 }
 
-void MeasurementList::visitOldestFirst(
-    const std::function<void(const MeasurementRow&)>& visit) const
+std::size_t MeasurementList::visitOldestFirst(
+    const std::function<void(const MeasurementRow&)>& visit, std::size_t from) const
 {
     std::lock_guard lock(mutex);
-    for (const MeasurementRow& row : storage)
-        visit(row);
+    for (std::size_t position = from; position < storage.size(); ++position)
+        visit(storage[position]);
+    return storage.size();
 }
 
 std::vector<MeasurementRow> MeasurementList::rows() const

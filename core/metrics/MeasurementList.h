@@ -99,9 +99,11 @@ public:
     // Empty when the row or column does not exist.
     std::string cellFromOldest(std::size_t position, int column) const;
 
-    // Hands every row to visit, oldest first, without copying the list; the
-    // list is locked meanwhile (visit must not change it).
-    void visitOldestFirst(const std::function<void(const MeasurementRow&)>& visit) const;
+    // Hands every row from position from on to visit, oldest first, without
+    // copying the list; the list is locked meanwhile (visit must not change
+    // it). Returns the number of rows the list held.
+    std::size_t visitOldestFirst(
+        const std::function<void(const MeasurementRow&)>& visit, std::size_t from = 0) const;
 
     // Returns an id for unsubscribe.
     int subscribe(Observer observer);

@@ -4,12 +4,17 @@
 // undone once; unsaved rows are known.
 #include "core/metrics/ListKeeping.h"
 #include "MetricsTestFiles.h"
+#include "core/common/WholeFile.h"
 #include "core/metrics/ListFile.h"
 #include "core/metrics/ListJournal.h"
 #include "core/station/SharedRecord.h"
 
 #include <csignal>
+#include <filesystem>
+#include <functional>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -87,7 +92,75 @@ TEST(ListJournal, TheListOfAKilledProcessIsThereAtTheNextStart)
     EXPECT_TRUE(ListJournal::leftBehind(directory).empty());
 }
 
-TEST(ListJournal, AnUnwritableDirectoryIsNoticed)
+std::string fileText(const std::string& path)
+{
+    std::string text;
+    readFileHead(path, 1u << 20, text);
+    return text;
+}
+
+ino_t inodeOf(const std::string& path)
+{
+    struct stat status { };
+    return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+// A new row only adds its line at the copy's end (the same file, its old
+// bytes untouched); every other change replaces the copy. After each step
+// the copy is the list file of the list.
+TEST(ListJournal, TheCopyFollowsEveryChangeAndANewRowOnlyAddsItsLine)
+{
+    MeasurementList list;
+    ListJournal journal(list, test::scratchDirectory());
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        bool addsALine;
+    };
+    const std::vector<Step> steps = {
+        {"first row: the copy is made", [&] { list.insertTop(numberedRow(0)); }, false},
+        {"second row", [&] { list.insertTop(numberedRow(1)); }, true},
+        {"third row", [&] { list.insertTop(numberedRow(2)); }, true},
+        {"a cell changes", [&] { list.setCell(1, column::kSpotName, "Reflex Blue"); }, false},
+        {"row after a change", [&] { list.insertTop(numberedRow(3)); }, true},
+        {"newest row removed", [&] { list.removeRow(0); }, false},
+        {"list cleared", [&] { list.clear(); }, false},
+        {"row into the empty copy", [&] { list.insertTop(numberedRow(4)); }, true},
+        {"row after it", [&] { list.insertTop(numberedRow(5)); }, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const std::string before = fileText(journal.path());
+        const ino_t inodeBefore = inodeOf(journal.path());
+        step.change();
+        const std::string after = fileText(journal.path());
+        EXPECT_EQ(after, formatListFileText(list));
+        EXPECT_EQ(ListJournal::leftBehind(directoryOfPath(journal.path())), list.rows());
+        if (step.addsALine) {
+            EXPECT_EQ(inodeOf(journal.path()), inodeBefore);
+            EXPECT_EQ(after.substr(0, before.size()), before);
+        }
+    }
+    EXPECT_TRUE(journal.keeping());
+}
+
+// Rows added from two threads at once all reach the copy, each once.
+TEST(ListJournal, RowsFromTwoThreadsAllReachTheCopy)
+{
+    MeasurementList list;
+    ListJournal journal(list, test::scratchDirectory());
+    auto addRows = [&list](int first) {
+        for (int number = first; number < first + 150; ++number)
+            list.insertTop(numberedRow(number));
+    };
+    std::thread other(addRows, 1000);
+    addRows(0);
+    other.join();
+    EXPECT_EQ(fileText(journal.path()), formatListFileText(list));
+    EXPECT_EQ(ListJournal::leftBehind(directoryOfPath(journal.path())).size(), 300u);
+}
+
+TEST(ListJournal, AnUnwritableDirectoryIsNoticedAndTheNextChangeWritesTheWholeList)
 {
     const std::string directory = test::scratchDirectory() + "/missing";
     MeasurementList list;
@@ -96,6 +169,11 @@ TEST(ListJournal, AnUnwritableDirectoryIsNoticed)
     list.insertTop(numberedRow(0));
     EXPECT_FALSE(journal.keeping());
     EXPECT_EQ(journal.failure(), "No such file or directory");
+
+    std::filesystem::create_directory(directory);
+    list.insertTop(numberedRow(1));
+    EXPECT_TRUE(journal.keeping());
+    EXPECT_EQ(ListJournal::leftBehind(directory), list.rows()) << "the row that failed is kept too";
 }
 
 TEST(ListKeeping, ClearListIsUndoneOnceUntilANewRowArrives)
