@@ -1,18 +1,22 @@
 // The measurement list at length: the cost of one more sample (the list row
 // and the list view's model told of it) at 100 and at 100,000 rows, with and
-// without the page's tree view drawing it; the heap bytes one row costs with
-// the model attached; and writing a 100,000-row list file's text.
+// without the page's list view drawing it, and with the list's crash copy
+// kept on disk; the heap bytes one row costs with the model attached; and
+// writing a 100,000-row list file's text.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <malloc.h>
 
+#include <filesystem>
+
 #include <QApplication>
-#include <QTreeView>
 
 #include "core/metrics/ListFile.h"
+#include "core/metrics/ListJournal.h"
 #include "core/metrics/MeasurementList.h"
 #include "ui/metrics/MeasurementListModel.h"
+#include "ui/metrics/MeasurementListView.h"
 
 namespace {
 
@@ -51,16 +55,14 @@ void BM_SampleWithModel(benchmark::State& state)
         list.insertTop(sampleRow(++number));
 }
 
-// The same with the page's tree view showing the list (its layout included).
+// The same with the page's list view showing the list (its layout and
+// painting included).
 void BM_SampleWithView(benchmark::State& state)
 {
     application();
     lt::MeasurementList list;
     lt::MeasurementListModel model(list);
-    QTreeView view;
-    view.setUniformRowHeights(true);
-    view.setRootIsDecorated(false);
-    view.setModel(&model);
+    lt::MeasurementListView view(&model);
     view.resize(800, 400);
     view.show();
     fill(list, static_cast<int>(state.range(0)));
@@ -70,6 +72,25 @@ void BM_SampleWithView(benchmark::State& state)
         list.insertTop(sampleRow(++number));
         QApplication::processEvents();
     }
+}
+
+// One sample with the crash copy of the list kept in a directory of its own
+// (the row's line written and flushed to the disk).
+void BM_SampleKeptInJournal(benchmark::State& state)
+{
+    const auto directory = std::filesystem::temp_directory_path() / "list_model_bench-journal";
+    std::filesystem::create_directories(directory);
+    {
+        lt::MeasurementList list;
+        fill(list, static_cast<int>(state.range(0)));
+        lt::ListJournal journal(list, directory.string());
+        list.setCell(0, lt::column::kSpotName, "Reflex Blue"); // the copy now holds every row
+        int number = static_cast<int>(state.range(0));
+        for (auto _ : state)
+            list.insertTop(sampleRow(++number));
+        journal.discard();
+    }
+    std::filesystem::remove_all(directory);
 }
 
 void BM_HeapBytesPerRow(benchmark::State& state)
@@ -105,6 +126,11 @@ BENCHMARK(BM_SampleWithModel)
     ->Iterations(2000)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SampleWithView)->Arg(100)->Arg(100000)->Iterations(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SampleKeptInJournal)
+    ->Arg(100)
+    ->Arg(100000)
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HeapBytesPerRow)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListFileText)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
 

@@ -5,13 +5,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -25,6 +23,7 @@
 #include "ui/charts/ChartDialog.h"
 #include "ui/metrics/DensityParametersDialog.h"
 #include "ui/metrics/MeasurementListModel.h"
+#include "ui/metrics/MeasurementListView.h"
 #include "ui/metrics/ValueDisplayWidget.h"
 #include "ui/shell/StationEvents.h"
 #include "ui/spreadsheet/ExcelAutomationDialog.h"
@@ -56,7 +55,7 @@ struct CTaviDens::Private {
     ExcelAutomationDialog* excelDialog = nullptr;
 
     lt::MeasurementListModel* model = nullptr;
-    QTreeView* list = nullptr;
+    lt::MeasurementListView* list = nullptr;
     QLabel* status = nullptr;
     lt::ValueDisplayWidget* display = nullptr;
     QPushButton* white = nullptr;
@@ -163,18 +162,8 @@ CTaviDens::CTaviDens(lt::Workstation& workstation, QWidget* parent)
     d->status->setMinimumHeight(d->status->fontMetrics().height() + 6);
 
     d->model = new lt::MeasurementListModel(workstation.list(), this);
-    d->list = new QTreeView(this);
+    d->list = new lt::MeasurementListView(d->model, this);
     d->list->setObjectName("List23");
-    d->list->setModel(d->model);
-    d->list->setRootIsDecorated(false);
-    d->list->setUniformRowHeights(true);
-    d->list->setAllColumnsShowFocus(true);
-    d->list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    d->list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    d->list->header()->setStretchLastSection(false);
-    for (int column = 0; column < lt::kListColumns; ++column)
-        d->list->setColumnWidth(
-            column, lt::kListColumnFormats[static_cast<std::size_t>(column)].width);
 
     auto* bottom = new QHBoxLayout;
     QPushButton* clear = addButton(bottom, "ClearList", this);

@@ -13,8 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTimer>
-#include <QTreeView>
 
 #include <thread>
 
@@ -56,7 +56,7 @@ protected:
     }
 
     QString status() { return find<QLabel>("status")->text(); }
-    QTreeView* list() { return find<QTreeView>("List23"); }
+    QTableView* list() { return find<QTableView>("List23"); }
 
     void selectRows(std::initializer_list<int> rows)
     {
