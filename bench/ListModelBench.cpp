@@ -6,9 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <malloc.h>
-
 #include <filesystem>
+#include <malloc.h>
 
 #include <QApplication>
 

@@ -41,6 +41,17 @@ bool writeAll(int descriptor, std::string_view content)
     return true;
 }
 
+// Writes content, flushes it to the disk with flush (fsync or fdatasync) and
+// closes the descriptor, also after a failure. Returns 0, or the number of
+// the first error.
+int writeFlushAndClose(int descriptor, std::string_view content, int (*flush)(int))
+{
+    int errorNumber = writeAll(descriptor, content) && flush(descriptor) == 0 ? 0 : errno;
+    if (::close(descriptor) != 0 && errorNumber == 0)
+        errorNumber = errno;
+    return errorNumber;
+}
+
 // The permissions the replacement gets: those of the file it replaces, else
 // the usual ones of a new file. (mkstemp creates the file private to the user.)
 mode_t replacementMode(const struct stat* previous)
@@ -160,18 +171,16 @@ FileWriteResult replaceFileContent(
         describe(failureReason, errno);
         return FileWriteResult::CannotCreate;
     }
-    bool good = ::fchmod(descriptor, replacementMode(exists ? &previous : nullptr)) == 0 &&
-        writeAll(descriptor, content) && ::fsync(descriptor) == 0;
-    int errorNumber = errno;
-    if (::close(descriptor) != 0 && good) {
-        good = false;
+    int errorNumber = 0;
+    if (::fchmod(descriptor, replacementMode(exists ? &previous : nullptr)) != 0) {
         errorNumber = errno;
+        ::close(descriptor);
+    } else {
+        errorNumber = writeFlushAndClose(descriptor, content, ::fsync);
     }
-    if (good && ::rename(temporary.c_str(), target->c_str()) != 0) {
-        good = false;
+    if (errorNumber == 0 && ::rename(temporary.c_str(), target->c_str()) != 0)
         errorNumber = errno;
-    }
-    if (!good) {
+    if (errorNumber != 0) {
         ::unlink(temporary.c_str());
         describe(failureReason, errorNumber);
         return FileWriteResult::WriteFailed;
@@ -187,13 +196,7 @@ FileWriteResult appendFileContent(
         describe(failureReason, errno);
         return FileWriteResult::CannotCreate;
     }
-    bool good = writeAll(descriptor, content) && ::fdatasync(descriptor) == 0;
-    int errorNumber = errno;
-    if (::close(descriptor) != 0 && good) {
-        good = false;
-        errorNumber = errno;
-    }
-    if (!good) {
+    if (const int errorNumber = writeFlushAndClose(descriptor, content, ::fdatasync)) {
         describe(failureReason, errorNumber);
         return FileWriteResult::WriteFailed;
     }

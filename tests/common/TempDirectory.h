@@ -1,10 +1,12 @@
 #pragma once
-// A fresh directory for one test, removed afterwards.
+// A fresh directory for one test, removed afterwards; and the identity of a
+// file, to tell a file replaced from one changed in place.
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lt::testing {
@@ -45,5 +47,12 @@ public:
 private:
     std::string dir;
 };
+
+// The file's inode number; 0 when there is no file.
+inline ino_t inodeOf(const std::string& path)
+{
+    struct stat info { };
+    return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
 
 } // namespace lt::testing

@@ -4,6 +4,7 @@
 // undone once; unsaved rows are known.
 #include "core/metrics/ListKeeping.h"
 #include "MetricsTestFiles.h"
+#include "common/TempDirectory.h"
 #include "core/common/WholeFile.h"
 #include "core/metrics/ListFile.h"
 #include "core/metrics/ListJournal.h"
@@ -12,7 +13,6 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -92,19 +92,6 @@ TEST(ListJournal, TheListOfAKilledProcessIsThereAtTheNextStart)
     EXPECT_TRUE(ListJournal::leftBehind(directory).empty());
 }
 
-std::string fileText(const std::string& path)
-{
-    std::string text;
-    readFileHead(path, 1u << 20, text);
-    return text;
-}
-
-ino_t inodeOf(const std::string& path)
-{
-    struct stat status { };
-    return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
-}
-
 // A new row only adds its line at the copy's end (the same file, its old
 // bytes untouched); every other change replaces the copy. After each step
 // the copy is the list file of the list.
@@ -130,14 +117,14 @@ TEST(ListJournal, TheCopyFollowsEveryChangeAndANewRowOnlyAddsItsLine)
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        const std::string before = fileText(journal.path());
-        const ino_t inodeBefore = inodeOf(journal.path());
+        const std::string before = test::fileBytes(journal.path());
+        const ino_t inodeBefore = testing::inodeOf(journal.path());
         step.change();
-        const std::string after = fileText(journal.path());
+        const std::string after = test::fileBytes(journal.path());
         EXPECT_EQ(after, formatListFileText(list));
         EXPECT_EQ(ListJournal::leftBehind(directoryOfPath(journal.path())), list.rows());
         if (step.addsALine) {
-            EXPECT_EQ(inodeOf(journal.path()), inodeBefore);
+            EXPECT_EQ(testing::inodeOf(journal.path()), inodeBefore);
             EXPECT_EQ(after.substr(0, before.size()), before);
         }
     }
@@ -156,7 +143,7 @@ TEST(ListJournal, RowsFromTwoThreadsAllReachTheCopy)
     std::thread other(addRows, 1000);
     addRows(0);
     other.join();
-    EXPECT_EQ(fileText(journal.path()), formatListFileText(list));
+    EXPECT_EQ(test::fileBytes(journal.path()), formatListFileText(list));
     EXPECT_EQ(ListJournal::leftBehind(directoryOfPath(journal.path())).size(), 300u);
 }
 

@@ -13,6 +13,7 @@
 namespace lt {
 namespace {
 
+using testing::inodeOf;
 using testing::TempDirectory;
 
 TEST(IniFile, ReadsWindowsFileWithCaseInsensitiveNamesAndBothLineEnds)
@@ -93,10 +94,6 @@ TEST(IniFile, WriteOfWhatTheFileHoldsLeavesTheFileAlone)
         {"blanks around =", "[S]\r\nK = 1\r\n", false, "1", true, "[S]\r\nK=1\r\n"},
         {"no file", nullptr, false, "1", true, "[S]\r\nK=1\r\n"},
     };
-    auto inode = [](const std::string& path) {
-        struct stat info { };
-        return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
-    };
     for (const Case& c : cases) {
         TempDirectory dir;
         const std::string path = dir.file("a.ini");
@@ -107,15 +104,15 @@ TEST(IniFile, WriteOfWhatTheFileHoldsLeavesTheFileAlone)
                              : file.writeString("S", "K", c.value);
         };
         IniFile file(path);
-        const auto before = inode(path);
+        const auto before = inodeOf(path);
         EXPECT_TRUE(write(file)) << c.name;
-        EXPECT_EQ(inode(path) != before, c.replaced) << c.name;
+        EXPECT_EQ(inodeOf(path) != before, c.replaced) << c.name;
         EXPECT_EQ(dir.read("a.ini"), c.after) << c.name;
         // Writing it again, by this writer or by the next program start, leaves the file alone.
-        const auto written = inode(path);
+        const auto written = inodeOf(path);
         IniFile next(path);
         EXPECT_TRUE(write(file) && write(next)) << c.name;
-        EXPECT_EQ(inode(path), written) << c.name;
+        EXPECT_EQ(inodeOf(path), written) << c.name;
         EXPECT_EQ(dir.read("a.ini"), c.after) << c.name;
     }
 }
